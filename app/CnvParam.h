@@ -1,0 +1,53 @@
+// The record, result codes and entry points shared by the program and its converter plug-ins.
+#pragma once
+
+#include <cstdint>
+
+extern "C" {
+
+/// Passed to CnvFrom/CnvTo. The caller zeroes it, owns both buffers and frees them.
+/// The pointers are real pointers, so the record is not the 20 bytes of the 32-bit target;
+/// plug-ins never check the record size they are given.
+struct CnvParam {
+  uint32_t flags;            // in: option bits; out: result and warning bits
+  const uint8_t* src;        // source bytes
+  uint32_t srcSize;          // number of source bytes
+  uint8_t* dst;              // caller's output buffer (may be null for the checker)
+  uint32_t dstSize;          // in: capacity of dst; out: bytes written by a converter
+};
+
+typedef uint32_t (*CnvEntryFunc)(CnvParam* param, uint32_t paramSize);
+typedef uint32_t (*GetKZxVersionFunc)(void);
+typedef uint32_t (*GetKZxCnvReportFunc)(uint32_t* report, uint32_t reportSize);
+
+}  // extern "C"
+
+// A value below CNVERR_FAILED is success: a byte count, or a tick position for the checker.
+inline constexpr uint32_t CNVERR_FAILED = 0x80000000u;    // general failure
+inline constexpr uint32_t CNVERR_DSTSIZE = 0x80000001u;   // destination missing or too small
+inline constexpr uint32_t CNVERR_FORMAT = 0x80000002u;    // source not in the expected format
+inline constexpr uint32_t CNVERR_PARAM = 0x80000004u;     // illegal parameter
+inline constexpr uint32_t CNVERR_EVENT = 0x80000008u;     // illegal event in the source
+inline constexpr uint32_t CNVERR_TMPBUF = 0x80000010u;    // a temporary buffer overflowed
+inline constexpr uint32_t CNVERR_RAM = 0x80000020u;       // does not fit the chip's RAM
+inline constexpr uint32_t CNVERR_CHIPRAM = CNVERR_RAM;
+inline constexpr uint32_t CNVERR_SMFTYPE = 0x80000040u;   // unsupported SMF format or contents type
+inline constexpr uint32_t CNVERR_TOOSHORT = 0x80000080u;  // total length under 20 ms
+inline constexpr uint32_t CNVERR_NOCHUNK = 0x80000100u;   // a required chunk is missing
+
+/// True for a converter result that means bytes were written (0 is the binder's own failure).
+inline constexpr bool IsConvertSuccess(uint32_t result) { return result != 0 && result < CNVERR_FAILED; }
+
+// Low bits of CnvParam::flags for generation-3 song data, from "KZ-3_ModeSetting".
+inline constexpr uint32_t VoiceModeBits(int modeSetting) {
+  switch (modeSetting) {
+    case 1: return 0x03;
+    case 2: return 0x0B;
+    default: return 0x01;
+  }
+}
+
+inline constexpr uint32_t kCnvParamSize = sizeof(CnvParam);
+
+// Plug-ins are built with hidden visibility; only their C entry points carry this.
+#define TRILLOT_PLUGIN_EXPORT extern "C" __attribute__((visibility("default")))

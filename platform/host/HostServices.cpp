@@ -1,0 +1,110 @@
+// The installed host services and the headless defaults used when none are installed.
+#include "platform/host/HostServices.h"
+
+#include <cstdio>
+#include <map>
+
+#include "platform/io/Paths.h"
+
+namespace platform {
+namespace {
+
+class DefaultSettings final : public IAppSettings {
+ public:
+  int GetChipMode() const override { return 3; }
+  int GetOutputProfile() const override { return 2; }
+  int GetMakerID() const override { return 1; }
+  int GetInfoCodeType() const override { return 0; }
+  int GetInfoCodeTypeDoCoMo() const override { return 0; }
+  std::string GetAppDir() const override { return AppDir(); }
+  int GetOriginPch() const override { return 0; }
+  int GetOriginNote() const override { return 0; }
+  int GetProfileOption() const override { return 0; }
+  int GetModeParameter(int, int) const override { return 0; }
+  int IsKZ5OutputProfile(int) const override { return 0; }
+  int GetMasterVolume() const override { return 100; }
+  int GetHpVolume() const override { return 0; }
+  bool IsBatchMode() const override { return true; }
+};
+
+// Keeps values for the run only; the shell installs the real store.
+class MemoryProfile final : public IProfile {
+ public:
+  int GetProfileInt(const std::string& section, const std::string& key, int def) const override {
+    auto it = m_ints.find(section + "\n" + key);
+    return it == m_ints.end() ? def : it->second;
+  }
+  std::string GetProfileString(const std::string& section, const std::string& key,
+                               const std::string& def) const override {
+    auto it = m_strings.find(section + "\n" + key);
+    return it == m_strings.end() ? def : it->second;
+  }
+  bool WriteProfileInt(const std::string& section, const std::string& key, int value) override {
+    m_ints[section + "\n" + key] = value;
+    return true;
+  }
+  bool WriteProfileString(const std::string& section, const std::string& key,
+                          const std::string& value) override {
+    m_strings[section + "\n" + key] = value;
+    return true;
+  }
+  bool DeleteSection(const std::string&) override { return true; }
+
+ private:
+  std::map<std::string, int> m_ints;
+  std::map<std::string, std::string> m_strings;
+};
+
+class StderrMessages final : public IUserMessages {
+ public:
+  int ShowMessage(int id, const FormatArgs&) override {
+    std::fprintf(stderr, "Trillot: message %d\n", id);
+    return 1;
+  }
+  int DoMessageBoxUnlessBatch(int defaultAnswer, const std::string&, unsigned, int) override {
+    return defaultAnswer;
+  }
+  void AddAccessLog(int, const std::string&, const FormatArgs&) override {}
+};
+
+class NoBinder final : public IConverterBinder {
+ public:
+  uint32_t Convert(CnvParam&, int, int) override { return 0; }
+  int IsAvailable(int, int) override { return 0; }
+  uint32_t GetVersion(int) override { return 0; }
+};
+
+struct Defaults {
+  DefaultSettings settings;
+  MemoryProfile profile;
+  StderrMessages messages;
+  NoBinder binder;
+  IUiHooks ui;
+};
+
+Defaults& defaults() {
+  static Defaults d;
+  return d;
+}
+
+HostServices& installed() {
+  static HostServices services;
+  return services;
+}
+
+}  // namespace
+
+HostServices& host() { return installed(); }
+IAppSettings& settings() { return installed().settings ? *installed().settings : defaults().settings; }
+IProfile& profile() { return installed().profile ? *installed().profile : defaults().profile; }
+IUserMessages& messages() { return installed().messages ? *installed().messages : defaults().messages; }
+IConverterBinder& binder() { return installed().binder ? *installed().binder : defaults().binder; }
+IUiHooks& ui() { return installed().ui ? *installed().ui : defaults().ui; }
+
+ScopedHost::ScopedHost(const HostServices& services) : m_previous(installed()) {
+  installed() = services;
+}
+
+ScopedHost::~ScopedHost() { installed() = m_previous; }
+
+}  // namespace platform

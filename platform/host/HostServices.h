@@ -1,0 +1,159 @@
+// Narrow interfaces through which core code reaches the application shell.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <type_traits>
+#include <utility>
+#include <variant>
+#include <vector>
+
+struct CnvParam;
+
+namespace platform {
+
+/// One printf-style argument of a user message or log line.
+using FormatArg = std::variant<long long, unsigned long long, double, std::string>;
+using FormatArgs = std::vector<FormatArg>;
+
+/// The application object's settings and accessors.
+class IAppSettings {
+ public:
+  virtual ~IAppSettings() = default;
+  virtual int GetChipMode() const = 0;
+  virtual int GetOutputProfile() const = 0;
+  virtual int GetMakerID() const = 0;
+  virtual int GetInfoCodeType() const = 0;
+  virtual int GetInfoCodeTypeDoCoMo() const = 0;
+  /// The program's folder, ending in '/'.
+  virtual std::string GetAppDir() const = 0;
+  virtual int GetOriginPch() const = 0;
+  virtual int GetOriginNote() const = 0;
+  virtual int GetProfileOption() const = 0;
+  virtual int GetModeParameter(int chipMode, int which) const = 0;
+  /// chipMode -1 means the current one.
+  virtual int IsKZ5OutputProfile(int chipMode) const = 0;
+  virtual int GetMasterVolume() const = 0;
+  virtual int GetHpVolume() const = 0;
+  /// True while an "-OUTPUT:" name is set (batch conversion).
+  virtual bool IsBatchMode() const = 0;
+};
+
+/// The profile store (the registry key of the original): integers and strings by section and key.
+class IProfile {
+ public:
+  virtual ~IProfile() = default;
+  virtual int GetProfileInt(const std::string& section, const std::string& key, int def) const = 0;
+  virtual std::string GetProfileString(const std::string& section, const std::string& key,
+                                       const std::string& def) const = 0;
+  /// False when the value could not be stored.
+  virtual bool WriteProfileInt(const std::string& section, const std::string& key, int value) = 0;
+  virtual bool WriteProfileString(const std::string& section, const std::string& key,
+                                  const std::string& value) = 0;
+  virtual bool DeleteSection(const std::string& section) = 0;
+};
+
+/// User messages and the file access log.
+class IUserMessages {
+ public:
+  virtual ~IUserMessages() = default;
+  /// The button pressed (1 OK, 2 Cancel, 6 Yes, 7 No), or -1 when the id has no text.
+  virtual int ShowMessage(int id, const FormatArgs& args) = 0;
+  virtual int DoMessageBoxUnlessBatch(int defaultAnswer, const std::string& text, unsigned style,
+                                      int helpId) = 0;
+  virtual void AddAccessLog(int id, const std::string& detail, const FormatArgs& args) = 0;
+  virtual void Beep() {}
+};
+
+/// Loads converter plug-ins by kind for one call each.
+class IConverterBinder {
+ public:
+  virtual ~IConverterBinder() = default;
+  /// The plug-in's result, or 0 when it could not be called.
+  virtual uint32_t Convert(CnvParam& param, int kind, int direction) = 0;
+  virtual int IsAvailable(int kind, int direction) = 0;
+  virtual uint32_t GetVersion(int kind) = 0;
+};
+
+/// Held for as long as a busy picture or wait cursor shows.
+class IUiToken {
+ public:
+  virtual ~IUiToken() = default;
+};
+
+/// Window-side hooks that core code calls; every one is a no-op unless a shell provides it.
+class IUiHooks {
+ public:
+  virtual ~IUiHooks() = default;
+  virtual std::unique_ptr<IUiToken> ShowBusyPicture(int /*kind*/) { return nullptr; }
+  virtual std::unique_ptr<IUiToken> ShowWaitCursor() { return nullptr; }
+  virtual void UpdateSongWindows() {}
+  virtual void UpdateVoiceWindows() {}
+  virtual void FillSectionCombo() {}
+  virtual int GetSelectedSection() const { return 0; }
+  virtual void SetTimeRange(uint32_t /*startMs*/, uint32_t /*endMs*/) {}
+  virtual void SetMasterVolumeSpin(int /*value*/) {}
+  virtual int IsVolumeBarChanged() const { return 0; }
+  virtual std::string GetVolumePresetName() const { return "Default"; }
+  /// Marks the current song document modified (voice-library setters call it).
+  virtual void SetDocumentModified() {}
+};
+
+/// Everything the shell offers core code; installed by main or by a test fixture.
+struct HostServices {
+  IAppSettings* settings = nullptr;
+  IProfile* profile = nullptr;
+  IUserMessages* messages = nullptr;
+  IConverterBinder* binder = nullptr;
+  IUiHooks* ui = nullptr;
+};
+
+/// The installed services; a built-in headless default stands in for any not installed.
+HostServices& host();
+IAppSettings& settings();
+IProfile& profile();
+IUserMessages& messages();
+IConverterBinder& binder();
+IUiHooks& ui();
+
+/// Installs services for the lifetime of the object, restoring the previous ones after.
+class ScopedHost {
+ public:
+  explicit ScopedHost(const HostServices& services);
+  ~ScopedHost();
+  ScopedHost(const ScopedHost&) = delete;
+  ScopedHost& operator=(const ScopedHost&) = delete;
+
+ private:
+  HostServices m_previous;
+};
+
+template <typename T>
+FormatArg ToFormatArg(T&& value) {
+  using D = std::decay_t<T>;
+  if constexpr (std::is_floating_point_v<D>) {
+    return static_cast<double>(value);
+  } else if constexpr (std::is_integral_v<D> && std::is_signed_v<D>) {
+    return static_cast<long long>(value);
+  } else if constexpr (std::is_integral_v<D>) {
+    return static_cast<unsigned long long>(value);
+  } else {
+    return std::string(std::forward<T>(value));
+  }
+}
+
+template <typename... Args>
+FormatArgs MakeFormatArgs(Args&&... args) {
+  FormatArgs out;
+  (out.push_back(ToFormatArg(std::forward<Args>(args))), ...);
+  return out;
+}
+
+/// ShowMessage(id, args...) through the installed messages service.
+template <typename... Args>
+int ShowMessage(int id, Args&&... args) {
+  return messages().ShowMessage(id, MakeFormatArgs(std::forward<Args>(args)...));
+}
+
+}  // namespace platform

@@ -1,0 +1,123 @@
+// Recording fakes of every host service.
+#include "platform/host/testing/FakeHost.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace platform {
+
+int FakeSettings::IsKZ5OutputProfile(int chip) const {
+  if (chip == -1) chip = chipMode;
+  if (chip != 5) return 0;
+  switch (outputProfile) {
+    case 2: case 3: case 5: case 7: case 8: return 1;
+    default: return 0;
+  }
+}
+
+std::string FakeProfile::Key(const std::string& section, const std::string& key) {
+  std::string k = section + "\n" + key;
+  std::transform(k.begin(), k.end(), k.begin(), [](unsigned char c) { return std::tolower(c); });
+  return k;
+}
+
+int FakeProfile::GetProfileInt(const std::string& section, const std::string& key, int def) const {
+  auto it = m_values.find(Key(section, key));
+  if (it == m_values.end()) return def;
+  try {
+    return static_cast<int>(std::stoll(it->second));
+  } catch (...) {
+    return 0;
+  }
+}
+
+std::string FakeProfile::GetProfileString(const std::string& section, const std::string& key,
+                                          const std::string& def) const {
+  auto it = m_values.find(Key(section, key));
+  return it == m_values.end() ? def : it->second;
+}
+
+bool FakeProfile::WriteProfileInt(const std::string& section, const std::string& key, int value) {
+  return WriteProfileString(section, key, std::to_string(value));
+}
+
+bool FakeProfile::WriteProfileString(const std::string& section, const std::string& key,
+                                     const std::string& value) {
+  if (failWrites) return false;
+  writes.push_back(section + "/" + key + "=" + value);
+  m_values[Key(section, key)] = value;
+  return true;
+}
+
+bool FakeProfile::DeleteSection(const std::string& section) {
+  if (failWrites) return false;
+  std::string prefix = Key(section, "");
+  for (auto it = m_values.begin(); it != m_values.end();) {
+    it = it->first.compare(0, prefix.size(), prefix) == 0 ? m_values.erase(it) : std::next(it);
+  }
+  writes.push_back(section + "/*deleted*");
+  return true;
+}
+
+int FakeMessages::ShowMessage(int id, const FormatArgs& args) {
+  shown.push_back({id, args, {}, 0});
+  if (answers.empty()) return 1;
+  int a = answers.front();
+  answers.pop_front();
+  return a;
+}
+
+int FakeMessages::DoMessageBoxUnlessBatch(int defaultAnswer, const std::string& text, unsigned style,
+                                          int) {
+  if (settings && settings->batchMode) return defaultAnswer;
+  shown.push_back({0, {}, text, style});
+  if (answers.empty()) return defaultAnswer;
+  int a = answers.front();
+  answers.pop_front();
+  return a;
+}
+
+void FakeMessages::AddAccessLog(int id, const std::string& detail, const FormatArgs& args) {
+  log.push_back({id, detail, args});
+}
+
+std::vector<int> FakeMessages::ShownIds() const {
+  std::vector<int> ids;
+  for (const auto& m : shown) ids.push_back(m.id);
+  return ids;
+}
+
+uint32_t FakeBinder::Convert(CnvParam& param, int kind, int direction) {
+  calls.emplace_back(kind, direction);
+  auto it = plugins.find(kind);
+  if (it == plugins.end()) return 0;
+  const Entry& e = direction == 0 ? it->second.from : it->second.to;
+  if (!e || (direction != 0 && direction != 1)) return 0;
+  try {
+    return e(param);
+  } catch (...) {
+    return 0;
+  }
+}
+
+int FakeBinder::IsAvailable(int kind, int direction) {
+  auto it = plugins.find(kind);
+  if (it == plugins.end()) return 0;
+  if (direction == 0) return it->second.from ? 1 : 0;
+  if (direction == 1) return it->second.to ? 1 : 0;
+  return 0;
+}
+
+uint32_t FakeBinder::GetVersion(int kind) {
+  auto it = plugins.find(kind);
+  return it == plugins.end() ? 0 : it->second.version;
+}
+
+FakeHost::FakeHost()
+    : m_scope(HostServices{&settings, &profile, &messages, &binder, &ui}) {
+  messages.settings = &settings;
+}
+
+FakeHost::~FakeHost() = default;
+
+}  // namespace platform

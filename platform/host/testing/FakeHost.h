@@ -1,0 +1,165 @@
+// Recording fakes of every host service, installed for the lifetime of a test.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/CnvParam.h"
+#include "platform/host/HostServices.h"
+
+namespace platform {
+
+/// Settings with public fields; defaults are those of a fresh start in chip mode 3.
+class FakeSettings : public IAppSettings {
+ public:
+  int chipMode = 3;
+  int outputProfile = 2;
+  int makerId = 1;
+  int infoCodeType = 0;
+  int infoCodeTypeDoCoMo = 0;
+  std::string appDir = "./";
+  int originPch = 0;
+  int originNote = 0;
+  int profileOption = 0;
+  int modeParameter = 1;
+  int masterVolume = 100;
+  int hpVolume = 0;
+  bool batchMode = false;
+
+  int GetChipMode() const override { return chipMode; }
+  int GetOutputProfile() const override { return outputProfile; }
+  int GetMakerID() const override { return makerId; }
+  int GetInfoCodeType() const override { return infoCodeType; }
+  int GetInfoCodeTypeDoCoMo() const override { return infoCodeTypeDoCoMo; }
+  std::string GetAppDir() const override { return appDir; }
+  int GetOriginPch() const override { return originPch; }
+  int GetOriginNote() const override { return originNote; }
+  int GetProfileOption() const override { return profileOption; }
+  int GetModeParameter(int chip, int) const override {
+    return (chip == 3 || chip == 5) ? modeParameter : 0;
+  }
+  int IsKZ5OutputProfile(int chip) const override;
+  int GetMasterVolume() const override { return masterVolume; }
+  int GetHpVolume() const override { return hpVolume; }
+  bool IsBatchMode() const override { return batchMode; }
+};
+
+/// An in-memory profile; section and key names compare without case.
+class FakeProfile : public IProfile {
+ public:
+  int GetProfileInt(const std::string& section, const std::string& key, int def) const override;
+  std::string GetProfileString(const std::string& section, const std::string& key,
+                               const std::string& def) const override;
+  bool WriteProfileInt(const std::string& section, const std::string& key, int value) override;
+  bool WriteProfileString(const std::string& section, const std::string& key,
+                          const std::string& value) override;
+  bool DeleteSection(const std::string& section) override;
+
+  /// Every write in order, as "section/key=value".
+  std::vector<std::string> writes;
+  bool failWrites = false;
+
+ private:
+  static std::string Key(const std::string& section, const std::string& key);
+  std::map<std::string, std::string> m_values;
+};
+
+struct RecordedMessage {
+  int id = 0;
+  FormatArgs args;
+  std::string text;    // for DoMessageBoxUnlessBatch
+  unsigned style = 0;  // for DoMessageBoxUnlessBatch
+};
+
+struct RecordedLog {
+  int id = 0;
+  std::string detail;
+  FormatArgs args;
+};
+
+/// Records messages and answers them from a script (the first button when the script is empty).
+class FakeMessages : public IUserMessages {
+ public:
+  int ShowMessage(int id, const FormatArgs& args) override;
+  int DoMessageBoxUnlessBatch(int defaultAnswer, const std::string& text, unsigned style,
+                              int helpId) override;
+  void AddAccessLog(int id, const std::string& detail, const FormatArgs& args) override;
+  void Beep() override { ++beeps; }
+
+  std::vector<RecordedMessage> shown;
+  std::vector<RecordedLog> log;
+  std::deque<int> answers;
+  int beeps = 0;
+  const FakeSettings* settings = nullptr;
+
+  std::vector<int> ShownIds() const;
+};
+
+/// A binder with in-process plug-in functions per kind; unknown kinds are unavailable.
+class FakeBinder : public IConverterBinder {
+ public:
+  using Entry = std::function<uint32_t(CnvParam&)>;
+  struct Plugin {
+    Entry from;  // direction 0
+    Entry to;    // direction 1
+    uint32_t version = 0;
+  };
+  std::map<int, Plugin> plugins;
+  std::vector<std::pair<int, int>> calls;  // kind, direction
+
+  uint32_t Convert(CnvParam& param, int kind, int direction) override;
+  int IsAvailable(int kind, int direction) override;
+  uint32_t GetVersion(int kind) override;
+};
+
+/// Counts the window-side hooks that core code calls.
+class FakeUiHooks : public IUiHooks {
+ public:
+  std::unique_ptr<IUiToken> ShowBusyPicture(int kind) override {
+    busyPictures.push_back(kind);
+    return nullptr;
+  }
+  void UpdateSongWindows() override { ++songWindowUpdates; }
+  void UpdateVoiceWindows() override { ++voiceWindowUpdates; }
+  void FillSectionCombo() override { ++sectionComboFills; }
+  int GetSelectedSection() const override { return selectedSection; }
+  void SetTimeRange(uint32_t startMs, uint32_t endMs) override { timeRanges.push_back({startMs, endMs}); }
+  void SetMasterVolumeSpin(int value) override { masterVolumeSpins.push_back(value); }
+  int IsVolumeBarChanged() const override { return volumeBarChanged; }
+  std::string GetVolumePresetName() const override { return volumePresetName; }
+  void SetDocumentModified() override { ++documentModified; }
+
+  std::vector<int> busyPictures;
+  int songWindowUpdates = 0;
+  int voiceWindowUpdates = 0;
+  int sectionComboFills = 0;
+  int selectedSection = 0;
+  std::vector<std::pair<uint32_t, uint32_t>> timeRanges;
+  std::vector<int> masterVolumeSpins;
+  int volumeBarChanged = 0;
+  std::string volumePresetName = "Default";
+  int documentModified = 0;
+};
+
+/// All fakes together, installed while the object lives.
+class FakeHost {
+ public:
+  FakeHost();
+  ~FakeHost();
+  FakeHost(const FakeHost&) = delete;
+  FakeHost& operator=(const FakeHost&) = delete;
+
+  FakeSettings settings;
+  FakeProfile profile;
+  FakeMessages messages;
+  FakeBinder binder;
+  FakeUiHooks ui;
+
+ private:
+  ScopedHost m_scope;
+};
+
+}  // namespace platform

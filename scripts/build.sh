@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Configures and builds one configuration: build.sh <build-dir> [extra cmake args...]
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+dir="$1"; shift
+
+launcher=()
+if command -v ccache >/dev/null 2>&1; then
+  export CCACHE_BASEDIR="$root"
+  launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+fi
+werror=OFF
+[[ "${CI:-}" == "true" ]] && werror=ON
+
+cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DTRILLOT_WERROR="$werror" "${launcher[@]}" "$@" >/dev/null
+cmake --build "$dir" -j "$(nproc)"

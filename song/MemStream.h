@@ -1,0 +1,61 @@
+// A byte buffer with a position in which every file image is read, built and patched.
+#pragma once
+
+#include <cstdint>
+#include <cstddef>
+
+/// Failures are thrown as plain integers: -108 out of memory, -48 read past the end.
+inline constexpr int kErrOutOfMemory = -108;
+inline constexpr int kErrEndOfData = -48;
+
+class CMemStream {
+ public:
+  /// An owned buffer of n zero bytes (none when n is 0). Throws -108 when it cannot be had.
+  explicit CMemStream(int32_t n = 0);
+  /// Uses the caller's buffer; frees it (with std::free) at the end only when `owns` is set.
+  CMemStream(uint8_t* data, int32_t size, bool owns);
+  CMemStream(const CMemStream&) = delete;
+  CMemStream& operator=(const CMemStream&) = delete;
+  virtual ~CMemStream();
+
+  /// origin 0: from the start, 1: from the position, 2: back from the end; clamped to 0..size.
+  void Seek(int origin, int32_t offset);
+  void SeekToBegin() { Seek(0, 0); }
+
+  /// Copies n bytes. Past the end it copies what is left, moves to the end and throws -48.
+  void Read(void* destination, uint32_t n);
+  CMemStream& ReadByte(uint8_t& out);
+  CMemStream& ReadBE16(uint16_t& out);
+  CMemStream& ReadBE32(uint32_t& out);
+
+  /// Grows the data to exactly position + n when needed (throws -108 when it cannot), then copies.
+  void Write(const void* source, uint32_t n);
+  CMemStream& WriteByte(uint8_t value);
+  void WriteBE16(uint16_t value);
+  void WriteBE32(uint32_t value);
+  CMemStream& PutBE16(uint16_t value);
+  CMemStream& PutBE32(uint32_t value);
+  /// The characters of a zero-terminated text, without the terminator.
+  void WriteText(const char* text);
+
+  bool AtEnd() const { return m_position == m_size; }
+  int32_t GetSize() const { return m_size; }
+  int32_t GetPosition() const { return m_position; }
+  /// Bytes between the position and the end.
+  uint32_t RemainingBytes() const { return static_cast<uint32_t>(m_size - m_position); }
+  uint8_t* GetData() { return m_data; }
+  const uint8_t* GetData() const { return m_data; }
+  bool OwnsData() const { return m_owns; }
+
+  /// Hands the buffer to the caller (who frees it with std::free) and leaves the stream empty.
+  uint8_t* Detach();
+
+ private:
+  void Reserve(int64_t needed);
+
+  uint8_t* m_data = nullptr;
+  int32_t m_size = 0;
+  int32_t m_position = 0;
+  bool m_owns = true;
+  int64_t m_capacity = 0;  // spare room behind size, so building an image stays linear
+};
