@@ -55,6 +55,7 @@ void DeviceScanner::ScanDeviceSysEx(const uint8_t* track, size_t size) {
       return;
     }
   }
+  Fail();  // a track without its end-of-track event was cut short
 }
 
 void DeviceScanner::OnCuePoint(const uint8_t* text, uint32_t length, size_t offsetAfter) {

@@ -12,8 +12,9 @@ class DeviceScanner {
  public:
   explicit DeviceScanner(SongTables& tables) : m_tables(tables) {}
 
-  /// Walks the whole track. Throws CheckFailure{CNVERR_FAILED} for a broken track, a full
-  /// table, an empty payload, stream format 1 or a stream id of 50 or more.
+  /// Walks the whole track up to its end-of-track event. Throws CheckFailure{CNVERR_FAILED}
+  /// for a broken or cut track (no end-of-track event), a full table, an empty payload,
+  /// stream format 1 or a stream id of 50 or more.
   void ScanDeviceSysEx(const uint8_t* track, size_t size);
 
  private:
