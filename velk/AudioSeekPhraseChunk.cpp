@@ -1,0 +1,12 @@
+// The seek-and-phrase chunk "AspI" of an audio track.
+#include "velk/AudioSeekPhraseChunk.h"
+
+CAudioSeekPhraseChunk::CAudioSeekPhraseChunk(CMemStream& stream) : CAudioSeekPhraseChunkBase(stream) {
+  m_data.Parse(GetBody(), GetBodySize());
+}
+
+std::unique_ptr<CTrackBuild2> CAudioSeekPhraseChunk::ExportSeekPhrase() {
+  auto record = std::make_unique<CTrackBuild2>();
+  m_data.HandOverTo(*record);
+  return record;
+}
