@@ -5,6 +5,8 @@
 #include <memory>
 #include <new>
 
+#include "song/MemStream.h"
+
 CSequenceEmitter::CSequenceEmitter(CSeqEventList& list, const CTrackBuild* seek)
     : m_list(list), m_seek(seek), m_notes(kChannels * kNotes) {}
 
