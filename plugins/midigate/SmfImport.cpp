@@ -1,0 +1,87 @@
+// CnvFrom: a plain Standard MIDI File of format 0 into the song-data dialect.
+#include "plugins/midigate/SmfImport.h"
+
+#include "plugins/midigate/Failure.h"
+#include "plugins/midigate/ImportFilter.h"
+#include "plugins/midigate/ImportHeader.h"
+#include "plugins/midigate/ImportScan.h"
+#include "plugins/midigate/SmfImage.h"
+#include "plugins/midigate/TrackSet.h"
+#include "song/SongTextInfo.h"
+#include "velk/ContentsInfo.h"
+
+namespace midigate {
+
+namespace {
+
+constexpr int kContentsKindSongData = 3;
+
+// The contents information the header blocks describe: reset for song data, then what the
+// scan found in the QX text and the copyright.
+void FillContents(const CImportScan& scan, CContentsInfo& contents) {
+  contents.Reset(kContentsKindSongData);
+  if (scan.HasQxInfo()) {
+    const QxSongInfo& qx = scan.QxInfo();
+    CSongTextInfo song;
+    song.SetLanguage(qx.language[0], qx.language[1]);
+    song.SetText1(qx.texts[0]);
+    song.SetText2(qx.texts[1]);
+    song.SetText3(qx.texts[2]);
+    song.SetText4(qx.texts[3]);
+    song.SetText5(qx.texts[4]);
+    song.SetText6(qx.texts[5]);
+    contents.SetSongTextInfo(song);
+  }
+  if (scan.HasCopyright()) {
+    contents.SetText4(scan.Copyright());
+    contents.SetOptionByte1(1);
+  }
+}
+
+uint32_t ConvertInto(CnvParam& param, uint32_t& flags) {
+  SmfHeader header = ReadSmfHeader(param.src, param.srcSize);
+  if (header.formatHigh != 0 || header.formatLow != 0) Fail(CNVERR_SMFTYPE);
+  // The division divides every tempo; a file without one has no time at all.
+  if (header.division == 0) Fail();
+
+  CImportScan scan;
+  {
+    CTrackSet tracks(param.src, param.srcSize, header);
+    scan.Run(tracks);
+  }
+  flags |= scan.Flags();
+
+  CContentsInfo contents;
+  FillContents(scan, contents);
+  CSmfImage image(header.division);
+  CImportHeader head(scan, contents, image);
+  head.Write();
+  flags |= head.Flags();
+
+  CImportFilter filter(scan, image, header.division);
+  CTrackSet tracks(param.src, param.srcSize, header);
+  try {
+    filter.Run(tracks);
+  } catch (...) {
+    flags |= filter.Flags();
+    throw;
+  }
+  flags |= filter.Flags();
+  return image.CopyTo(param);
+}
+
+}  // namespace
+
+uint32_t CSmfImport::Convert(CnvParam& param) {
+  uint32_t flags = 0;
+  try {
+    uint32_t result = ConvertInto(param, flags);
+    param.flags |= flags;
+    return result;
+  } catch (...) {
+    param.flags |= flags;  // the bits set so far stay, whatever ended the conversion
+    throw;
+  }
+}
+
+}  // namespace midigate
