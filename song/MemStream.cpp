@@ -86,11 +86,16 @@ void CMemStream::Reserve(int64_t needed) {
 void CMemStream::Write(const void* source, uint32_t n) {
   int64_t end = static_cast<int64_t>(m_position) + n;
   if (end > std::numeric_limits<int32_t>::max()) throw kErrOutOfMemory;
+  // A source inside our own buffer must survive the buffer moving when it grows.
+  const auto* src = static_cast<const uint8_t*>(source);
+  bool inside = m_data && n > 0 && src >= m_data && src < m_data + m_capacity;
+  int64_t sourceOffset = inside ? src - m_data : 0;
   if (end > m_size) {
     Reserve(end);
     m_size = static_cast<int32_t>(end);
   }
-  if (n > 0) std::memmove(m_data + m_position, source, n);
+  if (inside) src = m_data + sourceOffset;
+  if (n > 0) std::memmove(m_data + m_position, src, n);
   m_position = static_cast<int32_t>(end);
 }
 
@@ -121,6 +126,20 @@ CMemStream& CMemStream::PutBE32(uint32_t value) {
 }
 
 void CMemStream::WriteText(const char* text) { Write(text, static_cast<uint32_t>(std::strlen(text))); }
+
+uint8_t CMemStream::PeekByte() const {
+  if (m_position >= m_size) throw kErrEndOfData;
+  return m_data[m_position];
+}
+
+void CMemStream::Attach(uint8_t* data, int32_t size) {
+  if (m_owns && m_data && m_data != data) std::free(m_data);
+  m_data = data;
+  m_size = data && size > 0 ? size : 0;
+  m_capacity = m_size;
+  m_position = 0;
+  m_owns = true;
+}
 
 uint8_t* CMemStream::Detach() {
   uint8_t* data = m_data;

@@ -47,6 +47,13 @@ class CMemStream {
   const uint8_t* GetData() const { return m_data; }
   bool OwnsData() const { return m_owns; }
 
+  /// The byte at the position, not taken. Throws -48 at the end.
+  uint8_t PeekByte() const;
+  /// The data at the position (null for an empty stream); RemainingBytes() of them are valid.
+  const uint8_t* GetCurrent() const { return m_data ? m_data + m_position : nullptr; }
+  /// Takes a std::malloc'ed buffer as the owned data (the old one freed when owned), position 0.
+  void Attach(uint8_t* data, int32_t size);
+
   /// Hands the buffer to the caller (who frees it with std::free) and leaves the stream empty.
   uint8_t* Detach();
 

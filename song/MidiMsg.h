@@ -12,8 +12,9 @@ class CMidiMsg {
   CMidiMsg(uint32_t tick, uint32_t endTick, uint32_t length, const uint8_t* data, uint32_t extra);
   CMidiMsg(const CMidiMsg& other);
   CMidiMsg& operator=(const CMidiMsg& other);
-  CMidiMsg(CMidiMsg&&) noexcept = default;
-  CMidiMsg& operator=(CMidiMsg&&) noexcept = default;
+  /// A moved-from event is left empty (length 0), never pointing at a heap copy it lost.
+  CMidiMsg(CMidiMsg&& other) noexcept;
+  CMidiMsg& operator=(CMidiMsg&& other) noexcept;
   virtual ~CMidiMsg() = default;
 
   /// Byte i of the data; callers pass i below the length.

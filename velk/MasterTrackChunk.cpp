@@ -1,0 +1,4 @@
+// The master track "MSTR".
+#include "velk/MasterTrackChunk.h"
+
+CMasterTrackChunk::CMasterTrackChunk(CMemStream& stream) : CChunk(stream) {}

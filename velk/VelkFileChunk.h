@@ -1,0 +1,87 @@
+// The "MMMD" file chunk: reads a whole VELK image into its chunk tree and writes one.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "song/MemStream.h"
+#include "velk/AudioTrackChunk.h"
+#include "velk/Chunk.h"
+#include "velk/ChunkList.h"
+#include "velk/ContentsInfoChunk.h"
+#include "velk/MasterTrackChunk.h"
+#include "velk/MmmgChunk.h"
+#include "velk/OptionalDataChunk.h"
+#include "velk/ScoreTrackChunk.h"
+
+inline constexpr uint32_t kIdMMMD = MakeChunkId('M', 'M', 'M', 'D');
+
+/// Report bits of the file reader.
+inline constexpr uint32_t kReportSkippedChunk = 0x01000000;  // unknown or unwanted track chunk
+inline constexpr uint32_t kReportCompressedTrack = 0x80;     // a score track of format type 1
+
+using CScoreTrackList = TChunkList<CScoreTrackChunk>;
+using CScoreTrackIter = TChunkListIter<CScoreTrackChunk>;
+using CAudioTrackList = TChunkList<CAudioTrackChunk>;
+using CAudioTrackIter = TChunkListIter<CAudioTrackChunk>;
+using CMasterTrackList = TChunkList<CMasterTrackChunk>;
+using CMasterTrackIter = TChunkListIter<CMasterTrackChunk>;
+
+class CVelkFileChunk : public CChunk {
+ public:
+  static constexpr int kSetupVoiceSlots = 16;
+
+  /// An empty file to fill and write.
+  CVelkFileChunk();
+  /// Reads a whole image (the caller has checked "MMMD"). Throws -48 for a chunk or body that
+  /// runs past its end, -108 when memory runs out, -1 from a track that refuses its header.
+  /// With a report word, skipped chunks and the contents type are reported in its bits.
+  explicit CVelkFileChunk(CMemStream& stream, uint32_t* report = nullptr);
+
+  /// Writes the file at the stream's end: "MMMD", size, the chunks, then the CRC-16.
+  void Write(CMemStream& stream) override;
+
+  /// The file chunk takes ownership; a track whose id is already listed is added all the same.
+  void AddScoreTrack(std::unique_ptr<CScoreTrackChunk> track);
+  void AddAudioTrack(std::unique_ptr<CAudioTrackChunk> track);
+  void AddMasterTrack(std::unique_ptr<CMasterTrackChunk> track);
+  void SetMmmgChunk(std::unique_ptr<CMmmgChunk> chunk);
+
+  CContentsInfoChunk& GetContentsInfoChunk() { return m_contentsInfo; }
+  const CContentsInfoChunk& GetContentsInfoChunk() const { return m_contentsInfo; }
+  COptionalDataChunk& GetOptionalDataChunk() { return m_optionalData; }
+  const COptionalDataChunk& GetOptionalDataChunk() const { return m_optionalData; }
+  const CScoreTrackList& GetScoreTracks() const { return m_scoreTracks; }
+  const CAudioTrackList& GetAudioTracks() const { return m_audioTracks; }
+  const CMasterTrackList& GetMasterTracks() const { return m_masterTracks; }
+  CMmmgChunk* GetMmmgChunk() const { return m_mmmg.get(); }
+  /// Voice records of score track 1's setup chunk (not owned here) and how many are in use.
+  const void* const* GetSetupVoiceRecords() const { return m_setupVoices; }
+  uint8_t GetSetupVoiceRecordCount() const { return m_setupVoiceCount; }
+  uint16_t GetAudioHeaderWord() const { return m_audioHeaderWord; }
+  void SetAudioWaveType(uint16_t value) { m_audioHeaderWord = value; }
+  bool HasOptionalData() const { return m_hasOptionalData; }
+  /// The sequence mode a generation-3 file's contents type selects when read with a report word
+  /// (2, 3 or 4); 0 otherwise.
+  int GetSequenceMode() const { return m_sequenceMode; }
+
+ private:
+  void ReadChildren(CMemStream& body, uint32_t* report);
+  void ReadScoreTrack(CMemStream& body, uint8_t n, uint32_t* report);
+  void ReadAudioTrack(CMemStream& body, uint8_t n, uint32_t* report);
+  void ReadMmmg(CMemStream& body);
+  void ApplyContentsType(uint32_t* report);
+  static void Skip(CMemStream& body, uint32_t* report, uint32_t bit);
+
+  CContentsInfoChunk m_contentsInfo;
+  COptionalDataChunk m_optionalData;
+  TOwnedChunkList<CScoreTrackChunk> m_scoreTracks;
+  TOwnedChunkList<CAudioTrackChunk> m_audioTracks;
+  TOwnedChunkList<CMasterTrackChunk> m_masterTracks;
+  std::unique_ptr<CMmmgChunk> m_mmmg;
+  const void* m_setupVoices[kSetupVoiceSlots] = {};
+  uint8_t m_setupVoiceCount = 0;
+  uint16_t m_audioHeaderWord = 0;
+  bool m_hasOptionalData = false;
+  int m_sequenceMode = 0;
+};
