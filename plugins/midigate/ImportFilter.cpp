@@ -2,6 +2,7 @@
 #include "plugins/midigate/ImportFilter.h"
 
 #include <cstring>
+#include <vector>
 
 #include "app/CnvParam.h"
 #include "plugins/midigate/ImportHeader.h"
@@ -10,20 +11,11 @@
 #include "plugins/midigate/SmfImage.h"
 #include "plugins/midigate/TrackSet.h"
 #include "song/SmfDialect.h"
+#include "song/SmfDialectText.h"
 
 namespace midigate {
 
 namespace {
-
-constexpr uint8_t kMetaMarker = 0x06;
-constexpr uint8_t kMetaCuePoint = 0x07;
-constexpr uint8_t kMetaTempo = 0x51;
-constexpr uint8_t kMetaTimeSignature = 0x58;
-constexpr uint8_t kMetaKeySignature = 0x59;
-constexpr uint8_t kMetaSequencer = 0x7F;
-
-// Section letters by the low nibble of a sequencer-specific section event; 0: none.
-constexpr char kSectionLetters[16] = {'I', 'E', 0, 'A', 'B', 'S', 'K', 'R'};
 
 // A value byte of a SysEx body; 0xFF (out of every range) when the message has ended before it.
 uint8_t ValueAt(const SmfEvent& event, uint32_t index) {
@@ -31,6 +23,10 @@ uint8_t ValueAt(const SmfEvent& event, uint32_t index) {
 }
 
 void CopyEvent(CSmfImage& image, const SmfEvent& event) { image.WriteEvent(event.tick, event.raw, event.rawLength); }
+
+void WriteBytes(CSmfImage& image, uint64_t tick, const std::vector<uint8_t>& event) {
+  image.WriteEvent(tick, event.data(), static_cast<uint32_t>(event.size()));
+}
 
 void CopyChannelEvent(CSmfImage& image, const SmfEvent& event) {
   if (event.length == 1) {
@@ -45,7 +41,7 @@ void CopyChannelEvent(CSmfImage& image, const SmfEvent& event) {
 CImportFilter::CImportFilter(const CImportScan& scan, CSmfImage& image, uint16_t division)
     : m_scan(scan), m_image(image), m_division(division) {
   // The header wrote the defaults only when the song brought none at tick 0.
-  if (!scan.TempoAtZero()) m_lastTempo = 500000;
+  if (!scan.TempoAtZero()) m_lastTempo = kDefaultQuarterTempo;
   if (!scan.TimeSignatureAtZero()) {
     m_numerator = 4;
     m_denominator = 2;
@@ -80,7 +76,7 @@ void CImportFilter::OnMeta(const SmfEvent& event) {
     case kMetaTempo: OnTempo(event); break;
     case kMetaTimeSignature: OnTimeSignature(event); break;
     case kMetaCuePoint: OnCuePoint(event); break;
-    case kMetaSequencer: OnSequencerEvent(event); break;
+    case kMetaSequencerSpecific: OnSequencerEvent(event); break;
     case kMetaMarker:
     case kMetaKeySignature: CopyEvent(m_image, event); break;
     default: break;  // texts travel in the header blocks; the rest has no place in song data
@@ -107,14 +103,13 @@ void CImportFilter::OnTimeSignature(const SmfEvent& event) {
 }
 
 void CImportFilter::OnCuePoint(const SmfEvent& event) {
-  if (m_pendingSection && event.length == 4 && std::memcmp(event.data, "STOP", 4) == 0) CloseSection(event.tick);
+  if (m_pendingSection && CueCodeOfText(event.data, event.length) == kCueStop) CloseSection(event.tick);
   CopyEvent(m_image, event);
 }
 
 void CImportFilter::CloseSection(uint64_t tick) {
-  const uint8_t text[7] = {'0', '1', 'L', 'S', 'P', 'P', static_cast<uint8_t>(m_pendingSection)};
-  m_image.WriteMeta(tick, kMetaCuePoint, text, sizeof text);
-  m_pendingSection = 0;
+  WriteBytes(m_image, tick, MakeCueMeta(SectionEndText(m_pendingSection)));
+  m_pendingSection = kCueNone;
 }
 
 void CImportFilter::OnSequencerEvent(const SmfEvent& event) {
@@ -122,17 +117,17 @@ void CImportFilter::OnSequencerEvent(const SmfEvent& event) {
     CopyEvent(m_image, event);
     return;
   }
-  if (event.length >= 3 && event.data[1] == 0x7B && event.data[2] == 0x01) {
+  if (event.length >= 3 && event.data[1] == kSequencerSectionId && event.data[2] == 0x01) {
     CopyEvent(m_image, event);
     return;
   }
-  if (event.length < 4 || event.data[1] != 0x7B || event.data[2] != 0x02) return;
-  char letter = kSectionLetters[event.data[3] & 0x0F];
-  if (!letter) return;
+  if (event.length < 4 || event.data[1] != kSequencerSectionId || event.data[2] != kSequencerSectionKind) return;
+  // Only the low nibble names the section here.
+  uint8_t section = CueCodeOfSectionNumber(event.data[3] & 0x0F);
+  if (section == kCueNone) return;
   if (m_pendingSection) CloseSection(event.tick);
-  const uint8_t text[7] = {'0', '1', 'L', 'S', 'T', 'P', static_cast<uint8_t>(letter)};
-  m_image.WriteMeta(event.tick, kMetaCuePoint, text, sizeof text);
-  m_pendingSection = letter;
+  WriteBytes(m_image, event.tick, MakeCueMeta(CueText(section)));
+  m_pendingSection = section;
 }
 
 void CImportFilter::OnSysEx(const SmfEvent& event) {
@@ -143,8 +138,7 @@ void CImportFilter::OnSysEx(const SmfEvent& event) {
       m_headerVolumePending = false;  // the header block already says it
       return;
     }
-    const uint8_t message[] = {0xF0, 0x07, kDialectMakerId, 0x79, 0x06, kGroupDevice, 0x00, value, 0xF7};
-    m_image.WriteEvent(event.tick, message, sizeof message);
+    WriteBytes(m_image, event.tick, MakeMasterVolumeMessage(value));
     return;
   }
   if (event.data[0] == 0x7F) {
@@ -158,7 +152,8 @@ void CImportFilter::OnSysEx(const SmfEvent& event) {
   } else {
     uint8_t command = event.data[4];
     // The header blocks carry these.
-    keep = command != 0x01 && command != 0x02 && command != 0x03 && command != 0x10;
+    keep = command != kSongContentsHeader && command != kSongChannelStatus && command != kSongContentsTexts &&
+           command != kSongTempo;
   }
   if (keep) CopyEvent(m_image, event);
 }
@@ -167,16 +162,16 @@ bool CImportFilter::KeepDeviceCommand(const SmfEvent& event) {
   uint8_t first = ValueAt(event, 5);
   bool keep;
   switch (event.data[4]) {
-    case 0x01: keep = ValueAt(event, 9) <= 3; break;
-    case 0x03:
-    case 0x0C:
-    case 0x20: return true;
-    case 0x05: keep = first >= 1 && first <= 32; break;
-    case 0x07: keep = first <= 2; break;
-    case 0x08:
-    case 0x09: keep = first <= 1; break;
-    case 0x0B: keep = first >= 1 && first <= 32 && ValueAt(event, 6) < 3; break;
-    case 0x10: keep = first < 16; break;
+    case kDeviceVoice: keep = ValueAt(event, 9) <= 3; break;  // the voice kind
+    case kDeviceWave:
+    case kDeviceUserWave:
+    case kDeviceGroupVoices: return true;
+    case kDeviceStreamWave: keep = first >= 1 && first <= 32; break;
+    case kDeviceSetupMode: keep = first <= 2; break;
+    case kDeviceStreamPair:
+    case kDeviceStreamSwitch: keep = first <= 1; break;
+    case kDeviceStreamSlot: keep = first >= 1 && first <= 32 && ValueAt(event, 6) < 3; break;
+    case kDeviceSongValue: keep = first < 16; break;
     default: return false;
   }
   if (!keep) m_flags |= CNVF_SYSEX_CHANGED;

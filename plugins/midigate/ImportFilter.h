@@ -45,7 +45,7 @@ class CImportFilter {
   uint32_t m_lastTempo = 0;  // 0: none written yet
   uint8_t m_numerator = 0;
   uint8_t m_denominator = 0;
-  char m_pendingSection = 0;  // letter of the open section marker, 0 when none
+  uint8_t m_pendingSection = 0;  // section code 1..7 of the open section marker, 0 when none
   bool m_headerVolumePending = true;
   bool m_noteWritten = false;
 

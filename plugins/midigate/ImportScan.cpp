@@ -7,30 +7,15 @@
 #include "plugins/midigate/Failure.h"
 #include "plugins/midigate/TrackSet.h"
 #include "song/SmfDialect.h"
+#include "song/SmfDialectText.h"
 
 namespace midigate {
 
 namespace {
 
-constexpr uint8_t kMetaText = 0x01;
-constexpr uint8_t kMetaCopyright = 0x02;
-constexpr uint8_t kMetaTempo = 0x51;
-constexpr uint8_t kMetaTimeSignature = 0x58;
-constexpr uint8_t kMetaSequencer = 0x7F;
-
-constexpr char kLanguages[] = "JPL1KRHZB5CYVN";
-
-uint8_t FindLanguage(const char (&code)[2]) {
-  auto upper = [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; };
-  for (uint8_t i = 0; i < 7; ++i) {
-    if (upper(code[0]) == kLanguages[2 * i] && upper(code[1]) == kLanguages[2 * i + 1]) return i;
-  }
-  return kUnset;
-}
-
 bool IsDialectMessage(const SmfEvent& event, uint8_t group, uint8_t command) {
-  return event.length >= 5 && event.data[0] == kDialectMakerId && event.data[1] == 0x79 &&
-         event.data[2] == 0x06 && event.data[3] == group && event.data[4] == command;
+  return event.length >= 5 && event.data[0] == kDialectMakerId && event.data[1] == kDialectModelId &&
+         event.data[2] == kDialectDeviceId && event.data[3] == group && event.data[4] == command;
 }
 
 }  // namespace
@@ -69,7 +54,7 @@ void CImportScan::Run(CTrackSet& tracks) {
 void CImportScan::OnMeta(const SmfEvent& event) {
   switch (event.metaType) {
     case kMetaText:
-      if (event.length >= 4 && std::memcmp(event.data, "QXln", 4) == 0) ReadQxInfo(event.data, event.length);
+      if (IsQxSongText(event.data, event.length)) ReadQxInfo(event.data, event.length);
       break;
     case kMetaCopyright: {
       uint32_t kept = event.length < kInfoFieldSize - 1 ? event.length : kInfoFieldSize - 1;
@@ -89,7 +74,7 @@ void CImportScan::OnMeta(const SmfEvent& event) {
       if (event.length < 2) Fail();
       if (event.tick == 0) m_timeSignatureAtZero = true;
       break;
-    case kMetaSequencer:
+    case kMetaSequencerSpecific:
       if (event.length >= 20 && event.data[0] == kDialectMakerId && event.data[1] == 0x02 &&
           event.data[2] == 0x00 && event.data[3] == 0x04) {
         for (int channel = 0; channel < 16; ++channel) {
@@ -114,7 +99,8 @@ void CImportScan::ReadQxInfo(const uint8_t* text, uint32_t n) {
     pos = 8;
   }
   for (auto& field : m_qx.texts) pos += static_cast<uint32_t>(SplitInfoField(text + pos, n - pos, field));
-  m_languageIndex = FindLanguage(m_qx.language);
+  int language = QxLanguageIndex(m_qx.language[0], m_qx.language[1]);
+  m_languageIndex = language < 0 ? kUnset : static_cast<uint8_t>(language);
   m_hasQxInfo = true;
 }
 
@@ -125,11 +111,11 @@ void CImportScan::OnSysEx(const SmfEvent& event) {
     // Every Master Volume is checked, not only the one the header takes.
     if (value >= 0x80) Fail();
     if (m_masterVolume == kUnset) m_masterVolume = value;
-  } else if (IsDialectMessage(event, kGroupDevice, 0x01)) {
+  } else if (IsDialectMessage(event, kGroupDevice, kDeviceVoice)) {
     m_voiceDefinitions = true;
-  } else if (IsDialectMessage(event, kGroupSong, 0x02)) {
+  } else if (IsDialectMessage(event, kGroupSong, kSongChannelStatus)) {
     if (!m_channelBlock.Present()) m_channelBlock = {event.raw, event.rawLength};
-  } else if (IsDialectMessage(event, kGroupSong, 0x03)) {
+  } else if (IsDialectMessage(event, kGroupSong, kSongContentsTexts)) {
     if (!m_infoBlock.Present()) m_infoBlock = {event.raw, event.rawLength};
   }
 }

@@ -8,6 +8,7 @@
 
 #include "plugins/midigate/SmfBytes.h"
 #include "plugins/midigate/TrackCursor.h"
+#include "song/SmfDialect.h"
 
 namespace midigate {
 
@@ -38,8 +39,6 @@ inline constexpr uint8_t kUnset = 0xFF;
 inline constexpr size_t kVoiceUseCapacity = 4096;
 inline constexpr uint32_t kMinTempo = 60000;
 inline constexpr uint32_t kMaxTempo = 6000000;
-inline constexpr uint8_t kBankMelody = 0x7C;
-inline constexpr uint8_t kBankDrum = 0x7D;
 
 /// Scans the merged source once. Fails (CNVERR_FAILED) on a tempo outside 60000..6000000, a
 /// Master Volume of 128 or more, or a QX text too short to hold its fields.

@@ -1,4 +1,4 @@
-// Byte helpers shared by the import and the export.
+// Byte helpers of the plug-in.
 #include "plugins/midigate/SmfBytes.h"
 
 #include <algorithm>
@@ -6,7 +6,7 @@
 
 #include "plugins/midigate/Failure.h"
 #include "song/MemStream.h"
-#include "song/SmfDialect.h"
+#include "song/SmfStreamReaders.h"
 
 namespace midigate {
 
@@ -22,26 +22,15 @@ uint32_t ReadVarLen(const uint8_t*& p, const uint8_t* end) {
   Fail();
 }
 
-uint32_t VarLenSize(uint32_t value) {
-  uint32_t size = 1;
-  while (value >= 0x80) {
-    value >>= 7;
-    ++size;
-  }
-  return size;
-}
-
 void WriteVarLen(CMemStream& out, uint32_t value) {
-  uint8_t groups[5];
-  uint32_t count = 0;
-  groups[count++] = static_cast<uint8_t>(value & 0x7F);
+  uint8_t bytes[5];
+  uint32_t count = 5;
+  bytes[--count] = static_cast<uint8_t>(value & 0x7F);
   while (value >= 0x80) {
     value >>= 7;
-    groups[count++] = static_cast<uint8_t>((value & 0x7F) | 0x80);
+    bytes[--count] = static_cast<uint8_t>((value & 0x7F) | 0x80);
   }
-  uint8_t bytes[5];
-  for (uint32_t i = 0; i < count; ++i) bytes[i] = groups[count - 1 - i];
-  out.Write(bytes, count);
+  out.Write(bytes + count, 5 - count);
 }
 
 uint32_t RoundTempoPerTick(uint32_t tempo, uint32_t division) {
@@ -60,27 +49,6 @@ size_t SplitInfoField(const uint8_t* text, size_t n, char (&field)[kInfoFieldSiz
   std::memcpy(field, text, kept);
   field[kept] = '\0';
   return colon ? length + 1 : length;
-}
-
-void WriteSysExEnvelope(CMemStream& out, uint32_t payloadLength, uint8_t group, uint8_t command) {
-  out.WriteByte(0xF0);
-  WriteVarLen(out, payloadLength + 6);
-  const uint8_t head[5] = {kDialectMakerId, 0x79, 0x06, group, command};
-  out.Write(head, sizeof head);
-}
-
-void WritePacked(CMemStream& out, const uint8_t* plain, uint32_t n) {
-  uint32_t packedSize = PackedSize7In8(n);
-  int32_t start = out.GetPosition();
-  // Growing the stream first is the pack buffer: when it cannot be had the whole call fails.
-  static const uint8_t kZeros[64] = {};
-  for (uint32_t left = packedSize; left > 0;) {
-    uint32_t chunk = std::min<uint32_t>(left, sizeof kZeros);
-    out.Write(kZeros, chunk);
-    left -= chunk;
-  }
-  uint32_t written = Pack7In8(plain, n, out.GetData() + start);
-  if (written != packedSize) Fail();
 }
 
 }  // namespace midigate

@@ -1,39 +1,33 @@
 // CnvTo: the song-data dialect out to a plain Standard MIDI File of format 0.
 #include "plugins/midigate/SmfExport.h"
 
-#include <cstring>
-
 #include "plugins/midigate/Failure.h"
-#include "plugins/midigate/SmfBytes.h"
 #include "plugins/midigate/SmfImage.h"
 #include "plugins/midigate/TrackSet.h"
 #include "song/SmfDialect.h"
+#include "song/SmfDialectText.h"
 
 namespace midigate {
 
 namespace {
 
-constexpr uint8_t kMetaCuePoint = 0x07;
-
-// Cue texts "01LSTP" + letter and the section numbers their sequencer-specific form carries.
-struct SectionCode {
-  char letter;
-  uint8_t number;
-};
-constexpr SectionCode kSections[] = {{'I', 0}, {'E', 1}, {'A', 3}, {'B', 4}, {'S', 5}, {'K', 6}, {'R', 7}};
-
-bool CueIs(const SmfEvent& event, const char* text) {
-  size_t n = std::strlen(text);
-  return event.length == n && std::memcmp(event.data, text, n) == 0;
-}
-
 bool IsCopiedMeta(uint8_t type) {
-  return type == 0x01 || type == 0x02 || type == 0x06 || type == 0x58 || type == 0x59 || type == 0x7F;
+  return type == kMetaText || type == kMetaCopyright || type == kMetaMarker || type == kMetaTimeSignature ||
+         type == kMetaKeySignature || type == kMetaSequencerSpecific;
 }
 
 bool IsCopiedDeviceCommand(uint8_t command) {
   switch (command) {
-    case 1: case 3: case 5: case 7: case 8: case 9: case 11: case 12: case 16: case 32: return true;
+    case kDeviceVoice:
+    case kDeviceWave:
+    case kDeviceStreamWave:
+    case kDeviceSetupMode:
+    case kDeviceStreamPair:
+    case kDeviceStreamSwitch:
+    case kDeviceStreamSlot:
+    case kDeviceUserWave:
+    case kDeviceSongValue:
+    case kDeviceGroupVoices: return true;
     default: return false;
   }
 }
@@ -41,7 +35,7 @@ bool IsCopiedDeviceCommand(uint8_t command) {
 }  // namespace
 
 uint32_t CSmfExport::Convert(CnvParam& param) {
-  SmfHeader header = ReadSmfHeader(param.src, param.srcSize);
+  SourceHeader header = ReadSourceHeader(param.src, param.srcSize);
   if (header.Format() > 1) Fail();
   CTrackSet tracks(param.src, param.srcSize, header);
   CSmfImage image(header.division);
@@ -78,18 +72,15 @@ void CSmfExport::OnMeta(const SmfEvent& event) {
 }
 
 void CSmfExport::OnCuePoint(const SmfEvent& event) {
-  if (CueIs(event, "START") || CueIs(event, "STOP")) {
+  uint8_t code = CueCodeOfText(event.data, event.length);
+  if (code == kCueStart || code == kCueStop) {
     m_image.WriteEvent(event.tick, event.raw, event.rawLength);
-    return;
+  } else if (code != kCueNone) {
+    const uint8_t data[4] = {kDialectMakerId, kSequencerSectionId, kSequencerSectionKind,
+                             SectionNumberOfCueCode(code)};
+    m_image.WriteMeta(event.tick, kMetaSequencerSpecific, data, sizeof data);
   }
-  if (event.length != 7 || std::memcmp(event.data, "01LSTP", 6) != 0) return;
-  for (const SectionCode& section : kSections) {
-    if (event.data[6] == section.letter) {
-      const uint8_t data[4] = {kDialectMakerId, 0x7B, 0x02, section.number};
-      m_image.WriteMeta(event.tick, 0x7F, data, sizeof data);
-      return;
-    }
-  }
+  // Section ends and any other cue text have no place in a plain file.
 }
 
 void CSmfExport::OnSysEx(const SmfEvent& event) {
@@ -98,8 +89,9 @@ void CSmfExport::OnSysEx(const SmfEvent& event) {
   uint8_t group = event.data[3];
   uint8_t command = event.data[4];
   if (group == kGroupDevice) {
-    if (command == 0x00) {
+    if (command == kDeviceMasterVolume) {
       if (event.length < 7) return;  // no value byte before the closing F7
+      // The universal real-time Master Volume: 7F (all devices) 04 01, LSB 0, MSB the volume.
       const uint8_t message[] = {0xF0, 0x07, 0x7F, 0x7F, 0x04, 0x01, 0x00,
                                  static_cast<uint8_t>(event.data[5] & 0x7F), 0xF7};
       m_image.WriteEvent(event.tick, message, sizeof message);
@@ -107,32 +99,25 @@ void CSmfExport::OnSysEx(const SmfEvent& event) {
       m_image.WriteEvent(event.tick, event.raw, event.rawLength);
     }
   } else if (group == kGroupSong) {
-    if (command == 0x02 || command == 0x03) {
+    if (command == kSongChannelStatus || command == kSongContentsTexts) {
       m_image.WriteEvent(event.tick, event.raw, event.rawLength);
-    } else if (command == 0x10) {
+    } else if (command == kSongTempo) {
       OnDeviceTempo(event);
     }
   }
 }
 
 void CSmfExport::OnDeviceTempo(const SmfEvent& event) {
-  const uint8_t* p = event.data + 5;
-  const uint8_t* end = event.data + event.length;
-  if (end[-1] == 0xF7) --end;
+  uint32_t payloadSize = event.length - 5;
+  if (event.data[event.length - 1] == 0xF7) --payloadSize;
   uint32_t tempo = 0;
-  if (p < end && (*p & 0x80)) {
-    tempo = ReadVarLen(p, end);
-  } else {
-    // The whole event, F0 and its length included, is 12 bytes long in the four-group form.
-    uint32_t groups = event.rawLength == 12 ? 4 : 3;
-    if (static_cast<uint32_t>(end - p) < groups) Fail();
-    for (uint32_t i = 0; i < groups; ++i) tempo = (tempo << 7) | (p[i] & 0x7F);
-  }
+  // The four-group form is told by its length field: 10, a whole event of 12 bytes.
+  if (!DecodeDialectTempo(event.data + 5, payloadSize, event.length, tempo)) Fail();
   // FF 51 holds 24 bits; a larger tempo cannot be written without changing it.
   if (tempo > 0xFFFFFF) Fail();
   const uint8_t value[3] = {static_cast<uint8_t>(tempo >> 16), static_cast<uint8_t>(tempo >> 8),
                             static_cast<uint8_t>(tempo)};
-  m_image.WriteMeta(event.tick, 0x51, value, sizeof value);
+  m_image.WriteMeta(event.tick, kMetaTempo, value, sizeof value);
 }
 
 }  // namespace midigate

@@ -6,16 +6,13 @@
 #include "plugins/midigate/Failure.h"
 #include "plugins/midigate/SmfBytes.h"
 #include "plugins/midigate/TrackCursor.h"
+#include "song/SmfDialect.h"
 
 namespace midigate {
 
 CSmfImage::CSmfImage(uint16_t division) {
-  m_out.WriteText("MThd");
-  m_out.WriteBE32(6);
-  m_out.WriteBE16(0);  // format 0
-  m_out.WriteBE16(1);  // one track
-  m_out.WriteBE16(division);
-  m_out.WriteText("MTrk");
+  WriteSmfHeader(m_out, 0, 1, division);
+  m_out.Write(kSmfTrackId, sizeof kSmfTrackId);
   m_out.WriteBE32(0);  // patched by Finish
   m_trackStart = m_out.GetPosition();
 }

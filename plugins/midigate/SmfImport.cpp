@@ -39,7 +39,7 @@ void FillContents(const CImportScan& scan, CContentsInfo& contents) {
 }
 
 uint32_t ConvertInto(CnvParam& param, uint32_t& flags) {
-  SmfHeader header = ReadSmfHeader(param.src, param.srcSize);
+  SourceHeader header = ReadSourceHeader(param.src, param.srcSize);
   if (header.formatHigh != 0 || header.formatLow != 0) Fail(CNVERR_SMFTYPE);
   // The division divides every tempo; a file without one has no time at all.
   if (header.division == 0) Fail();

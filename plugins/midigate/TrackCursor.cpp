@@ -3,6 +3,7 @@
 
 #include "plugins/midigate/Failure.h"
 #include "plugins/midigate/SmfBytes.h"
+#include "song/SmfDialect.h"
 
 namespace midigate {
 

@@ -8,7 +8,6 @@ namespace midigate {
 inline constexpr uint8_t kStatusSysEx = 0xF0;
 inline constexpr uint8_t kStatusEscape = 0xF7;
 inline constexpr uint8_t kStatusMeta = 0xFF;
-inline constexpr uint8_t kMetaEndOfTrack = 0x2F;
 
 /// One event of an input track. The pointers look into the caller's source bytes.
 struct SmfEvent {

@@ -5,32 +5,33 @@
 #include <cstring>
 
 #include "plugins/midigate/Failure.h"
-#include "plugins/midigate/SmfBytes.h"
+#include "song/SmfDialect.h"
+#include "song/SmfStreamReaders.h"
 
 namespace midigate {
 
-SmfHeader ReadSmfHeader(const uint8_t* source, uint32_t size) {
-  if (!source || size < kSmfHeaderSize || std::memcmp(source, "MThd", 4) != 0) Fail();
-  uint32_t length = ReadBE32(source + 4);
+SourceHeader ReadSourceHeader(const uint8_t* source, uint32_t size) {
+  if (!source || size < kSmfHeaderSize || std::memcmp(source, kSmfHeaderId, 4) != 0) Fail();
+  uint32_t length = GetBE32(source + 4);
   // The fields read below need six bytes; a longer header is skipped as a whole.
-  if (length < 6 || length > size - 8) Fail();
-  SmfHeader header;
+  if (length < kSmfHeaderLength || length > size - kSmfChunkHeaderSize) Fail();
+  SourceHeader header;
   header.formatHigh = source[8];
   header.formatLow = source[9];
-  header.trackCount = ReadBE16(source + 10);
-  header.division = ReadBE16(source + 12);
-  header.firstTrack = 8 + length;
+  header.trackCount = GetBE16(source + 10);
+  header.division = GetBE16(source + 12);
+  header.firstTrack = kSmfChunkHeaderSize + length;
   return header;
 }
 
-CTrackSet::CTrackSet(const uint8_t* source, uint32_t size, const SmfHeader& header) {
+CTrackSet::CTrackSet(const uint8_t* source, uint32_t size, const SourceHeader& header) {
   uint32_t pos = header.firstTrack;
   // Each track needs at least its 8-byte chunk header: a hostile count reserves no more than that.
-  m_cursors.reserve(std::min<uint32_t>(header.trackCount, (size - pos) / 8));
+  m_cursors.reserve(std::min<uint32_t>(header.trackCount, (size - pos) / kSmfChunkHeaderSize));
   for (uint32_t track = 0; track < header.trackCount; ++track) {
-    if (size - pos < 8 || std::memcmp(source + pos, "MTrk", 4) != 0) Fail();
-    uint32_t length = ReadBE32(source + pos + 4);
-    pos += 8;
+    if (size - pos < kSmfChunkHeaderSize || std::memcmp(source + pos, kSmfTrackId, 4) != 0) Fail();
+    uint32_t length = GetBE32(source + pos + 4);
+    pos += kSmfChunkHeaderSize;
     if (length > size - pos) Fail();
     m_cursors.emplace_back(source + pos, source + pos + length, track);
     pos += length;

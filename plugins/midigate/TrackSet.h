@@ -9,10 +9,8 @@
 
 namespace midigate {
 
-inline constexpr uint32_t kSmfHeaderSize = 14;
-
 /// The "MThd" chunk of a source.
-struct SmfHeader {
+struct SourceHeader {
   uint8_t formatHigh = 0;
   uint8_t formatLow = 0;
   uint16_t trackCount = 0;
@@ -24,7 +22,7 @@ struct SmfHeader {
 
 /// Reads the header: fewer than 14 bytes, no "MThd" or a header length that does not fit the
 /// source fail (CNVERR_FAILED). The format is left to the caller.
-SmfHeader ReadSmfHeader(const uint8_t* source, uint32_t size);
+SourceHeader ReadSourceHeader(const uint8_t* source, uint32_t size);
 
 /// The declared tracks, each with its own cursor, merged by tick: the smallest due tick first,
 /// events of one tick in track order, and within a track in file order.
@@ -32,7 +30,7 @@ class CTrackSet {
  public:
   /// Locates every track the header declares; a missing "MTrk" or a track that runs past the
   /// source fails (CNVERR_FAILED).
-  CTrackSet(const uint8_t* source, uint32_t size, const SmfHeader& header);
+  CTrackSet(const uint8_t* source, uint32_t size, const SourceHeader& header);
 
   /// The next event of the merged stream; false when every track has ended.
   bool Next(SmfEvent& event);

@@ -1,4 +1,4 @@
-// The byte helpers of the plug-in: VLQ, packing, tempo rounding, QX fields, SysEx envelope.
+// The byte helpers of the plug-in: VLQ, packing, tempo rounding and QX fields.
 #include "plugins/midigate/SmfBytes.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +10,7 @@
 #include "app/CnvParam.h"
 #include "plugins/midigate/Failure.h"
 #include "song/MemStream.h"
+#include "song/SmfDialect.h"
 
 using midigate::testing::Bytes;
 using midigate::testing::Hex;
@@ -41,7 +42,6 @@ TEST(SmfBytes, WritesAndReadsVarLenVectors) {
     CMemStream out;
     midigate::WriteVarLen(out, c.value);
     EXPECT_EQ(Hex(StreamBytes(out)), Hex(c.bytes));
-    EXPECT_EQ(midigate::VarLenSize(c.value), c.bytes.size());
     const uint8_t* p = c.bytes.data();
     EXPECT_EQ(midigate::ReadVarLen(p, p + c.bytes.size()), c.value);
     EXPECT_EQ(p, c.bytes.data() + c.bytes.size());
@@ -57,21 +57,13 @@ TEST(SmfBytes, ReadVarLenFailsPastItsEndOrAfterFourBytes) {
 }
 
 TEST(SmfBytes, PacksSevenInEightThroughTheDialect) {
-  CMemStream out;
   const uint8_t plain[7] = {0x80, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01};
-  midigate::WritePacked(out, plain, 7);
+  uint8_t packed[8] = {};
+  EXPECT_EQ(Pack7In8(plain, 7, packed), 8u);
   // header byte: bit 6 = bit 7 of the first byte; then the bytes with bit 7 cleared
-  EXPECT_EQ(Hex(StreamBytes(out)), "40 00 00 00 00 00 00 01");
-
-  for (auto [plainSize, packedSize] : {std::pair{5u, 6}, {31u, 36}, {0u, 0}, {16u, 19}}) {
-    SCOPED_TRACE(plainSize);
-    CMemStream packed;
-    packed.WriteByte(0xAA);  // packing appends behind what is there
-    std::vector<uint8_t> bytes(plainSize, 0xFF);
-    midigate::WritePacked(packed, bytes.data(), plainSize);
-    EXPECT_EQ(packed.GetSize(), packedSize + 1);
-    EXPECT_EQ(packed.GetData()[0], 0xAA);
-  }
+  EXPECT_EQ(Hex(Bytes(packed, packed + 8)), "40 00 00 00 00 00 00 01");
+  EXPECT_EQ(PackedSize7In8(5), 6u);
+  EXPECT_EQ(PackedSize7In8(31), 36u);
 }
 
 TEST(SmfBytes, RoundsTempoPerTickInSinglePrecision) {
@@ -106,15 +98,4 @@ TEST(SmfBytes, SplitsInfoFieldsAtColons) {
   EXPECT_EQ(midigate::SplitInfoField(reinterpret_cast<const uint8_t*>(longField.data()), longField.size(), field),
             301u);
   EXPECT_EQ(std::string(field), std::string(255, 'x'));
-}
-
-TEST(SmfBytes, WritesTheSysExEnvelope) {
-  CMemStream out;
-  midigate::WriteSysExEnvelope(out, 3, midigate::kGroupSong, 0x10);
-  // F0, length 9 = 5 head bytes + 3 payload + F7, maker 43, 79 06, group, command
-  EXPECT_EQ(Hex(StreamBytes(out)), "F0 09 43 79 06 7D 10");
-
-  CMemStream longOut;
-  midigate::WriteSysExEnvelope(longOut, 200, midigate::kGroupDevice, 0x03);
-  EXPECT_EQ(Hex(StreamBytes(longOut)), "F0 81 4E 43 79 06 7F 03");
 }

@@ -23,7 +23,7 @@ struct Seen {
 };
 
 std::vector<Seen> Walk(const Bytes& file) {
-  midigate::SmfHeader header = midigate::ReadSmfHeader(file.data(), static_cast<uint32_t>(file.size()));
+  midigate::SourceHeader header = midigate::ReadSourceHeader(file.data(), static_cast<uint32_t>(file.size()));
   midigate::CTrackSet tracks(file.data(), static_cast<uint32_t>(file.size()), header);
   std::vector<Seen> seen;
   midigate::SmfEvent event;
