@@ -38,8 +38,8 @@ void CopyChannelEvent(CSmfImage& image, const SmfEvent& event) {
 
 }  // namespace
 
-CImportFilter::CImportFilter(const CImportScan& scan, CSmfImage& image, uint16_t division)
-    : m_scan(scan), m_image(image), m_division(division) {
+CImportFilter::CImportFilter(const CImportScan& scan, CSmfImage& image, uint16_t division, uint32_t& flags)
+    : m_scan(scan), m_image(image), m_division(division), m_flags(flags) {
   // The header wrote the defaults only when the song brought none at tick 0.
   if (!scan.TempoAtZero()) m_lastTempo = kDefaultQuarterTempo;
   if (!scan.TimeSignatureAtZero()) {

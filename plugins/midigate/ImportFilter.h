@@ -15,10 +15,10 @@ class CTrackSet;
 /// needs it, and collects a result bit for each kind of change.
 class CImportFilter {
  public:
-  CImportFilter(const CImportScan& scan, CSmfImage& image, uint16_t division);
+  /// Result bits are ORed into flags as the changes are made.
+  CImportFilter(const CImportScan& scan, CSmfImage& image, uint16_t division, uint32_t& flags);
 
   void Run(CTrackSet& tracks);
-  uint32_t Flags() const { return m_flags; }
 
  private:
   void OnMeta(const SmfEvent& event);
@@ -39,7 +39,7 @@ class CImportFilter {
   const CImportScan& m_scan;
   CSmfImage& m_image;
   uint16_t m_division;
-  uint32_t m_flags = 0;
+  uint32_t& m_flags;
   uint64_t m_endTick = 0;
 
   uint32_t m_lastTempo = 0;  // 0: none written yet

@@ -47,8 +47,9 @@ void WriteDeviceTempo(CSmfImage& image, uint64_t tick, uint32_t tempo) {
   image.WriteEvent(tick, event.data(), static_cast<uint32_t>(event.size()));
 }
 
-CImportHeader::CImportHeader(const CImportScan& scan, const CContentsInfo& contents, CSmfImage& image)
-    : m_scan(scan), m_contents(contents), m_image(image) {}
+CImportHeader::CImportHeader(const CImportScan& scan, const CContentsInfo& contents, CSmfImage& image,
+                             uint32_t& flags)
+    : m_scan(scan), m_contents(contents), m_image(image), m_flags(flags) {}
 
 void CImportHeader::Write() {
   WriteContentsHeader();

@@ -15,11 +15,10 @@ class CSmfImage;
 /// when the song brings none of its own).
 class CImportHeader {
  public:
-  CImportHeader(const CImportScan& scan, const CContentsInfo& contents, CSmfImage& image);
+  /// Result bits (CNVF_SYSEX_COPIED) are ORed into flags.
+  CImportHeader(const CImportScan& scan, const CContentsInfo& contents, CSmfImage& image, uint32_t& flags);
 
   void Write();
-  /// Result bits set while writing (CNVF_SYSEX_COPIED).
-  uint32_t Flags() const { return m_flags; }
 
  private:
   void WriteContentsHeader();
@@ -33,7 +32,7 @@ class CImportHeader {
   const CImportScan& m_scan;
   const CContentsInfo& m_contents;
   CSmfImage& m_image;
-  uint32_t m_flags = 0;
+  uint32_t& m_flags;
 };
 
 /// Writes the device tempo message: three 7-bit groups, or four above 0x1FFFFF.

@@ -29,7 +29,7 @@ bool IsMasterVolume(const SmfEvent& event) {
          event.data[3] == 0x01;
 }
 
-CImportScan::CImportScan() {
+CImportScan::CImportScan(uint32_t& flags) : m_flags(flags) {
   std::memset(m_pendingMsb, kUnset, sizeof m_pendingMsb);
   std::memset(m_pendingLsb, kUnset, sizeof m_pendingLsb);
   std::memset(m_msb, kUnset, sizeof m_msb);

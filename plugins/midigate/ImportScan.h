@@ -44,12 +44,11 @@ inline constexpr uint32_t kMaxTempo = 6000000;
 /// Master Volume of 128 or more, or a QX text too short to hold its fields.
 class CImportScan {
  public:
-  CImportScan();
+  /// Result bits (CNVF_DEFAULT_VOLUME) are ORed into flags as they are found.
+  explicit CImportScan(uint32_t& flags);
 
   void Run(CTrackSet& tracks);
 
-  /// Result bits found by the scan (CNVF_DEFAULT_VOLUME).
-  uint32_t Flags() const { return m_flags; }
   /// The master volume of the header block: the first Master Volume, or 100.
   uint8_t MasterVolume() const { return m_masterVolume == kUnset ? 100 : m_masterVolume; }
   bool TempoAtZero() const { return m_tempoAtZero; }
@@ -77,7 +76,7 @@ class CImportScan {
   void ReadQxInfo(const uint8_t* text, uint32_t n);
   void Record(uint8_t channel, const VoiceUse& voice, bool melody);
 
-  uint32_t m_flags = 0;
+  uint32_t& m_flags;
   uint8_t m_masterVolume = kUnset;
   bool m_tempoAtZero = false;
   bool m_timeSignatureAtZero = false;

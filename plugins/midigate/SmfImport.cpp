@@ -38,50 +38,28 @@ void FillContents(const CImportScan& scan, CContentsInfo& contents) {
   }
 }
 
-uint32_t ConvertInto(CnvParam& param, uint32_t& flags) {
+}  // namespace
+
+uint32_t CSmfImport::Convert(CnvParam& param) {
   SourceHeader header = ReadSourceHeader(param.src, param.srcSize);
   if (header.formatHigh != 0 || header.formatLow != 0) Fail(CNVERR_SMFTYPE);
   // The division divides every tempo; a file without one has no time at all.
   if (header.division == 0) Fail();
 
-  CImportScan scan;
+  // Result bits go straight into the caller's word, so a failure keeps those set before it.
+  CImportScan scan(param.flags);
   {
     CTrackSet tracks(param.src, param.srcSize, header);
     scan.Run(tracks);
   }
-  flags |= scan.Flags();
-
   CContentsInfo contents;
   FillContents(scan, contents);
   CSmfImage image(header.division);
-  CImportHeader head(scan, contents, image);
-  head.Write();
-  flags |= head.Flags();
+  CImportHeader(scan, contents, image, param.flags).Write();
 
-  CImportFilter filter(scan, image, header.division);
   CTrackSet tracks(param.src, param.srcSize, header);
-  try {
-    filter.Run(tracks);
-  } catch (...) {
-    flags |= filter.Flags();
-    throw;
-  }
-  flags |= filter.Flags();
+  CImportFilter(scan, image, header.division, param.flags).Run(tracks);
   return image.CopyTo(param);
-}
-
-}  // namespace
-
-uint32_t CSmfImport::Convert(CnvParam& param) {
-  uint32_t flags = 0;
-  try {
-    uint32_t result = ConvertInto(param, flags);
-    param.flags |= flags;
-    return result;
-  } catch (...) {
-    param.flags |= flags;  // the bits set so far stay, whatever ended the conversion
-    throw;
-  }
 }
 
 }  // namespace midigate
