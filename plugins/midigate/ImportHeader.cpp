@@ -23,11 +23,8 @@ constexpr int kInfoTagCount = kTagUD + 1;  // ST .. UD
 // The texts of the contents-information block, by tag ST .. UD.
 void CollectInfoTexts(const CContentsInfo& contents, const char* (&texts)[kInfoTagCount]) {
   const CSongTextInfo& song = contents.GetSongTextInfo();
-  texts[kTagST] = song.GetText1();
-  texts[kTagSW] = song.GetText2();
-  texts[kTagWW] = song.GetText3();
-  texts[kTagAW] = song.GetText4();
-  texts[kTagAN] = song.GetText5();
+  // ST .. AN are the song text record's texts 1 to 5; the sixth has no tag.
+  for (int k = 1; k <= 5; ++k) texts[kTagST + k - 1] = song.GetText(k);
   texts[kTagVN] = contents.GetText1().c_str();
   texts[kTagCN] = contents.GetText2().c_str();
   texts[kTagCA] = contents.GetText3().c_str();

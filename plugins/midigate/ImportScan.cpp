@@ -91,17 +91,23 @@ void CImportScan::OnMeta(const SmfEvent& event) {
 void CImportScan::ReadQxInfo(const uint8_t* text, uint32_t n) {
   // "QXln" and its separator come before any field; anything shorter is no song information.
   if (n < 6) Fail();
-  m_qx = QxSongInfo{};
+  char language[2] = {0, 0};
   uint32_t pos = 6;
   if (n > 7 && text[5] != ':' && text[7] == ':') {
-    m_qx.language[0] = static_cast<char>(text[5]);
-    m_qx.language[1] = static_cast<char>(text[6]);
+    language[0] = static_cast<char>(text[5]);
+    language[1] = static_cast<char>(text[6]);
     pos = 8;
   }
-  for (auto& field : m_qx.texts) pos += static_cast<uint32_t>(SplitInfoField(text + pos, n - pos, field));
-  int language = QxLanguageIndex(m_qx.language[0], m_qx.language[1]);
-  m_languageIndex = language < 0 ? kUnset : static_cast<uint8_t>(language);
-  m_hasQxInfo = true;
+  m_songText.Reset();
+  m_songText.SetLanguage(static_cast<uint8_t>(language[0]), static_cast<uint8_t>(language[1]));
+  char field[kInfoFieldSize];
+  for (int k = 1; k <= CSongTextInfo::kTextCount; ++k) {
+    pos += static_cast<uint32_t>(SplitInfoField(text + pos, n - pos, field));
+    m_songText.SetText(k, field);
+  }
+  int index = QxLanguageIndex(language[0], language[1]);
+  m_languageIndex = index < 0 ? kUnset : static_cast<uint8_t>(index);
+  m_hasSongText = true;
 }
 
 void CImportScan::OnSysEx(const SmfEvent& event) {

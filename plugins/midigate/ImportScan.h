@@ -9,6 +9,7 @@
 #include "plugins/midigate/SmfBytes.h"
 #include "plugins/midigate/TrackCursor.h"
 #include "song/SmfDialect.h"
+#include "song/SongTextInfo.h"
 
 namespace midigate {
 
@@ -27,12 +28,6 @@ struct SourceBlock {
   const uint8_t* raw = nullptr;
   uint32_t length = 0;
   bool Present() const { return raw != nullptr; }
-};
-
-/// The QX song information: a language code and six texts.
-struct QxSongInfo {
-  char language[2] = {0, 0};
-  char texts[6][kInfoFieldSize] = {};
 };
 
 inline constexpr uint8_t kUnset = 0xFF;
@@ -60,8 +55,9 @@ class CImportScan {
   /// The 16 channel bytes of a sequencer-specific meta event, or null when none was met.
   const uint8_t* ChannelBytes() const { return m_hasChannelBytes ? m_channelBytes : nullptr; }
 
-  bool HasQxInfo() const { return m_hasQxInfo; }
-  const QxSongInfo& QxInfo() const { return m_qx; }
+  /// The song text of the last "QXln" text event, when there was one.
+  bool HasSongText() const { return m_hasSongText; }
+  const CSongTextInfo& SongText() const { return m_songText; }
   /// Index of the QX language code in "JP", "L1", "KR", "HZ", "B5", "CY", "VN"; 0xFF when none.
   uint8_t LanguageIndex() const { return m_languageIndex; }
   bool HasCopyright() const { return m_hasCopyright; }
@@ -86,8 +82,8 @@ class CImportScan {
   bool m_hasChannelBytes = false;
   uint8_t m_channelBytes[16] = {};
 
-  bool m_hasQxInfo = false;
-  QxSongInfo m_qx;
+  bool m_hasSongText = false;
+  CSongTextInfo m_songText;
   uint8_t m_languageIndex = kUnset;
   bool m_hasCopyright = false;
   char m_copyright[kInfoFieldSize] = {};

@@ -20,18 +20,7 @@ constexpr int kContentsKindSongData = 3;
 // scan found in the QX text and the copyright.
 void FillContents(const CImportScan& scan, CContentsInfo& contents) {
   contents.Reset(kContentsKindSongData);
-  if (scan.HasQxInfo()) {
-    const QxSongInfo& qx = scan.QxInfo();
-    CSongTextInfo song;
-    song.SetLanguage(qx.language[0], qx.language[1]);
-    song.SetText1(qx.texts[0]);
-    song.SetText2(qx.texts[1]);
-    song.SetText3(qx.texts[2]);
-    song.SetText4(qx.texts[3]);
-    song.SetText5(qx.texts[4]);
-    song.SetText6(qx.texts[5]);
-    contents.SetSongTextInfo(song);
-  }
+  if (scan.HasSongText()) contents.SetSongTextInfo(scan.SongText());
   if (scan.HasCopyright()) {
     contents.SetText4(scan.Copyright());
     contents.SetOptionByte1(1);
