@@ -28,9 +28,11 @@ class MidigatePlugin : public ::testing::Test {
     if (m_library) dlclose(m_library);
   }
 
+  static constexpr uint32_t kCapacity = 1 << 16;
+
   // Converts a copy of exactly the given bytes, so that any read behind them is caught.
-  Converted From(const Bytes& source) const { return CallEntry(m_from, Bytes(source)); }
-  Converted To(const Bytes& source) const { return CallEntry(m_to, Bytes(source)); }
+  Converted From(const Bytes& source) const { return CallEntry(m_from, Bytes(source), kCapacity); }
+  Converted To(const Bytes& source) const { return CallEntry(m_to, Bytes(source), kCapacity); }
 
   void* m_library = nullptr;
   GetKZxVersionFunc m_version = nullptr;
@@ -177,6 +179,36 @@ TEST_F(MidigatePlugin, HostileFilesFailInBothDirections) {
     SCOPED_TRACE(c.name);
     EXPECT_GE(From(c.source).result, CNVERR_FAILED);
     EXPECT_GE(To(c.source).result, CNVERR_FAILED);
+  }
+}
+
+TEST_F(MidigatePlugin, MutatedFilesGiveAFailureOrAWellFormedFile) {
+  Bytes song = SampleSong();
+  Bytes songData = From(song).output;
+  ASSERT_FALSE(songData.empty());
+  auto checkOutput = [](const Converted& c) {
+    if (c.result >= CNVERR_FAILED) return;
+    OutFile out = ReadOutput(c.output);
+    EXPECT_TRUE(out.lengthMatches);
+    ASSERT_FALSE(out.events.empty());
+    EXPECT_EQ(out.events.back().bytes, (Bytes{0xFF, 0x2F, 0x00}));
+    for (const OutEvent& e : out.events) {
+      // Channel messages come out whole: no status byte where a data byte belongs.
+      if (e.bytes[0] < 0xF0) {
+        for (size_t i = 1; i < e.bytes.size(); ++i) EXPECT_LT(e.bytes[i], 0x80);
+      }
+    }
+  };
+  for (const Bytes* source : {&song, &songData}) {
+    for (size_t at = 0; at < source->size(); ++at) {
+      for (uint8_t value : {0x00, 0x01, 0x7F, 0x80, 0xF7, 0xFF}) {
+        SCOPED_TRACE(std::to_string(at) + " = " + std::to_string(value));
+        Bytes mutated = *source;
+        mutated[at] = value;
+        checkOutput(From(mutated));
+        checkOutput(To(mutated));
+      }
+    }
   }
 }
 

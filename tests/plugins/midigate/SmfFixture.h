@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <initializer_list>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -94,6 +95,10 @@ struct OutEvent {
   Bytes bytes;
   bool operator==(const OutEvent&) const = default;
 };
+
+inline std::string Hex(const Bytes& bytes);
+
+inline void PrintTo(const OutEvent& event, std::ostream* os) { *os << event.tick << ": " << Hex(event.bytes); }
 
 /// A converted file: its header fields and the events of its one track.
 struct OutFile {

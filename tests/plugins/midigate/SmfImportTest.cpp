@@ -537,11 +537,16 @@ TEST(SmfImport, BuildsTheChannelBlockFromASequencerEvent) {
 }
 
 TEST(SmfImport, DropsRepeatedTimeSignatures) {
-  Bytes fourFour = {4, 2, 24, 8};
+  Bytes fourFour = {4, 2, 12, 8};
+  Bytes fourFourOtherClocks = {4, 2, 24, 8};  // only numerator and denominator count
   Bytes threeFour = {3, 2, 24, 8};
-  Imported withOwn = ImportSplit(
-      SmfWriter().Meta(0, 0x58, fourFour).Meta(10, 0x58, fourFour).Meta(10, 0x58, threeFour).End().Build());
-  std::vector<OutEvent> expected = {{0, {0xFF, 0x58, 4, 4, 2, 24, 8}}, {20, {0xFF, 0x58, 4, 3, 2, 24, 8}}};
+  Imported withOwn = ImportSplit(SmfWriter()
+                                     .Meta(0, 0x58, fourFour)
+                                     .Meta(10, 0x58, fourFourOtherClocks)
+                                     .Meta(10, 0x58, threeFour)
+                                     .End()
+                                     .Build());
+  std::vector<OutEvent> expected = {{0, {0xFF, 0x58, 4, 4, 2, 12, 8}}, {20, {0xFF, 0x58, 4, 3, 2, 24, 8}}};
   EXPECT_EQ(withOwn.song, expected);
 
   Imported withDefault = ImportSplit(SmfWriter().Meta(10, 0x58, fourFour).Meta(10, 0x58, threeFour).End().Build());
