@@ -102,8 +102,9 @@ int ReportConverterNotes(int kind, uint32_t flags) {
   if (ids.empty()) return message_box::kIdOk;
   bool askCancel = IsVelkConverter(kind) && (flags & kBitNotesDropped);
   unsigned style = message_box::kIconExclamation | (askCancel ? message_box::kOkCancel : message_box::kOk);
+  int answer = platform::messages().DoMessageBoxUnlessBatch(message_box::kIdOk, JoinTexts(ids), style, 0);
   // Batch conversion answers 0, so a caller that stops on Cancel stops there too.
-  return platform::messages().DoMessageBoxUnlessBatch(0, JoinTexts(ids), style, 0);
+  return platform::settings().IsBatchMode() ? 0 : answer;
 }
 
 std::vector<int> ConverterShortNoteIds(uint32_t result) {

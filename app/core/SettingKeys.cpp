@@ -1,6 +1,7 @@
 // Every key of the settings profile and of "Trillot.ini" with its default, and their readers.
 #include "app/core/SettingKeys.h"
 
+#include "app/CnvParam.h"
 #include "platform/host/HostServices.h"
 #include "platform/settings/IniFile.h"
 #include "platform/text/Format.h"
@@ -43,6 +44,8 @@ bool WriteProfileSetting(const ProfileIntKey& key, int value) {
 bool WriteProfileSetting(const ProfileStringKey& key, const std::string& value) {
   return platform::profile().WriteProfileString(key.section, key.key, value);
 }
+
+uint32_t CurrentVoiceModeBits() { return VoiceModeBits(ReadProfileSetting(profile_keys::kModeSetting)); }
 
 std::string GetDefaultDir(int kind) {
   switch (kind) {

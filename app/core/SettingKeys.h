@@ -1,6 +1,7 @@
 // Every key of the settings profile and of "Trillot.ini" with its default, and their readers.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -85,6 +86,9 @@ std::string ReadProfileSetting(const ProfileStringKey& key);
 /// False when the profile could not store it.
 bool WriteProfileSetting(const ProfileIntKey& key, int value);
 bool WriteProfileSetting(const ProfileStringKey& key, const std::string& value);
+
+/// The voice-mode bits of CnvParam::flags from "Setting"/"KZ-3_ModeSetting".
+uint32_t CurrentVoiceModeBits();
 
 /// The default folder of a file dialog: kind 0 input, 1 output, 2 sound, 3 voice; any other
 /// kind gives an empty text.
