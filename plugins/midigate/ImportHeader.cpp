@@ -1,7 +1,9 @@
 // The song-data blocks the import writes at tick 0.
 #include "plugins/midigate/ImportHeader.h"
 
+#include <algorithm>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "app/CnvParam.h"
@@ -10,28 +12,12 @@
 #include "song/MemStream.h"
 #include "song/SmfDialect.h"
 #include "song/SmfDialectText.h"
-#include "song/SongTextInfo.h"
-#include "velk/ContentsInfo.h"
 
 namespace midigate {
 
 namespace {
 
 constexpr uint32_t kVoiceBlockSize = 31;  // the voice block of a definition, all zero here
-constexpr int kInfoTagCount = kTagUD + 1;  // ST .. UD
-
-// The texts of the contents-information block, by tag ST .. UD.
-void CollectInfoTexts(const CContentsInfo& contents, const char* (&texts)[kInfoTagCount]) {
-  const CSongTextInfo& song = contents.GetSongTextInfo();
-  // ST .. AN are the song text record's texts 1 to 5; the sixth has no tag.
-  for (int k = 1; k <= 5; ++k) texts[kTagST + k - 1] = song.GetText(k);
-  texts[kTagVN] = contents.GetText1().c_str();
-  texts[kTagCN] = contents.GetText2().c_str();
-  texts[kTagCA] = contents.GetText3().c_str();
-  texts[kTagCR] = contents.GetText4().c_str();
-  texts[kTagCD] = contents.GetText5().c_str();
-  texts[kTagUD] = contents.GetText6().c_str();
-}
 
 void WriteAtZero(CSmfImage& image, const std::vector<uint8_t>& event) {
   image.WriteEvent(0, event.data(), static_cast<uint32_t>(event.size()));
@@ -44,7 +30,7 @@ void WriteDeviceTempo(CSmfImage& image, uint64_t tick, uint32_t tempo) {
   image.WriteEvent(tick, event.data(), static_cast<uint32_t>(event.size()));
 }
 
-CImportHeader::CImportHeader(const CImportScan& scan, const CContentsInfo& contents, CSmfImage& image,
+CImportHeader::CImportHeader(const CImportScan& scan, const HeaderContents& contents, CSmfImage& image,
                              uint32_t& flags)
     : m_scan(scan), m_contents(contents), m_image(image), m_flags(flags) {}
 
@@ -59,8 +45,8 @@ void CImportHeader::Write() {
 }
 
 void CImportHeader::WriteContentsHeader() {
-  const uint8_t plain[5] = {m_contents.GetContentsClass(), m_contents.GetContentsType(), 1,
-                            m_contents.GetOptionByte1(), m_contents.GetOptionByte2()};
+  const uint8_t plain[5] = {m_contents.contentsClass, m_contents.contentsType, 1, m_contents.optionByte1,
+                            m_contents.optionByte2};
   WriteAtZero(m_image, MakePackedDialectMessage(kGroupSong, kSongContentsHeader, nullptr, 0, plain, sizeof plain));
 }
 
@@ -85,16 +71,16 @@ void CImportHeader::WriteInfoBlock() {
     m_image.WriteEvent(0, block.raw, block.length);
     return;
   }
-  const char* texts[kInfoTagCount];
-  CollectInfoTexts(m_contents, texts);
+  static_assert(kTagST == 0 && kTagUD == kInfoTextCount - 1);
   CMemStream items;
-  for (int i = 0; i < kInfoTagCount; ++i) {
-    // Every text is held cut to 255 characters, so its length always fits 16 bits.
-    size_t length = std::strlen(texts[i]);
-    if (length == 0) continue;
-    items.Write(ContentsTagName(i).data(), 2);
-    items.WriteBE16(static_cast<uint16_t>(length));
-    items.Write(texts[i], static_cast<uint32_t>(length));
+  for (int i = 0; i < kInfoTextCount; ++i) {
+    const std::string& text = m_contents.texts[i];
+    if (text.empty()) continue;
+    // Every text is held cut to 255 characters; the cut here only guards the 16-bit length.
+    uint16_t length = static_cast<uint16_t>(std::min<size_t>(text.size(), 0xFFFF));
+    items.Write(ContentsTagName(kTagST + i).data(), 2);
+    items.WriteBE16(length);
+    items.Write(text.data(), length);
   }
   if (items.GetSize() == 0) return;
   CMemStream plain;

@@ -2,13 +2,25 @@
 #pragma once
 
 #include <cstdint>
-
-class CContentsInfo;
+#include <string>
 
 namespace midigate {
 
 class CImportScan;
 class CSmfImage;
+
+/// Number of texts the contents-information block can carry: the tags ST, SW, WW, AW, AN, VN,
+/// CN, CA, CR, CD and UD, in this order.
+inline constexpr int kInfoTextCount = 11;
+
+/// What the header blocks take from the song's contents information.
+struct HeaderContents {
+  uint8_t contentsClass = 0;
+  uint8_t contentsType = 0;
+  uint8_t optionByte1 = 0;
+  uint8_t optionByte2 = 0;
+  std::string texts[kInfoTextCount];  // by tag, ST first
+};
 
 /// Writes, in this order: contents header, channel block, contents-information block, master
 /// volume, voice definitions, default tempo and default time signature (the last three only
@@ -16,7 +28,7 @@ class CSmfImage;
 class CImportHeader {
  public:
   /// Result bits (CNVF_SYSEX_COPIED) are ORed into flags.
-  CImportHeader(const CImportScan& scan, const CContentsInfo& contents, CSmfImage& image, uint32_t& flags);
+  CImportHeader(const CImportScan& scan, const HeaderContents& contents, CSmfImage& image, uint32_t& flags);
 
   void Write();
 
@@ -30,7 +42,7 @@ class CImportHeader {
   void WriteDefaultTimeSignature();
 
   const CImportScan& m_scan;
-  const CContentsInfo& m_contents;
+  const HeaderContents& m_contents;
   CSmfImage& m_image;
   uint32_t& m_flags;
 };

@@ -27,6 +27,20 @@ void FillContents(const CImportScan& scan, CContentsInfo& contents) {
   }
 }
 
+// The header blocks' view of the contents information: ST .. AN from the song text record,
+// VN .. UD from the record's own texts.
+HeaderContents ReadHeaderContents(const CContentsInfo& contents) {
+  HeaderContents header;
+  header.contentsClass = contents.GetContentsClass();
+  header.contentsType = contents.GetContentsType();
+  header.optionByte1 = contents.GetOptionByte1();
+  header.optionByte2 = contents.GetOptionByte2();
+  const CSongTextInfo& song = contents.GetSongTextInfo();
+  for (int k = 1; k <= 5; ++k) header.texts[k - 1] = song.GetText(k);
+  for (int k = 1; k <= 6; ++k) header.texts[4 + k] = contents.GetText(k);
+  return header;
+}
+
 }  // namespace
 
 uint32_t CSmfImport::Convert(CnvParam& param) {
@@ -43,8 +57,9 @@ uint32_t CSmfImport::Convert(CnvParam& param) {
   }
   CContentsInfo contents;
   FillContents(scan, contents);
+  HeaderContents headerContents = ReadHeaderContents(contents);
   CSmfImage image(header.division);
-  CImportHeader(scan, contents, image, param.flags).Write();
+  CImportHeader(scan, headerContents, image, param.flags).Write();
 
   CTrackSet tracks(param.src, param.srcSize, header);
   CImportFilter(scan, image, header.division, param.flags).Run(tracks);
