@@ -49,5 +49,15 @@ inline constexpr uint32_t VoiceModeBits(int modeSetting) {
 
 inline constexpr uint32_t kCnvParamSize = sizeof(CnvParam);
 
+// Options of the voice-allocation checker (kind 19). Bit 0x8 asks for the peak point going in
+// and comes back as the "over" flag, so a plug-in latches the option before clearing it.
+inline constexpr uint32_t CNVF_CHECK_FM32 = 0x00000002u;  // bank 0 everywhere, 32 FM voices
+inline constexpr uint32_t CNVF_CHECK_PEAK = 0x00000008u;  // report the peak point
+inline constexpr uint32_t CNVF_CHECK_LOG = 0x00008000u;   // write "Polyscan_result.txt"
+inline constexpr uint32_t CNVF_CHECK_OVER = 0x00000008u;  // out: a voice limit was exceeded
+/// The checker's voice counts at the reported point, from the returned flags word.
+inline constexpr uint32_t CheckFmCount(uint32_t flags) { return flags >> 24; }
+inline constexpr uint32_t CheckPcmCount(uint32_t flags) { return (flags >> 16) & 0xFF; }
+
 // Plug-ins are built with hidden visibility; only their C entry points carry this.
 #define TRILLOT_PLUGIN_EXPORT extern "C" __attribute__((visibility("default")))

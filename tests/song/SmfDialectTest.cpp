@@ -134,6 +134,34 @@ TEST(SmfDialect, PackedMessageLengthCountsHeadAndPackedBytes) {
   EXPECT_EQ(unpacked, block);
 }
 
+TEST(SmfDialect, SongRecordLengthsCountThePackedPayload) {
+  struct Case {
+    const char* name;
+    uint8_t group, command;
+    uint32_t headSize, plainSize;
+    uint32_t length;
+  } cases[] = {
+      {"contents header: 5 bytes packed to 6", kGroupSong, kSongContentsHeader, 0, 5, 12},
+      {"channel status: 16 bytes packed to 19", kGroupSong, kSongChannelStatus, 0, 16, 25},
+      {"wave block: id, flags, 3500 bytes", kGroupDevice, kDeviceWave, 2, 3500, 4008},
+      {"user wave: index, 32 bytes", kGroupDevice, kDeviceUserWave, 1, 32, 44},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Bytes head(c.headSize, 0x01), plain(c.plainSize, 0xC3);
+    Bytes message = MakePackedDialectMessage(c.group, c.command, head.data(), c.headSize,
+                                             plain.data(), c.plainSize);
+    const uint8_t* p = message.data() + 1;
+    uint32_t length = 0;
+    do {
+      length = (length << 7) | (*p & 0x7F);
+    } while (*p++ & 0x80);
+    EXPECT_EQ(length, c.length);
+    EXPECT_EQ(static_cast<size_t>(message.data() + message.size() - p), c.length);
+    EXPECT_EQ(Bytes(p, p + 5), (Bytes{0x43, 0x79, 0x06, c.group, c.command}));
+  }
+}
+
 TEST(SmfDialect, LongPayloadGetsAMultiByteLength) {
   Bytes plain(3500, 0x11);
   uint8_t head[] = {1, 0x20};

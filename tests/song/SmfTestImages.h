@@ -48,6 +48,11 @@ class Track {
     return Event(delta, {0xFF, 0x51, 0x03, static_cast<uint8_t>(usPerTick >> 16),
                          static_cast<uint8_t>(usPerTick >> 8), static_cast<uint8_t>(usPerTick)});
   }
+  /// Appends another track's events after these.
+  Track& Append(const Track& other) {
+    m_bytes.insert(m_bytes.end(), other.m_bytes.begin(), other.m_bytes.end());
+    return *this;
+  }
   Track& EndOfTrack(uint32_t delta = 0) { return Event(delta, {0xFF, 0x2F, 0x00}); }
   const Bytes& Data() const { return m_bytes; }
 
