@@ -3,9 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
+#include "app/core/ConverterReports.h"
+#include "app/core/HeadlessPresenter.h"
 #include "app/core/RecordingPresenter.h"
 #include "app/core/TrillotApp.h"
 #include "platform/host/testing/FakeHost.h"
+#include "platform/strings/StringTable.h"
 
 namespace {
 
@@ -32,6 +37,29 @@ TEST(ShellHost, InstallsTheApplicationAsTheHostServices) {
   }
   EXPECT_EQ(&platform::settings(), &outer.settings);
   EXPECT_EQ(&platform::messages(), &outer.messages);
+}
+
+TEST(ShellHost, HeadlessBatchRunStillPrintsTheConverterNotes) {
+  platform::FakeHost outer;
+  std::FILE* err = std::tmpfile();
+  ASSERT_NE(err, nullptr);
+  {
+    CTrillotApp app;
+    app.SetOutputPath("out.mmf");
+    platform::FakeProfile profile;
+    HeadlessPresenter presenter(err);
+    ShellHost shell(app, profile, presenter, &outer.ui);
+    EXPECT_EQ(ReportConverterNotes(8, 0x01000000), 0);
+    EXPECT_EQ(ReportConvertResult(8, CNVERR_FORMAT, 0), 1);
+  }
+  std::rewind(err);
+  char buf[512] = {};
+  size_t n = std::fread(buf, 1, sizeof buf - 1, err);
+  std::fclose(err);
+  std::string text(buf, n);
+  std::string note = "Trillot: " + std::string(platform::strings().Find(7113).value_or("?"));
+  std::string failure = "Trillot: " + std::string(platform::strings().Find(7103).value_or("?")) + "\n";
+  EXPECT_EQ(text, note + failure);
 }
 
 }  // namespace
