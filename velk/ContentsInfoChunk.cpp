@@ -6,25 +6,11 @@
 #include <string_view>
 
 #include "platform/text/CodePage.h"
+#include "song/SmfDialectText.h"
 #include "velk/ContentsInfo.h"
 
 namespace {
 
-enum Tag {
-  kTagST = 0,
-  kTagAN = 4,
-  kTagVN = 5,
-  kTagUD = 10,
-  kTagK2 = 11,
-  kTagK3 = 12,
-  kTagA0 = 13,
-  kTagA2 = 15,
-  kTagGR = 16,
-  kTagMI = 17,
-  kTagES = 18,
-  kTagDV = 19,
-};
-constexpr int kTagCount = 20;
 constexpr uint8_t kFixedEditBits = 0xF8;
 constexpr uint8_t kBuiltCopyStatusBits = 0xFC;
 
@@ -95,7 +81,7 @@ class OptionTextReader {
 /// Appends "tag:value," with ',' and '\' escaped; a lead byte left without its second byte is
 /// dropped, because the reader would take the ',' behind it as that byte.
 void WriteItem(CMemStream& out, int tag, std::string_view value, const platform::CodePage& page) {
-  out.Write(CContentsInfoChunk::kTagTable + 2 * tag, 2);
+  out.Write(ContentsTagName(tag).data(), 2);
   out.WriteByte(':');
   for (size_t i = 0; i < value.size(); ++i) {
     auto b = static_cast<uint8_t>(value[i]);
@@ -125,10 +111,7 @@ uint8_t CContentsInfoChunk::CopyStatusFixedBits() const {
 }
 
 int CContentsInfoChunk::LookupTag(uint8_t first, uint8_t second) {
-  for (int i = 0; i < kTagCount; ++i) {
-    if (kTagTable[2 * i] == first && kTagTable[2 * i + 1] == second) return i;
-  }
-  return -1;
+  return ContentsTagIndex(static_cast<char>(first), static_cast<char>(second));
 }
 
 void CContentsInfoChunk::Read(CMemStream& stream) {

@@ -15,8 +15,6 @@ inline constexpr int kErrUnknownContentsItem = -1;
 
 class CContentsInfoChunk : public CChunk {
  public:
-  /// The tag table: two letters per entry, index 0 (ST) to 19 (DV).
-  static constexpr const char* kTagTable = "STSWWWAWANVNCNCACRCDUDK2K3A0A1A2GRMIESDV";
   /// Longest value the parser keeps, in bytes.
   static constexpr uint32_t kMaxValue = 255;
 
