@@ -8,6 +8,7 @@
 #include "plugins/midigate/TrackSet.h"
 #include "song/SmfDialect.h"
 #include "song/SmfDialectText.h"
+#include "song/SongTextInfo.h"
 
 namespace midigate {
 
@@ -54,7 +55,7 @@ void CImportScan::Run(CTrackSet& tracks) {
 void CImportScan::OnMeta(const SmfEvent& event) {
   switch (event.metaType) {
     case kMetaText:
-      if (IsQxSongText(event.data, event.length)) ReadQxInfo(event.data, event.length);
+      if (IsQXlnText(event.data, event.length)) ReadQxInfo(event.data, event.length);
       break;
     case kMetaCopyright: {
       uint32_t kept = event.length < kInfoFieldSize - 1 ? event.length : kInfoFieldSize - 1;
