@@ -35,6 +35,13 @@ inline constexpr uint32_t CNVERR_SMFTYPE = 0x80000040u;   // unsupported SMF for
 inline constexpr uint32_t CNVERR_TOOSHORT = 0x80000080u;  // total length under 20 ms
 inline constexpr uint32_t CNVERR_NOCHUNK = 0x80000100u;   // a required chunk is missing
 
+// Result bits that Midigate's CnvFrom ORs into CnvParam::flags: what it changed on its own.
+inline constexpr uint32_t CNVF_VOICE_CHANGED = 0x01000000u;   // a bank select or drum program set to 0
+inline constexpr uint32_t CNVF_SYSEX_CHANGED = 0x02000000u;   // a device SysEx or control 55 out of range dropped
+inline constexpr uint32_t CNVF_DEFAULT_VOLUME = 0x04000000u;  // notes before any Master Volume: 100 used
+inline constexpr uint32_t CNVF_NOTES_TIED = 0x08000000u;      // a note-on for a key already sounding
+inline constexpr uint32_t CNVF_SYSEX_COPIED = 0x10000000u;    // channel block built from a sequencer-specific event
+
 /// True for a converter result that means bytes were written (0 is the binder's own failure).
 inline constexpr bool IsConvertSuccess(uint32_t result) { return result != 0 && result < CNVERR_FAILED; }
 

@@ -128,10 +128,6 @@ std::string MakeContentsItem(int tag, std::string_view text, LeadByteTest isLead
   return item;
 }
 
-bool IsQxSongText(const uint8_t* text, uint32_t n) {
-  return View(text, n).starts_with(kQxTextMarker);
-}
-
 int QxLanguageIndex(char first, char second) {
   auto upper = [](char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); };
   for (int i = 0; i < kQxLanguageCount; ++i) {

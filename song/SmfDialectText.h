@@ -87,7 +87,5 @@ inline constexpr std::string_view kQxTextMarker = "QXln";
 /// Language codes in index order; the index is the code type of the contents information.
 inline constexpr std::string_view kQxLanguageCodes[] = {"JP", "L1", "KR", "HZ", "B5", "CY", "VN"};
 inline constexpr int kQxLanguageCount = 7;
-/// True when the n bytes of a text event begin "QXln".
-bool IsQxSongText(const uint8_t* text, uint32_t n);
 /// Index 0..6 of a language code, compared without regard to case; -1 when unknown.
 int QxLanguageIndex(char first, char second);

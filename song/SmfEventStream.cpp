@@ -1,6 +1,8 @@
 // The events of the first track of an SMF image.
 #include "song/SmfEventStream.h"
 
+#include "song/SmfStreamReaders.h"
+
 #include <algorithm>
 
 namespace {

@@ -31,11 +31,6 @@ class CSmfEventStream {
 
   /// The value of n bytes of a variable-length number; one byte is taken whole.
   static uint32_t DecodeVarLen(const uint8_t* bytes, uint32_t n);
-  static uint8_t GetU8(const uint8_t* p) { return p[0]; }
-  static uint16_t GetBE16(const uint8_t* p) { return static_cast<uint16_t>((p[0] << 8) | p[1]); }
-  static uint32_t GetBE32(const uint8_t* p) {
-    return (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | p[3];
-  }
 
  private:
   /// Walks events from pos up to end; returns true at the end-of-track event.

@@ -224,6 +224,26 @@ bool CVoiceItem::SetExtBlock(const uint8_t* bytes) {
   return true;
 }
 
+bool CVoiceItem::SetHeader(const uint8_t* bytes, uint32_t available) {
+  return available >= kHeaderSize && SetHeader(bytes);
+}
+
+bool CVoiceItem::SetFmVoice(const uint8_t* bytes, uint32_t available) {
+  return available >= kFmSize && SetFmVoice(bytes);
+}
+
+bool CVoiceItem::SetPcmVoice(const uint8_t* bytes, uint32_t available) {
+  return available >= kPcmSize && SetPcmVoice(bytes);
+}
+
+bool CVoiceItem::SetPcmVoiceOld(const uint8_t* bytes, uint32_t available) {
+  return available >= kPcmOldSize && SetPcmVoiceOld(bytes);
+}
+
+bool CVoiceItem::SetExtBlock(const uint8_t* bytes, uint32_t available) {
+  return available >= kExtSize && SetExtBlock(bytes);
+}
+
 bool CVoiceItem::IsSameHeader(const CVoiceItem& other) const {
   return std::memcmp(GetHeader(), other.GetHeader(), kHeaderSize) == 0;
 }

@@ -221,6 +221,13 @@ class CVoiceItem {
   bool SetExtBlock(const uint8_t* bytes);
   const uint8_t* GetExtBlock() const { return m_bytes + kExtAt; }
   static uint32_t GetExtBlockSize() { return kExtSize; }
+  /// The block setters for bytes read from a file: false (item unchanged) when fewer than
+  /// the block's size are available.
+  bool SetHeader(const uint8_t* bytes, uint32_t available);
+  bool SetFmVoice(const uint8_t* bytes, uint32_t available);
+  bool SetPcmVoice(const uint8_t* bytes, uint32_t available);
+  bool SetPcmVoiceOld(const uint8_t* bytes, uint32_t available);
+  bool SetExtBlock(const uint8_t* bytes, uint32_t available);
 
   // Wave data: a 20-byte header (id, BE16 length = 17 + samples, format, name) and samples.
   /// Copies a wave block of which `available` bytes can be read; null frees the wave data.

@@ -62,7 +62,7 @@ void CChunk::Write(CMemStream& stream) {
 void CChunk::Read(CMemStream& stream) {
   uint32_t id = 0;
   uint32_t size = ReadHeader(stream, id);
-  std::unique_ptr<uint8_t, FreeDeleter> body(ReadBodyBytes(stream, size));
+  BodyBuffer body(ReadBodyBytes(stream, size));
   CMemStream view(body.get(), static_cast<int32_t>(size), false);
   ReadBody(view);
   // ReadBody normally took the buffer; one that did not leaves it to be freed here.

@@ -66,13 +66,16 @@ class CChunk {
   /// A std::malloc'ed copy of the next size bytes of the stream (null for 0).
   static uint8_t* ReadBodyBytes(CMemStream& stream, uint32_t size);
 
- private:
+ protected:
   struct FreeDeleter {
     void operator()(uint8_t* p) const { std::free(p); }
   };
+  /// A std::malloc'ed buffer, as bodies are.
+  using BodyBuffer = std::unique_ptr<uint8_t, FreeDeleter>;
 
+ private:
   uint32_t m_id;
-  std::unique_ptr<uint8_t, FreeDeleter> m_body;
+  BodyBuffer m_body;
   uint32_t m_bodySize = 0;
 };
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "song/PtrChain.h"
 
@@ -15,6 +16,12 @@ class TChunkList : public CPtrChain {
   virtual T* GetItem(int32_t index) const {
     Value v = 0;
     return GetAt(index, v) ? FromValue(v) : nullptr;
+  }
+
+  /// Appends an element whose owner is the caller of DeleteAll (or a TOwnedChunkList).
+  void AddOwned(std::unique_ptr<T> item) {
+    AddItem(item.get());
+    (void)item.release();
   }
 
   /// Deletes every element and empties the list (for the owner's destructor).

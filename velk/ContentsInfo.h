@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "song/SongTextInfo.h"
+#include "song/SmfDialectText.h"
 
 /// Readings of a contents type byte: below 0x30 generation (type & 0x0F) + 1, group type & 0xF0
 /// and index 0; from 0x30 on generation 3, group (type & 0xF0) - 0x30 and index type & 0x0F.
@@ -15,9 +16,8 @@ uint8_t ContentsTypeGroup(uint8_t type);
 uint8_t ContentsTypeIndex(uint8_t type);
 
 /// Text code types: how the texts are to be coded when they are fitted and carried.
+/// (kTextCodeUtf16 0x20 and kTextCodeUtf8 0x23 are the dialect's own, shared with it.)
 inline constexpr uint8_t kTextCodeShiftJis = 0x00;
-inline constexpr uint8_t kTextCodeUtf16 = 0x20;
-inline constexpr uint8_t kTextCodeUtf8 = 0x23;
 inline constexpr uint8_t kTextCodeNone = 0xFF;
 
 class CContentsInfo {

@@ -1,4 +1,4 @@
-// The "CNTI" chunk: five header bytes and the option text of tagged items, kept raw.
+// The "CNTI" chunk: five header bytes and the option text of tagged items ("ST:title,").
 #pragma once
 
 #include <cstdint>
@@ -6,13 +6,22 @@
 #include "song/MemStream.h"
 #include "velk/Chunk.h"
 
+class CContentsInfo;
+
 inline constexpr uint32_t kIdCNTI = MakeChunkId('C', 'N', 'T', 'I');
+
+/// Thrown (as an int) by ParseBody for an item tagged K3, DV or with an unknown tag.
+inline constexpr int kErrUnknownContentsItem = -1;
 
 class CContentsInfoChunk : public CChunk {
  public:
+  /// Longest value the parser keeps, in bytes.
+  static constexpr uint32_t kMaxValue = 255;
+
   CContentsInfoChunk();
 
-  /// Reads the chunk whatever its id; throws -48 for a body shorter than five bytes.
+  /// Reads the chunk whatever its id; the option text is replaced by the bytes behind the
+  /// header. Throws -48 for a body shorter than five bytes.
   void Read(CMemStream& stream) override;
   void WriteBody(CMemStream& stream) override;
 
@@ -22,6 +31,16 @@ class CContentsInfoChunk : public CChunk {
   int GetTypeIndex() const;
   /// The type's high nibble below 0x30, else that nibble less 0x30.
   int GetTypeGroup() const;
+
+  /// Fills the record from the header and the option text. Throws -1 at an item tagged K3, DV
+  /// or with an unknown tag (the record keeps what was stored before it).
+  void ParseBody(CContentsInfo& record) const;
+  /// Sets the header from the record and, when any text is set, a new option text with
+  /// ',' and '\' escaped.
+  void BuildBody(const CContentsInfo& record);
+
+  /// The index of a two-letter tag in the tag table, -1 when absent.
+  static int LookupTag(uint8_t first, uint8_t second);
 
   uint8_t GetContentsClass() const { return m_contentsClass; }
   void SetContentsClass(uint8_t value) { m_contentsClass = value; }

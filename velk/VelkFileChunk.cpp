@@ -51,6 +51,8 @@ void CVelkFileChunk::ReadChildren(CMemStream& body, uint32_t* report) {
 void CVelkFileChunk::ReadScoreTrack(CMemStream& body, uint8_t n, uint32_t* report) {
   auto track = std::make_unique<CScoreTrackChunk>(body, n, report);
   if (report && track->GetFormatType() == 1) *report |= kReportCompressedTrack;
+  // TODO(setup reader): copy track 1's setup voice records here once "Mtsu" bodies are decoded;
+  // they are kept raw until then, so there is nothing to copy.
   AddScoreTrack(std::move(track));
 }
 
@@ -99,18 +101,15 @@ void CVelkFileChunk::ApplyContentsType(uint32_t* report) {
 }
 
 void CVelkFileChunk::AddScoreTrack(std::unique_ptr<CScoreTrackChunk> track) {
-  m_scoreTracks.AddItem(track.get());
-  (void)track.release();
+  m_scoreTracks.AddOwned(std::move(track));
 }
 
 void CVelkFileChunk::AddAudioTrack(std::unique_ptr<CAudioTrackChunk> track) {
-  m_audioTracks.AddItem(track.get());
-  (void)track.release();
+  m_audioTracks.AddOwned(std::move(track));
 }
 
 void CVelkFileChunk::AddMasterTrack(std::unique_ptr<CMasterTrackChunk> track) {
-  m_masterTracks.AddItem(track.get());
-  (void)track.release();
+  m_masterTracks.AddOwned(std::move(track));
 }
 
 void CVelkFileChunk::SetMmmgChunk(std::unique_ptr<CMmmgChunk> chunk) { m_mmmg = std::move(chunk); }

@@ -98,6 +98,12 @@ class IUiHooks {
   virtual std::string GetVolumePresetName() const { return "Default"; }
   /// Marks the current song document modified (voice-library setters call it).
   virtual void SetDocumentModified() {}
+  /// True once the main window exists; the access log takes lines only then.
+  virtual bool HasMainWindow() const { return false; }
+  /// Lines were added to the access log: an open access-log window follows them.
+  virtual void AccessLogChanged() {}
+  /// The chip mode changed: the main frame and its open windows take the new one.
+  virtual void ChipModeChanged(int /*chipMode*/) {}
 };
 
 /// Everything the shell offers core code; installed by main or by a test fixture.

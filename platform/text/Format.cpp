@@ -16,7 +16,7 @@ constexpr int kMaxField = 4096;
 
 enum class Length { Default, Char, Short, LongLong };
 
-struct Spec {
+struct Directive {
   std::string flags;
   int width = -1;          // -1 none; -2 taken from an argument
   int precision = -1;      // -1 none; -2 taken from an argument
@@ -62,8 +62,8 @@ Length ReadLength(std::string_view f, size_t& i) {
 }
 
 // Parses the conversion that starts at f[start] == '%'; nothing when it is incomplete.
-std::optional<Spec> ParseSpec(std::string_view f, size_t start) {
-  Spec s;
+std::optional<Directive> ParseDirective(std::string_view f, size_t start) {
+  Directive s;
   size_t i = start + 1;
   while (i < f.size() && std::string_view("-+ #0").find(f[i]) != std::string_view::npos) {
     s.flags += f[i++];
@@ -134,22 +134,22 @@ class ArgReader {
 };
 
 template <typename T>
-std::string CFormat(const std::string& spec, T value) {
-  int n = std::snprintf(nullptr, 0, spec.c_str(), value);
+std::string CFormat(const std::string& cformat, T value) {
+  int n = std::snprintf(nullptr, 0, cformat.c_str(), value);
   if (n <= 0) return {};
   std::string out(static_cast<size_t>(n) + 1, '\0');
-  std::snprintf(out.data(), out.size(), spec.c_str(), value);
+  std::snprintf(out.data(), out.size(), cformat.c_str(), value);
   out.resize(static_cast<size_t>(n));
   return out;
 }
 
-std::string BuildSpec(const Spec& s, const char* lengthModifier, char conversion) {
-  std::string spec = "%" + s.flags;
-  if (s.width >= 0) spec += std::to_string(s.width);
-  if (s.precision >= 0) spec += "." + std::to_string(s.precision);
-  spec += lengthModifier;
-  spec += conversion;
-  return spec;
+std::string BuildCFormat(const Directive& s, const char* lengthModifier, char conversion) {
+  std::string cformat = "%" + s.flags;
+  if (s.width >= 0) cformat += std::to_string(s.width);
+  if (s.precision >= 0) cformat += "." + std::to_string(s.precision);
+  cformat += lengthModifier;
+  cformat += conversion;
+  return cformat;
 }
 
 // Cuts a text to at most `bytes` bytes without splitting a UTF-8 character.
@@ -161,7 +161,7 @@ std::string CutUtf8(std::string text, size_t bytes) {
   return text;
 }
 
-std::string Pad(std::string text, const Spec& s) {
+std::string Pad(std::string text, const Directive& s) {
   if (s.width < 0 || text.size() >= static_cast<size_t>(s.width)) return text;
   std::string fill(static_cast<size_t>(s.width) - text.size(), ' ');
   return s.flags.find('-') != std::string::npos ? text + fill : fill + text;
@@ -185,7 +185,7 @@ unsigned long long TruncateUnsigned(long long v, Length len) {
   }
 }
 
-void TakeStarArguments(Spec& s, ArgReader& args) {
+void TakeStarArguments(Directive& s, ArgReader& args) {
   if (s.width == -2) {
     long long w = static_cast<int32_t>(args.NextSigned());
     if (w < 0) {
@@ -201,17 +201,17 @@ void TakeStarArguments(Spec& s, ArgReader& args) {
 }
 
 // One conversion; nothing when the conversion character is not one we format.
-std::optional<std::string> Convert(Spec s, ArgReader& args) {
+std::optional<std::string> Convert(Directive s, ArgReader& args) {
   TakeStarArguments(s, args);
   switch (s.conversion) {
     case 'd': case 'i':
-      return CFormat(BuildSpec(s, "ll", s.conversion), TruncateSigned(args.NextSigned(), s.length));
+      return CFormat(BuildCFormat(s, "ll", s.conversion), TruncateSigned(args.NextSigned(), s.length));
     case 'u': case 'o': case 'x': case 'X':
-      return CFormat(BuildSpec(s, "ll", s.conversion), TruncateUnsigned(args.NextSigned(), s.length));
+      return CFormat(BuildCFormat(s, "ll", s.conversion), TruncateUnsigned(args.NextSigned(), s.length));
     case 'p':
-      return CFormat(BuildSpec(s, "ll", 'X'), TruncateUnsigned(args.NextSigned(), Length::LongLong));
+      return CFormat(BuildCFormat(s, "ll", 'X'), TruncateUnsigned(args.NextSigned(), Length::LongLong));
     case 'f': case 'F': case 'e': case 'E': case 'g': case 'G': case 'a': case 'A':
-      return CFormat(BuildSpec(s, "", s.conversion), args.NextDouble());
+      return CFormat(BuildCFormat(s, "", s.conversion), args.NextDouble());
     case 'c': {
       char c = static_cast<char>(args.NextSigned());
       return Pad(c == '\0' ? std::string() : std::string(1, c), s);
@@ -249,14 +249,14 @@ std::string FormatPrintf(std::string_view format, const FormatArgs& args) {
       i = pct + 2;
       continue;
     }
-    std::optional<Spec> spec = ParseSpec(format, pct);
-    if (!spec) {
+    std::optional<Directive> directive = ParseDirective(format, pct);
+    if (!directive) {
       out.append(format.substr(pct));
       break;
     }
-    std::optional<std::string> text = Convert(*spec, reader);
-    out.append(text ? *text : std::string(format.substr(pct, spec->end - pct)));
-    i = spec->end;
+    std::optional<std::string> text = Convert(*directive, reader);
+    out.append(text ? *text : std::string(format.substr(pct, directive->end - pct)));
+    i = directive->end;
   }
   return out;
 }
@@ -269,13 +269,13 @@ std::vector<std::string> PrintfConversions(std::string_view format) {
       i += 2;
       continue;
     }
-    std::optional<Spec> spec = ParseSpec(format, i);
-    if (!spec) {
+    std::optional<Directive> directive = ParseDirective(format, i);
+    if (!directive) {
       found.emplace_back(format.substr(i));
       break;
     }
-    found.emplace_back(format.substr(i, spec->end - i));
-    i = spec->end;
+    found.emplace_back(format.substr(i, directive->end - i));
+    i = directive->end;
   }
   return found;
 }

@@ -11,6 +11,7 @@ namespace polyscan {
 
 class CheckReport;
 class VoiceModel;
+struct TrackEvent;
 
 /// Everything one check needs lives here, so two checks never share state.
 class CheckRun {
@@ -25,7 +26,7 @@ class CheckRun {
   void CheckSmfHeader();
   void SettleStreamMode();
   uint32_t WalkEvents(VoiceModel& model, CheckReport& report);
-  bool OnChannelMessage(const struct TrackEvent& ev, bool inRegion, VoiceModel& model,
+  bool OnChannelMessage(const TrackEvent& ev, bool inRegion, VoiceModel& model,
                         CheckReport& report);
   void OnTempo(const uint8_t* data, uint32_t length);
 

@@ -19,8 +19,6 @@ class RamPlacer {
   /// the wrong size or one naming a wave that is not there.
   int PlaceAll(int streamMode);
 
-  uint32_t Pointer() const { return m_pointer; }
-
  private:
   uint16_t Allocate(uint32_t size);
   void PlaceWaves();

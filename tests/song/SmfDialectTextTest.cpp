@@ -1,5 +1,6 @@
 // Section marks, contents tags and the QX text of the song-data dialect.
 #include "song/SmfDialectText.h"
+#include "song/SongTextInfo.h"
 
 #include <gtest/gtest.h>
 
@@ -104,10 +105,10 @@ TEST(SmfDialectText, ContentsItemEscapesCommaAndBackslash) {
 
 TEST(SmfDialectText, QxTextAndLanguageCodes) {
   std::string qx = "QXlnJP:a:b:c:d:e:f";
-  EXPECT_TRUE(IsQxSongText(reinterpret_cast<const uint8_t*>(qx.data()), 18));
-  EXPECT_FALSE(IsQxSongText(reinterpret_cast<const uint8_t*>(qx.data()), 3));
+  EXPECT_TRUE(IsQXlnText(reinterpret_cast<const uint8_t*>(qx.data()), 18));
+  EXPECT_FALSE(IsQXlnText(reinterpret_cast<const uint8_t*>(qx.data()), 3));
   std::string other = "QXLN";
-  EXPECT_FALSE(IsQxSongText(reinterpret_cast<const uint8_t*>(other.data()), 4));
+  EXPECT_FALSE(IsQXlnText(reinterpret_cast<const uint8_t*>(other.data()), 4));
   const char* codes[] = {"JP", "l1", "Kr", "HZ", "b5", "CY", "vn"};
   for (int i = 0; i < 7; ++i) EXPECT_EQ(QxLanguageIndex(codes[i][0], codes[i][1]), i) << codes[i];
   EXPECT_EQ(QxLanguageIndex('E', 'N'), -1);

@@ -1,4 +1,4 @@
-// The stream-PCM slot record and its wave block.
+// The stream-PCM slot record.
 #include "song/StreamPCMSlot.h"
 
 #include <gtest/gtest.h>
@@ -118,20 +118,6 @@ TEST(StreamPCMSlot, SameAsComparesAddressWaveAndBlock) {
     c.change(b);
     EXPECT_EQ(a.IsSameAs(b), c.same);
   }
-}
-
-TEST(WaveBlock, StartsEmptyAndFreesItsData) {
-  CWaveBlock w;
-  for (int i = 0; i < CWaveBlock::kHeaderWords; ++i) EXPECT_EQ(w.GetEmbeddedObject()[i], 0u);
-  EXPECT_EQ(w.GetSize(), 0u);
-  EXPECT_EQ(w.GetData(), nullptr);
-  EXPECT_EQ(w.GetWord(1), 0u);
-  const uint8_t bytes[] = {1, 2, 3};
-  w.SetData(bytes, 3);
-  EXPECT_EQ(w.GetSize(), 3u);
-  w.FreeData();
-  EXPECT_EQ(w.GetSize(), 0u);
-  EXPECT_EQ(w.GetData(), nullptr);
 }
 
 }  // namespace

@@ -341,6 +341,42 @@ TEST(VoiceItem, OldWaveRecordShorterThanItsHeaderIsRefused) {
   }
 }
 
+TEST(VoiceItem, ShortBlocksAreRefusedWithTheItemUnchanged) {
+  CVoiceItem full;
+  full.SetPcmFlag(1);
+  full.SetBankMsb(124);
+  full.SetAlgorithm(5);
+  full.SetPcmTL(9);
+  full.SetExtValueA(2, 100);
+  const Bytes all = Block(full.GetHeader(), 98);
+  const struct {
+    const char* name;
+    size_t at;
+    size_t size;
+    std::function<bool(CVoiceItem&, const uint8_t*, uint32_t)> set;
+  } blocks[] = {
+      {"header", 0, 24, [](CVoiceItem& v, const uint8_t* p, uint32_t n) { return v.SetHeader(p, n); }},
+      {"FM", 24, 31, [](CVoiceItem& v, const uint8_t* p, uint32_t n) { return v.SetFmVoice(p, n); }},
+      {"PCM", 55, 16, [](CVoiceItem& v, const uint8_t* p, uint32_t n) { return v.SetPcmVoice(p, n); }},
+      {"old PCM", 55, 14,
+       [](CVoiceItem& v, const uint8_t* p, uint32_t n) { return v.SetPcmVoiceOld(p, n); }},
+      {"extension", 71, 27,
+       [](CVoiceItem& v, const uint8_t* p, uint32_t n) { return v.SetExtBlock(p, n); }},
+  };
+  for (const auto& b : blocks) {
+    for (size_t n = 1; n <= b.size; ++n) {
+      SCOPED_TRACE(testing::Message() << b.name << " " << n);
+      Bytes exact(all.begin() + static_cast<long>(b.at), all.begin() + static_cast<long>(b.at + n));
+      CVoiceItem item;
+      EXPECT_EQ(b.set(item, exact.data(), static_cast<uint32_t>(n)), n == b.size);
+      if (n < b.size) {
+        EXPECT_TRUE(item.IsDefault());
+        EXPECT_EQ(item.GetKind(), 52);
+      }
+    }
+  }
+}
+
 TEST(VoiceItem, SampleSizeNeverExceedsTheBytesHeld) {
   CVoiceItem item;
   item.SetWaveSamples(reinterpret_cast<const uint8_t*>("ab"), 2);

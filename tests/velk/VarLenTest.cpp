@@ -38,4 +38,34 @@ TEST(VarLen, AppendsAtThePosition) {
   EXPECT_EQ(velktest::ToBytes(s), (Bytes{0xAA, 0x81, 0x00}));
 }
 
+TEST(VarLen, ReadsWhatWasWritten) {
+  for (uint32_t v : {0u, 1u, 127u, 128u, 16383u, 16384u, 0x0FFFFFFFu, 0xFFFFFFFFu}) {
+    SCOPED_TRACE(v);
+    CMemStream s;
+    WriteVarLen(s, v);
+    s.WriteByte(0x55);
+    s.SeekToBegin();
+    uint32_t value = 1;
+    ReadVarLen(s, value);
+    EXPECT_EQ(value, v);
+    EXPECT_EQ(s.RemainingBytes(), 1u);
+  }
+}
+
+TEST(VarLen, ReadHasNoByteLimitButKeepsThirtyTwoBits) {
+  Bytes bytes = {0x81, 0x80, 0x80, 0x80, 0x80, 0x00};  // 2^35 as six bytes
+  CMemStream s = velktest::ReadStream(bytes);
+  uint32_t value = 1;
+  ReadVarLen(s, value);
+  EXPECT_EQ(value, 0u);
+  EXPECT_TRUE(s.AtEnd());
+}
+
+TEST(VarLen, ReadRunningOffTheEndThrows) {
+  Bytes bytes = {0x81, 0x80};
+  CMemStream s = velktest::ReadStream(bytes);
+  uint32_t value = 0;
+  EXPECT_EQ(velktest::ThrownCode([&] { ReadVarLen(s, value); }), kErrEndOfData);
+}
+
 }  // namespace

@@ -131,6 +131,9 @@ class FakeUiHooks : public IUiHooks {
   int IsVolumeBarChanged() const override { return volumeBarChanged; }
   std::string GetVolumePresetName() const override { return volumePresetName; }
   void SetDocumentModified() override { ++documentModified; }
+  bool HasMainWindow() const override { return mainWindow; }
+  void AccessLogChanged() override { ++accessLogChanges; }
+  void ChipModeChanged(int chipMode) override { chipModeChanges.push_back(chipMode); }
 
   std::vector<int> busyPictures;
   int songWindowUpdates = 0;
@@ -142,6 +145,9 @@ class FakeUiHooks : public IUiHooks {
   int volumeBarChanged = 0;
   std::string volumePresetName = "Default";
   int documentModified = 0;
+  bool mainWindow = true;
+  int accessLogChanges = 0;
+  std::vector<int> chipModeChanges;
 };
 
 /// All fakes together, installed while the object lives.

@@ -1,0 +1,11 @@
+// Installs the real program's host services for as long as it lives.
+#include "app/core/ShellHost.h"
+
+#include "app/core/TrillotApp.h"
+#include "platform/strings/StringTable.h"
+
+ShellHost::ShellHost(CTrillotApp& app, platform::IProfile& profile, IMessagePresenter& presenter,
+                     platform::IUiHooks* ui)
+    : m_messages(app, presenter, platform::strings()),
+      m_binder(),
+      m_scope(platform::HostServices{&app, &profile, &m_messages, &m_binder, ui}) {}

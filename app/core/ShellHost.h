@@ -1,0 +1,28 @@
+// Installs the real program's host services for as long as it lives.
+#pragma once
+
+#include "app/core/ConverterBinder.h"
+#include "app/core/MessagePresenter.h"
+#include "app/core/UserMessages.h"
+#include "platform/host/HostServices.h"
+
+class CTrillotApp;
+
+/// Core code reaches the application object as settings, the profile, the user messages and
+/// the converter binder through platform::host() while this object lives.
+class ShellHost {
+ public:
+  /// `ui` may be null: every window hook then does nothing.
+  ShellHost(CTrillotApp& app, platform::IProfile& profile, IMessagePresenter& presenter,
+            platform::IUiHooks* ui = nullptr);
+  ShellHost(const ShellHost&) = delete;
+  ShellHost& operator=(const ShellHost&) = delete;
+
+  UserMessages& Messages() { return m_messages; }
+  ConverterBinder& Binder() { return m_binder; }
+
+ private:
+  UserMessages m_messages;
+  ConverterBinder m_binder;
+  platform::ScopedHost m_scope;
+};

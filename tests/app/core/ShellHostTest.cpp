@@ -1,0 +1,65 @@
+// Tests that the shell's services are what core code reaches while the shell host lives.
+#include "app/core/ShellHost.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "app/core/ConverterReports.h"
+#include "app/core/HeadlessPresenter.h"
+#include "app/core/RecordingPresenter.h"
+#include "app/core/TrillotApp.h"
+#include "platform/host/testing/FakeHost.h"
+#include "platform/strings/StringTable.h"
+
+namespace {
+
+TEST(ShellHost, InstallsTheApplicationAsTheHostServices) {
+  platform::FakeHost outer;
+  {
+    CTrillotApp app;
+    app.SetChipMode(3);
+    app.SetOutputPath("x.mmf");
+    platform::FakeProfile profile;
+    RecordingPresenter presenter;
+    ShellHost shell(app, profile, presenter, &outer.ui);
+
+    EXPECT_EQ(&platform::settings(), &app);
+    EXPECT_EQ(&platform::profile(), &profile);
+    EXPECT_EQ(&platform::messages(), &shell.Messages());
+    EXPECT_EQ(&platform::binder(), &shell.Binder());
+    EXPECT_TRUE(platform::settings().IsBatchMode());
+
+    EXPECT_GE(platform::ShowMessage(7045), 1);
+    EXPECT_EQ(presenter.boxes.size(), 1u);
+    platform::messages().AddAccessLog(7515, "a.mmf", {});
+    EXPECT_EQ(app.GetAccessLog().GetLineCount(), 2);
+  }
+  EXPECT_EQ(&platform::settings(), &outer.settings);
+  EXPECT_EQ(&platform::messages(), &outer.messages);
+}
+
+TEST(ShellHost, HeadlessBatchRunStillPrintsTheConverterNotes) {
+  platform::FakeHost outer;
+  std::FILE* err = std::tmpfile();
+  ASSERT_NE(err, nullptr);
+  {
+    CTrillotApp app;
+    app.SetOutputPath("out.mmf");
+    platform::FakeProfile profile;
+    HeadlessPresenter presenter(err);
+    ShellHost shell(app, profile, presenter, &outer.ui);
+    EXPECT_EQ(ReportConverterNotes(8, 0x01000000), 0);
+    EXPECT_EQ(ReportConvertResult(8, CNVERR_FORMAT, 0), 1);
+  }
+  std::rewind(err);
+  char buf[512] = {};
+  size_t n = std::fread(buf, 1, sizeof buf - 1, err);
+  std::fclose(err);
+  std::string text(buf, n);
+  std::string note = "Trillot: " + std::string(platform::strings().Find(7113).value_or("?"));
+  std::string failure = "Trillot: " + std::string(platform::strings().Find(7103).value_or("?")) + "\n";
+  EXPECT_EQ(text, note + failure);
+}
+
+}  // namespace
