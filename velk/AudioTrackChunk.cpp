@@ -27,7 +27,7 @@ CAudioTrackChunk::CAudioTrackChunk(CMemStream& stream, uint8_t n) : CChunk(strea
 
 bool CAudioTrackChunk::ReadChild(CMemStream& body, uint32_t id) {
   if (id == kIdAspI) {
-    m_seekPhrase = std::make_unique<CChunk>(body);
+    m_seekPhrase = std::make_unique<CAudioSeekPhraseChunk>(body);
   } else if (id == kIdAtsq) {
     m_sequence = std::make_unique<CAudioSequenceChunk>(body);
   } else if (HasChunkPrefix(id, 'A', 'w', 'a')) {

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "song/MemStream.h"
+#include "velk/AudioSeekPhraseChunk.h"
 #include "velk/AudioSequenceChunk.h"
 #include "velk/Chunk.h"
 #include "velk/ChunkInfo.h"
@@ -40,10 +41,10 @@ class CAudioTrackChunk : public CChunk {
   /// The two time-base bytes (body bytes 4 and 5).
   uint8_t GetHeaderByte4() const { return m_byte4; }
   uint8_t GetHeaderByte5() const { return m_byte5; }
-  CChunk* GetSeekPhraseChunk() const { return m_seekPhrase.get(); }
+  CAudioSeekPhraseChunkBase* GetSeekPhraseChunk() const { return m_seekPhrase.get(); }
   CAudioSequenceChunk* GetSequenceChunk() const { return m_sequence.get(); }
   const CChunkInfoList& GetWaves() const { return m_waves; }
-  void SetSeekPhraseChunk(std::unique_ptr<CChunk> chunk) { m_seekPhrase = std::move(chunk); }
+  void SetSeekPhraseChunk(std::unique_ptr<CAudioSeekPhraseChunkBase> chunk) { m_seekPhrase = std::move(chunk); }
   void SetSequenceChunk(std::unique_ptr<CAudioSequenceChunk> chunk) { m_sequence = std::move(chunk); }
 
  private:
@@ -54,8 +55,7 @@ class CAudioTrackChunk : public CChunk {
   uint16_t m_headerWord = 0;
   uint8_t m_byte4 = 0;
   uint8_t m_byte5 = 0;
-  // The seek-and-phrase "AspI" body is kept raw here.
-  std::unique_ptr<CChunk> m_seekPhrase;
+  std::unique_ptr<CAudioSeekPhraseChunkBase> m_seekPhrase;
   std::unique_ptr<CAudioSequenceChunk> m_sequence;
   TOwnedChunkList<CChunkInfo> m_waves;
   uint8_t m_trackNumber;

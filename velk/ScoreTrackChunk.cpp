@@ -5,6 +5,8 @@
 #include <utility>
 
 #include "velk/HuffmanCoder.h"
+#include "velk/SeekPhraseChunk2.h"
+#include "velk/VoiceSetupChunk.h"
 
 namespace {
 
@@ -71,9 +73,9 @@ void CScoreTrackChunk::ReadChildren(CMemStream& body, uint32_t* report) {
 
 bool CScoreTrackChunk::ReadCompactChild(CMemStream& body, uint32_t id) {
   if (id == kIdMspI) {
-    m_seekPhrase = std::make_unique<CChunk>(body);
+    m_seekPhrase = std::make_unique<CSeekPhraseChunk>(body);
   } else if (id == kIdMtsu) {
-    m_setup = std::make_unique<CChunk>(body);
+    m_setup = std::make_unique<CSetupDataChunk>(body, m_trackNumber);
   } else if (id == kIdMtsq) {
     m_sequence = std::make_unique<CScoreSequenceChunk>(body);
   } else {
@@ -84,9 +86,9 @@ bool CScoreTrackChunk::ReadCompactChild(CMemStream& body, uint32_t id) {
 
 bool CScoreTrackChunk::ReadVoiceChild(CMemStream& body, uint32_t id, uint32_t* report) {
   if (id == kIdMspI) {
-    m_seekPhrase = std::make_unique<CChunk>(body);
+    m_seekPhrase = std::make_unique<CSeekPhraseChunk2>(body);
   } else if (id == kIdMtsu) {
-    m_setup = std::make_unique<CChunk>(body);
+    m_setup = std::make_unique<CVoiceSetupChunk>(body, m_trackNumber);
   } else if (id == kIdMtsp) {
     m_streamPcm = std::make_unique<CStreamPcmChunk>(body, report);
   } else if (id == kIdMtsq) {

@@ -7,6 +7,8 @@
 #include "song/MemStream.h"
 #include "velk/Chunk.h"
 #include "velk/ScoreSequenceChunk.h"
+#include "velk/SeekPhraseChunk.h"
+#include "velk/SetupDataChunk.h"
 #include "velk/StreamPcmChunk.h"
 
 inline constexpr uint32_t kIdMspI = MakeChunkId('M', 's', 'p', 'I');
@@ -51,12 +53,12 @@ class CScoreTrackChunk : public CChunk {
   void SetChannelStatusByte(int i, uint8_t value) { m_channelStatus[i] = value; }
   bool HasStatusBytes() const { return m_trackNumber >= 5; }
 
-  CChunk* GetSeekPhraseChunk() const { return m_seekPhrase.get(); }
-  CChunk* GetSetupChunk() const { return m_setup.get(); }
+  CSeekPhraseChunkBase* GetSeekPhraseChunk() const { return m_seekPhrase.get(); }
+  CSetupDataChunkBase* GetSetupChunk() const { return m_setup.get(); }
   CScoreSequenceChunk* GetSequenceChunk() const { return m_sequence.get(); }
   CStreamPcmChunk* GetStreamPcmChunk() const { return m_streamPcm.get(); }
-  void SetSeekPhraseChunk(std::unique_ptr<CChunk> chunk) { m_seekPhrase = std::move(chunk); }
-  void SetSetupChunk(std::unique_ptr<CChunk> chunk) { m_setup = std::move(chunk); }
+  void SetSeekPhraseChunk(std::unique_ptr<CSeekPhraseChunkBase> chunk) { m_seekPhrase = std::move(chunk); }
+  void SetSetupChunk(std::unique_ptr<CSetupDataChunkBase> chunk) { m_setup = std::move(chunk); }
   void SetSequenceChunk(std::unique_ptr<CScoreSequenceChunk> chunk) { m_sequence = std::move(chunk); }
 
  private:
@@ -74,9 +76,8 @@ class CScoreTrackChunk : public CChunk {
   uint8_t m_byte3 = 0;
   uint16_t m_channelWord = 0;
   uint8_t m_channelStatus[kStatusBytes] = {};
-  // Setup "Mtsu" and seek-and-phrase "MspI" bodies are kept raw here.
-  std::unique_ptr<CChunk> m_seekPhrase;
-  std::unique_ptr<CChunk> m_setup;
+  std::unique_ptr<CSeekPhraseChunkBase> m_seekPhrase;
+  std::unique_ptr<CSetupDataChunkBase> m_setup;
   std::unique_ptr<CScoreSequenceChunk> m_sequence;
   std::unique_ptr<CStreamPcmChunk> m_streamPcm;
   uint8_t m_trackNumber;

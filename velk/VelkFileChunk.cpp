@@ -51,8 +51,9 @@ void CVelkFileChunk::ReadChildren(CMemStream& body, uint32_t* report) {
 void CVelkFileChunk::ReadScoreTrack(CMemStream& body, uint8_t n, uint32_t* report) {
   auto track = std::make_unique<CScoreTrackChunk>(body, n, report);
   if (report && track->GetFormatType() == 1) *report |= kReportCompressedTrack;
-  // TODO(setup reader): copy track 1's setup voice records here once "Mtsu" bodies are decoded;
-  // they are kept raw until then, so there is nothing to copy.
+  if (n == 1 && track->GetFormatType() == CScoreTrackChunk::kFormatCompact && track->GetSetupChunk()) {
+    KeepSetupVoiceRecords(*track->GetSetupChunk());
+  }
   AddScoreTrack(std::move(track));
 }
 

@@ -3,8 +3,11 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "song/MemStream.h"
+#include "song/SongSetup.h"
+#include "song/Voice2.h"
 #include "velk/AudioTrackChunk.h"
 #include "velk/Chunk.h"
 #include "velk/ChunkList.h"
@@ -13,6 +16,7 @@
 #include "velk/MmmgChunk.h"
 #include "velk/OptionalDataChunk.h"
 #include "velk/ScoreTrackChunk.h"
+#include "velk/SequenceEmitter.h"
 
 inline constexpr uint32_t kIdMMMD = MakeChunkId('M', 'M', 'M', 'D');
 
@@ -61,6 +65,32 @@ class CVelkFileChunk : public CChunk {
   uint16_t GetAudioHeaderWord() const { return m_audioHeaderWord; }
   void SetAudioWaveType(uint16_t value) { m_audioHeaderWord = value; }
   bool HasOptionalData() const { return m_hasOptionalData; }
+  /// Decodes the sequence of every score track, in file order, into records appended to the list
+  /// (the caller deletes them): tracks 0 to 4 as compact sequences, tracks 5 and 6 as format-1/2
+  /// sequences, each with the cues of its seek-and-phrase chunk. The exclusive value and priority
+  /// state are in/out (see CScoreSequenceReader::Decode); the time-base byte gets each track's
+  /// third header byte; the report word (may be null) collects the format-1/2 report bits.
+  /// Throws -108 when memory runs out.
+  void ReadScoreTracks(uint8_t& exclusiveValue, uint8_t& timeBase, CSeqEventList& list, int& priority,
+                       uint32_t* report);
+  /// Decodes the sequence of audio track 0 into records appended to the list and appends its wave
+  /// chunks to the wave list (they stay the track's). Throws -108 when memory runs out.
+  void ReadAudioTracks(CSeqEventList& list, CChunkInfoList& waves);
+
+  /// The 16-byte entries of the first score track that has a setup chunk, and their count; null
+  /// (count 0) when it has none or no track has a setup chunk.
+  const uint8_t* GetSetupEntries(uint8_t* count = nullptr) const;
+  /// The tempo byte of that same setup chunk; 0 when none.
+  uint8_t GetSetupTempoByte() const;
+  /// Copies the channel-status values of every score track into the record's status block
+  /// (track 0 in the place of track 1) and the generation-2 voice records of score track 1's
+  /// setup chunk into its 16 words. The words point at copies held by `voices`, which the
+  /// caller keeps for as long as it uses the record (they outlive this file chunk). True.
+  bool GetTrackSetup(SongOutputRecord& record, std::vector<std::unique_ptr<CVoice2>>& voices) const;
+  /// The voice-record count of the first score track numbered 1 or 5 that has a setup chunk
+  /// (a format-1/2 setup chunk has none: 0); 0 when none.
+  uint8_t GetSetupVoiceCount() const;
+
   /// The sequence mode a generation-3 file's contents type selects when read with a report word
   /// (2, 3 or 4); 0 otherwise.
   int GetSequenceMode() const { return m_sequenceMode; }
@@ -71,6 +101,8 @@ class CVelkFileChunk : public CChunk {
   void ReadAudioTrack(CMemStream& body, uint8_t n, uint32_t* report);
   void ReadMmmg(CMemStream& body);
   void ApplyContentsType(uint32_t* report);
+  void KeepSetupVoiceRecords(const CSetupDataChunkBase& setup);
+  const CSetupDataChunkBase* FirstSetupChunk() const;
   static void Skip(CMemStream& body, uint32_t* report, uint32_t bit);
 
   CContentsInfoChunk m_contentsInfo;
