@@ -9,12 +9,12 @@
 #include "velk/Chunk.h"
 #include "velk/SeekPhraseChunk.h"
 
-inline constexpr uint32_t kIdAudioSeekPhrase = MakeChunkId('A', 's', 'p', 'I');
+inline constexpr uint32_t kIdAspI = MakeChunkId('A', 's', 'p', 'I');
 
 /// The base of the "AspI" chunks: exports nothing.
 class CAudioSeekPhraseChunkBase : public CChunk {
  public:
-  explicit CAudioSeekPhraseChunkBase(uint32_t id = kIdAudioSeekPhrase) : CChunk(id) {}
+  explicit CAudioSeekPhraseChunkBase(uint32_t id = kIdAspI) : CChunk(id) {}
   /// Reads id, size and body, kept raw. Throws -48 when the chunk runs past the stream.
   explicit CAudioSeekPhraseChunkBase(CMemStream& stream) : CChunk(stream) {}
 

@@ -11,8 +11,6 @@
 #include "velk/ChunkInfo.h"
 #include "velk/ChunkList.h"
 
-inline constexpr uint32_t kIdAspI = MakeChunkId('A', 's', 'p', 'I');
-
 using CChunkInfoList = TChunkList<CChunkInfo>;
 using CChunkInfoIter = TChunkListIter<CChunkInfo>;
 

@@ -11,8 +11,6 @@
 #include "velk/SetupDataChunk.h"
 #include "velk/StreamPcmChunk.h"
 
-inline constexpr uint32_t kIdMspI = MakeChunkId('M', 's', 'p', 'I');
-inline constexpr uint32_t kIdMtsu = MakeChunkId('M', 't', 's', 'u');
 /// Report-word value (low four bits) that keeps compressed sequences as they are.
 inline constexpr uint32_t kSequenceModeKeepCompressed = 2;
 

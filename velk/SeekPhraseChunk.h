@@ -9,7 +9,7 @@
 #include "song/TrackBuild.h"
 #include "velk/Chunk.h"
 
-inline constexpr uint32_t kIdScoreSeekPhrase = MakeChunkId('M', 's', 'p', 'I');
+inline constexpr uint32_t kIdMspI = MakeChunkId('M', 's', 'p', 'I');
 
 /// Start point, stop point and phrase marks read from a seek-and-phrase body:
 /// "st:" BE32 ",", "sp:" BE32 ",", then 'P' kind ':' BE32 start BE32 end "," per mark.
@@ -47,7 +47,7 @@ class CSeekPhraseData {
 /// The base of the "MspI" chunks: exports nothing.
 class CSeekPhraseChunkBase : public CChunk {
  public:
-  explicit CSeekPhraseChunkBase(uint32_t id = kIdScoreSeekPhrase) : CChunk(id) {}
+  explicit CSeekPhraseChunkBase(uint32_t id = kIdMspI) : CChunk(id) {}
   /// Reads id, size and body, kept raw. Throws -48 when the chunk runs past the stream.
   explicit CSeekPhraseChunkBase(CMemStream& stream) : CChunk(stream) {}
 

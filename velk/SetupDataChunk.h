@@ -8,13 +8,13 @@
 #include "song/MemStream.h"
 #include "velk/Chunk.h"
 
-inline constexpr uint32_t kIdMtsuSetup = MakeChunkId('M', 't', 's', 'u');
+inline constexpr uint32_t kIdMtsu = MakeChunkId('M', 't', 's', 'u');
 
 /// What every setup chunk of a track answers; a chunk without an entry table, tempo byte or
 /// voice records (the format-1/2 chunk) gives none, 0 and 0.
 class CSetupDataChunkBase : public CChunk {
  public:
-  explicit CSetupDataChunkBase(uint32_t id = kIdMtsuSetup) : CChunk(id) {}
+  explicit CSetupDataChunkBase(uint32_t id = kIdMtsu) : CChunk(id) {}
   /// Reads id, size and body, kept raw; the derived class parses the body.
   explicit CSetupDataChunkBase(CMemStream& stream) : CChunk(stream) {}
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 
 #include "VelkBytes.h"
 #include "song/SmfDialect.h"
@@ -221,6 +222,31 @@ TEST(VoiceSetupChunk, HostileEntriesAreIgnored) {
     EXPECT_EQ(chunk->GetWaveCount(), 0);
     for (int i = 0; i < CVoiceSetupChunk::kBlockSlots; ++i) EXPECT_EQ(chunk->GetBlock(i), nullptr);
     EXPECT_EQ(chunk->GetSettingByte1(), 6);
+  }
+}
+
+TEST(VoiceSetupChunk, LengthsBelowTheFramingSkipTheEntry) {
+  struct Kind {
+    uint8_t kind;
+    uint32_t framing;
+  };
+  const Kind kinds[] = {{1, 11}, {3, 8}, {12, 7}};
+  for (uint8_t track : {5, 6}) {
+    Bytes header = track == 5 ? Bytes{0x43, 0x79, 0x06, 0x7F} : Bytes{0x43, 0x79, 0x07, 0x7F};
+    for (const Kind& k : kinds) {
+      for (uint32_t length = 0; length < k.framing; ++length) {
+        SCOPED_TRACE(std::to_string(track) + " kind " + std::to_string(k.kind) + " length " + std::to_string(length));
+        // As many bytes as the length claims (at least the header and kind), then F7.
+        Bytes filler(length > 6 ? length - 6 : 0, 0x01);
+        Bytes entry = Builder().Raw({0xF0, static_cast<uint8_t>(length)}).Raw(header).Raw({k.kind}).Raw(filler).Raw({0xF7});
+        Bytes setting = track == 5 ? Track5(7, {0x06}, {}) : Track6(7, {0x06}, {});
+        auto chunk = ReadSetup(Builder().Raw(entry).Raw(setting), track);
+        EXPECT_EQ(chunk->GetVoiceCount(), 0);
+        EXPECT_EQ(chunk->GetWaveCount(), 0);
+        EXPECT_EQ(chunk->GetBlock(1), nullptr);
+        EXPECT_EQ(chunk->GetSettingByte1(), 6);
+      }
+    }
   }
 }
 
