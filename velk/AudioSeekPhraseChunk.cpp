@@ -1,7 +1,8 @@
 // The seek-and-phrase chunk "AspI" of an audio track.
 #include "velk/AudioSeekPhraseChunk.h"
 
-CAudioSeekPhraseChunk::CAudioSeekPhraseChunk(CMemStream& stream) : CAudioSeekPhraseChunkBase(stream) {
+CAudioSeekPhraseChunk::CAudioSeekPhraseChunk(CMemStream& stream)
+    : CAudioSeekPhraseChunkBase(stream) {
   m_data.Parse(GetBody(), GetBodySize());
 }
 

@@ -15,7 +15,8 @@ constexpr uint8_t kCodePan = 10;
 
 }  // namespace
 
-CAudioSequenceReader::CAudioSequenceReader(uint8_t* body, uint32_t size) : m_body(body), m_size(size) {}
+CAudioSequenceReader::CAudioSequenceReader(uint8_t* body, uint32_t size)
+    : m_body(body), m_size(size) {}
 
 void CAudioSequenceReader::Decode(CSeqEventList& list, const CTrackBuild* seek) {
   CMemStream body(m_body, static_cast<int32_t>(m_size), false);

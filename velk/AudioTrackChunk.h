@@ -42,7 +42,9 @@ class CAudioTrackChunk : public CChunk {
   CAudioSeekPhraseChunkBase* GetSeekPhraseChunk() const { return m_seekPhrase.get(); }
   CAudioSequenceChunk* GetSequenceChunk() const { return m_sequence.get(); }
   const CChunkInfoList& GetWaves() const { return m_waves; }
-  void SetSeekPhraseChunk(std::unique_ptr<CAudioSeekPhraseChunkBase> chunk) { m_seekPhrase = std::move(chunk); }
+  void SetSeekPhraseChunk(std::unique_ptr<CAudioSeekPhraseChunkBase> chunk) {
+    m_seekPhrase = std::move(chunk);
+  }
   void SetSequenceChunk(std::unique_ptr<CAudioSequenceChunk> chunk) { m_sequence = std::move(chunk); }
 
  private:

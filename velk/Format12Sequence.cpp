@@ -22,18 +22,18 @@ constexpr uint8_t kLastSlot = 32;
 
 bool IsSlot(uint8_t v) { return v >= kFirstSlot && v <= kLastSlot; }
 
-/// Controllers passed on as they stand, and those passed only with one value.
+// Controllers passed on as they stand, and those passed only with value 0.
+constexpr uint8_t kKeptControllers[] = {0, 1, 6, 7, 10, 11, 32, 38, 64, 91, 100, 101};
+constexpr uint8_t kResetControllers[] = {120, 121, 123, 127};
+constexpr uint8_t kMonoModeController = 126;
+
 bool IsKeptController(uint8_t x, uint8_t v) {
-  switch (x) {
-    case 0: case 1: case 6: case 7: case 10: case 11: case 32: case 38: case 64: case 91: case 100: case 101:
-      return true;
-    case 120: case 121: case 123: case 127:
-      return v == 0;
-    case 126:
-      return v == 1;
-    default:
-      return false;
-  }
+  auto has = [x](const auto& list) {
+    return std::find(std::begin(list), std::end(list), x) != std::end(list);
+  };
+  if (has(kKeptControllers)) return true;
+  if (has(kResetControllers)) return v == 0;
+  return x == kMonoModeController && v == 1;
 }
 
 }  // namespace
@@ -43,7 +43,8 @@ CFormat12Sequence::CFormat12Sequence(uint8_t* body, uint32_t size) : m_body(body
   std::fill(std::begin(m_program), std::end(m_program), kUnset);
 }
 
-void CFormat12Sequence::DecodeFormat12Sequence(CSeqEventList& list, const CTrackBuild* seek, uint32_t* report) {
+void CFormat12Sequence::DecodeFormat12Sequence(CSeqEventList& list, const CTrackBuild* seek,
+                                               uint32_t* report) {
   CMemStream body(m_body, static_cast<int32_t>(m_size), false);
   ParseToEndOfBody([&] {
     Pass pass{CSequenceEmitter(list, seek), report};
@@ -119,7 +120,8 @@ bool CFormat12Sequence::ReadEvent(CMemStream& body, Pass& pass, uint32_t tick) {
   return true;
 }
 
-void CFormat12Sequence::ReadNote(CMemStream& body, Pass& pass, uint32_t tick, uint8_t status, bool withVelocity) {
+void CFormat12Sequence::ReadNote(CMemStream& body, Pass& pass, uint32_t tick, uint8_t status,
+                                 bool withVelocity) {
   uint8_t c = status & 0x0F;
   uint8_t note = 0;
   body.ReadByte(note);

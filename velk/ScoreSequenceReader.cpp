@@ -49,7 +49,8 @@ struct CScoreSequenceReader::Pass {
   uint8_t pairSecond = 0;
 };
 
-CScoreSequenceReader::CScoreSequenceReader(uint8_t* body, uint32_t size) : m_body(body), m_size(size) {}
+CScoreSequenceReader::CScoreSequenceReader(uint8_t* body, uint32_t size)
+    : m_body(body), m_size(size) {}
 
 void CScoreSequenceReader::SetVoiceRecord(int i, const void* record) {
   if (i >= 0 && i < kVoiceSlots) m_voices[i] = record;
@@ -59,8 +60,8 @@ const void* CScoreSequenceReader::GetVoiceRecord(int i) const {
   return i >= 0 && i < kVoiceSlots ? m_voices[i] : nullptr;
 }
 
-void CScoreSequenceReader::Decode(uint8_t& exclusiveValue, CSeqEventList& list, const CTrackBuild* seek,
-                                  int& priority, uint8_t trackNumber) {
+void CScoreSequenceReader::Decode(uint8_t& exclusiveValue, CSeqEventList& list,
+                                  const CTrackBuild* seek, int& priority, uint8_t trackNumber) {
   if (trackNumber > kLastTrack) return;
   CMemStream body(m_body, static_cast<int32_t>(m_size), false);
   ParseToEndOfBody([&] {
@@ -99,7 +100,8 @@ void CScoreSequenceReader::ReadNote(CMemStream& body, Pass& pass, uint32_t tick,
   int note = NoteFromByte(noteByte, pass.octave[channel]);
   // A large octave shift can name a note outside MIDI's range: such a note is dropped.
   if (note < 0 || note >= CSequenceEmitter::kNotes) return;
-  const uint8_t bytes[] = {static_cast<uint8_t>(0x90 + channel), static_cast<uint8_t>(note), kVelocity};
+  const uint8_t bytes[] = {static_cast<uint8_t>(0x90 + channel), static_cast<uint8_t>(note),
+                           kVelocity};
   pass.out.EmitNote(channel, note, tick, gate, bytes, sizeof bytes);
 }
 
@@ -150,13 +152,27 @@ void CScoreSequenceReader::ReadLongControl(CMemStream& body, Pass& pass, uint32_
   uint8_t first = 0xB0;
   uint8_t second = 0;
   switch (code) {
-    case kCodeBank: second = 0x00; break;
-    case kCodeModulation: second = 0x01; break;
-    case kCodePitchBend: first = 0xE0; second = 0x00; break;
-    case kCodeVolume: second = 0x07; break;
-    case kCodePan: second = 0x0A; break;
-    case kCodeExpression: second = 0x0B; break;
-    default: return;
+    case kCodeBank:
+      second = 0x00;
+      break;
+    case kCodeModulation:
+      second = 0x01;
+      break;
+    case kCodePitchBend:
+      first = 0xE0;
+      second = 0x00;
+      break;
+    case kCodeVolume:
+      second = 0x07;
+      break;
+    case kCodePan:
+      second = 0x0A;
+      break;
+    case kCodeExpression:
+      second = 0x0B;
+      break;
+    default:
+      return;
   }
   const uint8_t bytes[] = {static_cast<uint8_t>(first + status), second, v};
   pass.out.Emit(tick, bytes, sizeof bytes, tick);
@@ -179,7 +195,8 @@ void CScoreSequenceReader::ReadExclusive(CMemStream& body, Pass& pass, uint32_t 
         pass.exclusiveValue = v;
       }
     } else if (id == kIdTempo2) {
-      if (ReadExclusiveByte(body, a) && a == 0x80 && ReadExclusiveByte(body, v) && pass.priority <= 2) {
+      if (ReadExclusiveByte(body, a) && a == 0x80 && ReadExclusiveByte(body, v) &&
+          pass.priority <= 2) {
         pass.priority = 2;
         pass.exclusiveValue = v;
       }
@@ -205,7 +222,8 @@ void CScoreSequenceReader::ReadChannelPair(CMemStream& body, Pass& pass, uint32_
     return;
   }
   pass.pairArmed = false;
-  const uint8_t bytes[] = {static_cast<uint8_t>(0xF0 + (a & 0x0F)), 0xF1, pass.pairSecond, pass.pairFirst};
+  const uint8_t bytes[] = {static_cast<uint8_t>(0xF0 + (a & 0x0F)), 0xF1, pass.pairSecond,
+                           pass.pairFirst};
   pass.out.Emit(tick, bytes, sizeof bytes, tick);
 }
 

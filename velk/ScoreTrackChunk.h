@@ -55,7 +55,9 @@ class CScoreTrackChunk : public CChunk {
   CSetupDataChunkBase* GetSetupChunk() const { return m_setup.get(); }
   CScoreSequenceChunk* GetSequenceChunk() const { return m_sequence.get(); }
   CStreamPcmChunk* GetStreamPcmChunk() const { return m_streamPcm.get(); }
-  void SetSeekPhraseChunk(std::unique_ptr<CSeekPhraseChunkBase> chunk) { m_seekPhrase = std::move(chunk); }
+  void SetSeekPhraseChunk(std::unique_ptr<CSeekPhraseChunkBase> chunk) {
+    m_seekPhrase = std::move(chunk);
+  }
   void SetSetupChunk(std::unique_ptr<CSetupDataChunkBase> chunk) { m_setup = std::move(chunk); }
   void SetSequenceChunk(std::unique_ptr<CScoreSequenceChunk> chunk) { m_sequence = std::move(chunk); }
 

@@ -27,7 +27,9 @@ class CSeekPhraseData {
   const uint32_t* GetStopPoint() const { return m_stop.get(); }
   size_t GetMarkCount() const { return m_marks.size(); }
   /// Mark i, or null.
-  const CPhraseMark* GetMark(size_t i) const { return i < m_marks.size() ? m_marks[i].get() : nullptr; }
+  const CPhraseMark* GetMark(size_t i) const {
+    return i < m_marks.size() ? m_marks[i].get() : nullptr;
+  }
 
   /// Fills a record with copies of the points and marks, end value 0xFFFFFFFF.
   void CopyTo(CTrackBuild& record) const;

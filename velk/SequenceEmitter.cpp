@@ -11,16 +11,12 @@ CSequenceEmitter::CSequenceEmitter(CSeqEventList& list, const CTrackBuild* seek)
     : m_list(list), m_seek(seek), m_notes(kChannels * kNotes) {}
 
 uint32_t CSequenceEmitter::PhraseCode(uint8_t kind) {
-  switch (kind) {
-    case 'I': return 1;
-    case 'E': return 2;
-    case 'A': return 3;
-    case 'B': return 4;
-    case 'S': return 5;
-    case 'K': return 6;
-    case 'R': return 7;
-    default: return 0;
+  // Codes 1 to 7 in this order.
+  constexpr char kKinds[] = "IEABSKR";
+  for (uint32_t i = 0; i < sizeof kKinds - 1; ++i) {
+    if (kind == static_cast<uint8_t>(kKinds[i])) return i + 1;
   }
+  return 0;
 }
 
 void CSequenceEmitter::EmitCues(uint32_t position, uint32_t tick) {
@@ -53,7 +49,8 @@ void CSequenceEmitter::EmitCue(uint32_t tick, uint32_t code) {
   cue->SetExtra(code);
 }
 
-CSeqEvent* CSequenceEmitter::Emit(uint32_t tick, const uint8_t* bytes, uint32_t length, uint32_t endTick) {
+CSeqEvent* CSequenceEmitter::Emit(uint32_t tick, const uint8_t* bytes, uint32_t length,
+                                  uint32_t endTick) {
   std::unique_ptr<CSeqEvent> event(new (std::nothrow) CSeqEvent(tick, length, bytes, endTick, 0));
   if (!event) throw kErrOutOfMemory;
   try {
@@ -64,8 +61,8 @@ CSeqEvent* CSequenceEmitter::Emit(uint32_t tick, const uint8_t* bytes, uint32_t 
   return event.release();
 }
 
-bool CSequenceEmitter::EmitNote(int channel, int note, uint32_t tick, uint32_t gate, const uint8_t* bytes,
-                                uint32_t length) {
+bool CSequenceEmitter::EmitNote(int channel, int note, uint32_t tick, uint32_t gate,
+                                const uint8_t* bytes, uint32_t length) {
   NoteEntry& entry = m_notes[static_cast<size_t>(channel * kNotes + note)];
   uint32_t end = tick + gate;
   if (entry.record && tick < entry.end) {

@@ -33,7 +33,8 @@ class CSequenceEmitter {
   CSeqEvent* Emit(uint32_t tick, const uint8_t* bytes, uint32_t length, uint32_t endTick);
   /// A note of a channel 0..15 and note 0..127: a note of the same channel and number still
   /// sounding at the tick is lengthened instead of a new record being made. True when merged.
-  bool EmitNote(int channel, int note, uint32_t tick, uint32_t gate, const uint8_t* bytes, uint32_t length);
+  bool EmitNote(int channel, int note, uint32_t tick, uint32_t gate, const uint8_t* bytes,
+                uint32_t length);
 
   /// The cue code of a phrase-mark kind: I 1, E 2, A 3, B 4, S 5, K 6, R 7, else 0.
   static uint32_t PhraseCode(uint8_t kind);

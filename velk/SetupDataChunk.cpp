@@ -19,7 +19,8 @@ constexpr uint8_t kFirstVoiceTrack = 5;
 
 }  // namespace
 
-CSetupDataChunk::CSetupDataChunk(CMemStream& stream, uint8_t trackNumber) : CSetupDataChunkBase(stream) {
+CSetupDataChunk::CSetupDataChunk(CMemStream& stream, uint8_t trackNumber)
+    : CSetupDataChunkBase(stream) {
   if (trackNumber >= kFirstVoiceTrack) return;
   CMemStream body(GetBody(), static_cast<int32_t>(GetBodySize()), false);
   ParseToEndOfBody([&] { ParseBody(body); });
@@ -71,7 +72,9 @@ void CSetupDataChunk::ReadGeneration2(CMemStream& body) {
   m_voices[m_voiceCount++] = std::move(buffer);
 }
 
-const uint8_t* CSetupDataChunk::GetEntries() const { return m_entries.empty() ? nullptr : m_entries.data(); }
+const uint8_t* CSetupDataChunk::GetEntries() const {
+  return m_entries.empty() ? nullptr : m_entries.data();
+}
 
 const uint8_t* CSetupDataChunk::GetVoiceRecord(int i) const {
   if (i < 0 || i >= kVoiceSlots) return nullptr;

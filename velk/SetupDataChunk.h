@@ -42,7 +42,9 @@ class CSetupDataChunk : public CSetupDataChunkBase {
   CSetupDataChunk(CMemStream& stream, uint8_t trackNumber);
 
   const uint8_t* GetEntries() const override;
-  uint8_t GetEntryCount() const override { return static_cast<uint8_t>(m_entries.size() / kEntrySize); }
+  uint8_t GetEntryCount() const override {
+    return static_cast<uint8_t>(m_entries.size() / kEntrySize);
+  }
   uint8_t GetTempoByte() const override { return m_tempoByte; }
   const uint8_t* GetVoiceRecord(int i) const override;
   uint8_t GetVoiceRecordCount() const override { return m_voiceCount; }

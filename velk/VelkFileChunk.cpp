@@ -51,9 +51,8 @@ void CVelkFileChunk::ReadChildren(CMemStream& body, uint32_t* report) {
 void CVelkFileChunk::ReadScoreTrack(CMemStream& body, uint8_t n, uint32_t* report) {
   auto track = std::make_unique<CScoreTrackChunk>(body, n, report);
   if (report && track->GetFormatType() == 1) *report |= kReportCompressedTrack;
-  if (n == 1 && track->GetFormatType() == CScoreTrackChunk::kFormatCompact && track->GetSetupChunk()) {
-    KeepSetupVoiceRecords(*track->GetSetupChunk());
-  }
+  bool compact = track->GetFormatType() == CScoreTrackChunk::kFormatCompact;
+  if (n == 1 && compact && track->GetSetupChunk()) KeepSetupVoiceRecords(*track->GetSetupChunk());
   AddScoreTrack(std::move(track));
 }
 

@@ -71,8 +71,8 @@ class CVelkFileChunk : public CChunk {
   /// state are in/out (see CScoreSequenceReader::Decode); the time-base byte gets each track's
   /// third header byte; the report word (may be null) collects the format-1/2 report bits.
   /// Throws -108 when memory runs out.
-  void ReadScoreTracks(uint8_t& exclusiveValue, uint8_t& timeBase, CSeqEventList& list, int& priority,
-                       uint32_t* report);
+  void ReadScoreTracks(uint8_t& exclusiveValue, uint8_t& timeBase, CSeqEventList& list,
+                       int& priority, uint32_t* report);
   /// Decodes the sequence of audio track 0 into records appended to the list and appends its wave
   /// chunks to the wave list (they stay the track's). Throws -108 when memory runs out.
   void ReadAudioTracks(CSeqEventList& list, CChunkInfoList& waves);

@@ -21,8 +21,8 @@ void CVelkFileChunk::KeepSetupVoiceRecords(const CSetupDataChunkBase& setup) {
   m_setupVoiceCount = setup.GetVoiceRecordCount();
 }
 
-void CVelkFileChunk::ReadScoreTracks(uint8_t& exclusiveValue, uint8_t& timeBase, CSeqEventList& list,
-                                     int& priority, uint32_t* report) {
+void CVelkFileChunk::ReadScoreTracks(uint8_t& exclusiveValue, uint8_t& timeBase,
+                                     CSeqEventList& list, int& priority, uint32_t* report) {
   CScoreTrackChunk* track = nullptr;
   for (CScoreTrackIter it(m_scoreTracks); it.Next(track);) {
     timeBase = track->GetHeaderByte2();
@@ -88,7 +88,8 @@ uint8_t CVelkFileChunk::GetSetupVoiceCount() const {
   return 0;
 }
 
-bool CVelkFileChunk::GetTrackSetup(SongOutputRecord& record, std::vector<std::unique_ptr<CVoice2>>& voices) const {
+bool CVelkFileChunk::GetTrackSetup(SongOutputRecord& record,
+                                   std::vector<std::unique_ptr<CVoice2>>& voices) const {
   CScoreTrackChunk* track = nullptr;
   for (CScoreTrackIter it(m_scoreTracks); it.Next(track);) {
     uint8_t n = track->GetTrackNumber();

@@ -51,7 +51,8 @@ std::vector<uint8_t> ReadData(CMemStream& body, uint32_t n, bool packed) {
 
 }  // namespace
 
-CVoiceSetupChunk::CVoiceSetupChunk(CMemStream& stream, uint8_t trackNumber) : CSetupDataChunkBase(stream) {
+CVoiceSetupChunk::CVoiceSetupChunk(CMemStream& stream, uint8_t trackNumber)
+    : CSetupDataChunkBase(stream) {
   CMemStream body(GetBody(), static_cast<int32_t>(GetBodySize()), false);
   if (trackNumber == kPackedTrack) {
     ParseToEndOfBody([&] { ParseEntries7Bit(body); });
@@ -85,9 +86,11 @@ bool CVoiceSetupChunk::ParseEntries8Bit(CMemStream& body) {
     uint8_t header[4];
     body.Read(header, sizeof header);
     body.ReadByte(entry.kind);
-    bool counts = header[0] == kDialectMakerId && header[1] == 0x79 && header[2] == 0x07 && header[3] == 0x7F;
+    bool counts =
+        header[0] == kDialectMakerId && header[1] == 0x79 && header[2] == 0x07 && header[3] == 0x7F;
     bool goOn = true;
-    if (counts && entry.kind >= kKindVoice && entry.kind <= kKindSetting2) goOn = ReadEntry(body, entry);
+    if (counts && entry.kind >= kKindVoice && entry.kind <= kKindSetting2)
+      goOn = ReadEntry(body, entry);
     SkipPastByte(body, kEndOfExclusive);
     if (!goOn) return false;
   }
@@ -140,7 +143,8 @@ bool CVoiceSetupChunk::ReadVoice(CMemStream& body, const Entry& entry) {
   return true;
 }
 
-void CVoiceSetupChunk::SetVoiceBlocks(CVoiceItem& item, bool pcm, const std::vector<uint8_t>& data) const {
+void CVoiceSetupChunk::SetVoiceBlocks(CVoiceItem& item, bool pcm,
+                                      const std::vector<uint8_t>& data) const {
   size_t at = 0;
   // Only an item that says it has an extension block takes one from the front of the data.
   if (item.GetExtFlag()) {
@@ -153,7 +157,8 @@ void CVoiceSetupChunk::SetVoiceBlocks(CVoiceItem& item, bool pcm, const std::vec
   uint8_t block[CVoiceItem::kFmSize] = {};
   size_t blockSize = pcm ? CVoiceItem::kPcmSize : CVoiceItem::kFmSize;
   size_t n = std::min(data.size() - at, blockSize);
-  std::copy(data.begin() + static_cast<std::ptrdiff_t>(at), data.begin() + static_cast<std::ptrdiff_t>(at + n), block);
+  std::copy(data.begin() + static_cast<std::ptrdiff_t>(at),
+            data.begin() + static_cast<std::ptrdiff_t>(at + n), block);
   if (pcm) {
     item.SetPcmVoice(block);
   } else {

@@ -45,7 +45,7 @@ class CVoiceSetupChunk : public CSetupDataChunkBase {
   struct Entry {
     uint32_t length;  // bytes after the length up to and including F7
     uint8_t kind;
-    bool packed;      // track 5 carries its data 7-in-8
+    bool packed;  // track 5 carries its data 7-in-8
   };
 
   void ParseEntries7Bit(CMemStream& body);
