@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "song/MemStream.h"
-#include "velk/Chunk.h"
+#include "song/Chunk.h"
 
 class CRawChunk : public CChunk {
  public:

@@ -5,7 +5,7 @@
 
 #include "platform/io/FileIo.h"
 #include "song/MemStream.h"
-#include "velk/Chunk.h"
+#include "song/Chunk.h"
 
 namespace {
 

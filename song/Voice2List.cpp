@@ -8,7 +8,7 @@
 #include "platform/io/FileIo.h"
 #include "song/MemStream.h"
 #include "song/Voice2.h"
-#include "velk/Chunk.h"
+#include "song/Chunk.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "song/MemStream.h"
 #include "song/NamedBlock.h"
 #include "song/VoiceItem.h"
-#include "velk/Chunk.h"
+#include "song/Chunk.h"
 
 namespace {
 

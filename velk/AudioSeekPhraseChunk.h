@@ -6,7 +6,7 @@
 
 #include "song/MemStream.h"
 #include "song/TrackBuild.h"
-#include "velk/Chunk.h"
+#include "song/Chunk.h"
 #include "velk/SeekPhraseChunk.h"
 
 inline constexpr uint32_t kIdAspI = MakeChunkId('A', 's', 'p', 'I');

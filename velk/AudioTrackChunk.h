@@ -7,7 +7,7 @@
 #include "song/MemStream.h"
 #include "velk/AudioSeekPhraseChunk.h"
 #include "velk/AudioSequenceChunk.h"
-#include "velk/Chunk.h"
+#include "song/Chunk.h"
 #include "velk/ChunkInfo.h"
 #include "velk/ChunkList.h"
 

@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "song/MemStream.h"
-#include "velk/Chunk.h"
+#include "song/Chunk.h"
 
 inline constexpr uint32_t kIdMSTR = MakeChunkId('M', 'S', 'T', 'R');
 inline constexpr uint32_t kIdMssq = MakeChunkId('M', 's', 's', 'q');

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "song/MemStream.h"
-#include "velk/Chunk.h"
+#include "song/Chunk.h"
 #include "velk/MmmgVoiceChunk.h"
 
 inline constexpr uint32_t kIdMMMG = MakeChunkId('M', 'M', 'M', 'G');

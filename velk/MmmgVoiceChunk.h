@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "song/MemStream.h"
-#include "velk/Chunk.h"
+#include "song/Chunk.h"
 #include "velk/ChunkList.h"
 
 inline constexpr uint32_t kIdVOIC = MakeChunkId('V', 'O', 'I', 'C');

@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "song/MemStream.h"
-#include "velk/Chunk.h"
+#include "song/Chunk.h"
 
 inline constexpr uint32_t kIdOPDA = MakeChunkId('O', 'P', 'D', 'A');
 

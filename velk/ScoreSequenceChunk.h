@@ -2,7 +2,7 @@
 #pragma once
 
 #include "song/MemStream.h"
-#include "velk/Chunk.h"
+#include "song/Chunk.h"
 
 inline constexpr uint32_t kIdMtsq = MakeChunkId('M', 't', 's', 'q');
 /// The id of the empty placeholder a new track holds until its sequence is built.

@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "song/MemStream.h"
-#include "velk/Chunk.h"
+#include "song/Chunk.h"
 #include "velk/ScoreSequenceChunk.h"
 #include "velk/SeekPhraseChunk.h"
 #include "velk/SetupDataChunk.h"

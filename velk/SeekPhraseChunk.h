@@ -7,7 +7,7 @@
 
 #include "song/MemStream.h"
 #include "song/TrackBuild.h"
-#include "velk/Chunk.h"
+#include "song/Chunk.h"
 
 inline constexpr uint32_t kIdMspI = MakeChunkId('M', 's', 'p', 'I');
 

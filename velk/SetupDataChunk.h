@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "song/MemStream.h"
-#include "velk/Chunk.h"
+#include "song/Chunk.h"
 
 inline constexpr uint32_t kIdMtsu = MakeChunkId('M', 't', 's', 'u');
 

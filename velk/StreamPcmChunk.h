@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "song/MemStream.h"
-#include "velk/Chunk.h"
+#include "song/Chunk.h"
 #include "velk/ChunkList.h"
 #include "velk/WaveDataChunk.h"
 

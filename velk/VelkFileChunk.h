@@ -9,7 +9,7 @@
 #include "song/SongSetup.h"
 #include "song/Voice2.h"
 #include "velk/AudioTrackChunk.h"
-#include "velk/Chunk.h"
+#include "song/Chunk.h"
 #include "velk/ChunkList.h"
 #include "velk/ContentsInfoChunk.h"
 #include "velk/MasterTrackChunk.h"

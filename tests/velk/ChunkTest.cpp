@@ -1,5 +1,5 @@
 // Framing of a chunk: size patching, raw reads and the checks before allocating.
-#include "velk/Chunk.h"
+#include "song/Chunk.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The base of every VELK chunk.
-#include "velk/Chunk.h"
+#include "song/Chunk.h"
 
 #include <cstring>
 
