@@ -32,11 +32,7 @@ std::unique_ptr<CAudioTrackChunk> ReadTrack(Bytes bytes, uint8_t n) {
   return track;
 }
 
-Bytes Written(CChunk& chunk) {
-  CMemStream out;
-  chunk.Write(out);
-  return velktest::ToBytes(out);
-}
+using velktest::Written;
 
 TEST(AudioTrackChunk, FormatZeroKeepsSeekSequenceAndWaves) {
   auto track = ReadTrack(Builder().Chunk("ATR", 0, Builder().Raw(kHeader).Raw(Children())), 0);

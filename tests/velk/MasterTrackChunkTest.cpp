@@ -11,11 +11,7 @@ using velktest::Builder;
 using velktest::Bytes;
 using velktest::ThrownCode;
 
-Bytes Written(CChunk& chunk) {
-  CMemStream out;
-  chunk.Write(out);
-  return velktest::ToBytes(out);
-}
+using velktest::Written;
 
 std::unique_ptr<CMasterTrackChunk> Read(Bytes bytes) {
   CMemStream s = velktest::ReadStream(bytes);

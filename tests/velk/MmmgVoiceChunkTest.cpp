@@ -27,11 +27,7 @@ std::unique_ptr<CMmmgVoiceChunk> Read(const Bytes& body) {
   return chunk;
 }
 
-Bytes Written(CChunk& chunk) {
-  CMemStream out;
-  chunk.Write(out);
-  return velktest::ToBytes(out);
-}
+using velktest::Written;
 
 TEST(MmmgVoiceChunk, ExtraVoiceWithoutDataIsNotKept) {
   auto chunk = Read(Builder().Chunk("EXVO", Exvo({})).Chunk("EXVO", Exvo({1, 2, 3, 4, 5})));

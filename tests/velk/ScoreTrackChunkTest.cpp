@@ -45,11 +45,7 @@ std::unique_ptr<CScoreTrackChunk> ReadTrack(Bytes bytes, uint8_t n, uint32_t* re
   return track;
 }
 
-Bytes Written(CChunk& chunk) {
-  CMemStream out;
-  chunk.Write(out);
-  return velktest::ToBytes(out);
-}
+using velktest::Written;
 
 TEST(ScoreTrackChunk, FormatTypeRulesAndChildDispatch) {
   struct Case {

@@ -15,11 +15,7 @@ const Bytes kWave = {0x01,        // format
                      0x1F, 0x40,  // rate 8000
                      0x10, 0x20, 0x30};
 
-Bytes Written(CChunk& chunk) {
-  CMemStream out;
-  chunk.Write(out);
-  return velktest::ToBytes(out);
-}
+using velktest::Written;
 
 std::vector<int> Numbers(const CStreamPcmChunk& chunk) {
   std::vector<int> out;

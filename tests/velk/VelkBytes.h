@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "song/Chunk.h"
 #include "song/MemStream.h"
 
 namespace velktest {
@@ -16,6 +17,13 @@ using Bytes = std::vector<uint8_t>;
 inline Bytes ToBytes(const CMemStream& s) {
   if (s.GetSize() == 0) return {};
   return Bytes(s.GetData(), s.GetData() + s.GetSize());
+}
+
+/// The bytes a chunk writes, header and size included.
+inline Bytes Written(CChunk& chunk) {
+  CMemStream out;
+  chunk.Write(out);
+  return ToBytes(out);
 }
 
 /// A stream that reads the given bytes (the vector must outlive it).
