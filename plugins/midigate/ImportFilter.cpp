@@ -53,17 +53,7 @@ CImportFilter::CImportFilter(const CImportScan& scan, CSmfImage& image, uint16_t
 }
 
 void CImportFilter::Run(CTrackSet& tracks) {
-  SmfEvent event;
-  while (tracks.Next(event)) {
-    if (event.IsChannel()) {
-      OnChannel(event);
-    } else if (event.status == kStatusMeta) {
-      OnMeta(event);
-    } else if (event.status == kStatusSysEx) {
-      OnSysEx(event);
-    }
-    // F7 escapes carry nothing the song data can use.
-  }
+  DispatchEvents(tracks, *this);
   m_image.Finish(m_endTick);
 }
 

@@ -21,6 +21,8 @@ class CImportFilter {
   void Run(CTrackSet& tracks);
 
  private:
+  template <typename Handler>
+  friend void DispatchEvents(CTrackSet& tracks, Handler& handler);
   void OnMeta(const SmfEvent& event);
   void OnTempo(const SmfEvent& event);
   void OnTimeSignature(const SmfEvent& event);

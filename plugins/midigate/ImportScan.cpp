@@ -40,16 +40,7 @@ CImportScan::CImportScan(uint32_t& flags) : m_flags(flags) {
 }
 
 void CImportScan::Run(CTrackSet& tracks) {
-  SmfEvent event;
-  while (tracks.Next(event)) {
-    if (event.IsChannel()) {
-      OnChannel(event);
-    } else if (event.status == kStatusMeta) {
-      OnMeta(event);
-    } else if (event.status == kStatusSysEx) {
-      OnSysEx(event);
-    }
-  }
+  DispatchEvents(tracks, *this);
 }
 
 void CImportScan::OnMeta(const SmfEvent& event) {

@@ -65,6 +65,8 @@ class CImportScan {
   const char* Copyright() const { return m_copyright; }
 
  private:
+  template <typename Handler>
+  friend void DispatchEvents(CTrackSet& tracks, Handler& handler);
   void OnMeta(const SmfEvent& event);
   void OnSysEx(const SmfEvent& event);
   void OnChannel(const SmfEvent& event);

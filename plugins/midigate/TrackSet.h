@@ -44,4 +44,20 @@ class CTrackSet {
   bool m_started = false;
 };
 
+/// Feeds the merged stream to a handler's OnChannel, OnMeta and OnSysEx (F7 escapes carry
+/// nothing the song data can use).
+template <typename Handler>
+void DispatchEvents(CTrackSet& tracks, Handler& handler) {
+  SmfEvent event;
+  while (tracks.Next(event)) {
+    if (event.IsChannel()) {
+      handler.OnChannel(event);
+    } else if (event.status == kStatusMeta) {
+      handler.OnMeta(event);
+    } else if (event.status == kStatusSysEx) {
+      handler.OnSysEx(event);
+    }
+  }
+}
+
 }  // namespace midigate
