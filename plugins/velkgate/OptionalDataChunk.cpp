@@ -14,7 +14,8 @@ void COptionalDataChunk::ReadBody(CMemStream& stream) {
     uint32_t id = PeekChunkId(stream);
     if (CDataChunk::IsDataChunkId(id)) {
       auto chunk = std::make_unique<CDataChunk>(stream);
-      SetDataChunk(chunk->GetCode() == CDataChunk::kFixedCode, std::move(chunk));
+      bool fixed = chunk->GetCode() == CDataChunk::kFixedCode;
+      SetDataChunk(fixed, std::move(chunk));
     } else if (id == CProChunk::kId) {
       m_pro = std::make_unique<CProChunk>(stream);
     } else {
