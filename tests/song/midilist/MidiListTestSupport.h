@@ -12,6 +12,7 @@
 
 #include "song/MemStream.h"
 #include "song/SeqEvent.h"
+#include "song/SmfDialect.h"
 #include "song/midilist/MidiList.h"
 
 namespace midilisttest {
@@ -77,6 +78,25 @@ inline std::vector<const CSeqEvent*> Events(const CSeqEventList& list) {
   CSeqEvent* e = nullptr;
   while (it.Next(e)) out.push_back(e);
   return out;
+}
+
+/// True when the event bytes are the device message group/command; its payload (without F7).
+inline bool IsDevice(const Bytes& b, uint8_t group, uint8_t command, Bytes* payload = nullptr) {
+  if (b.size() < 3 || b[0] != 0xF0) return false;
+  size_t p = 1;
+  while (p < b.size() && (b[p] & 0x80)) ++p;
+  ++p;
+  DialectMessage m;
+  if (p >= b.size() || !ParseDialectMessage(b.data() + p, static_cast<uint32_t>(b.size() - p), m)) return false;
+  if (m.group != group || m.command != command) return false;
+  if (payload) payload->assign(m.payload, m.payload + m.payloadSize);
+  return true;
+}
+
+inline Bytes Unpacked(const uint8_t* p, size_t n) {
+  Bytes plain(UnpackedSize7In8(static_cast<uint32_t>(n)));
+  plain.resize(Unpack7In8(p, static_cast<uint32_t>(n), plain.data()));
+  return plain;
 }
 
 inline Bytes Data(const CSeqEvent& e) { return Bytes(e.GetData(), e.GetData() + e.GetLength()); }
