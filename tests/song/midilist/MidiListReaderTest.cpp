@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "song/SmfDialectText.h"
+
 #include "platform/host/testing/FakeHost.h"
 #include "song/SmfDialect.h"
 #include "song/VoiceItem.h"
@@ -240,6 +242,66 @@ TEST_F(MidiListReader, StreamKeysOnADrumChannelGoToTheSetupList) {
     }
   }
   EXPECT_EQ(drumNotes, 1);
+}
+
+TEST_F(MidiListReader, ContentsHeaderItemsSetTheTextsWithTheirEscapes) {
+  std::string items = "ST:Title\\, more\\\\,VN:Maker,K2:x,CD:123456789,";
+  Bytes plain = {0x01, 0x32, 0x01, 0xFD, 0x02};
+  plain.insert(plain.end(), items.begin(), items.end());
+  Track t;
+  t.Event(0, MakePackedDialectMessage(kGroupSong, kSongContentsHeader, nullptr, 0, plain.data(),
+                                      static_cast<uint32_t>(plain.size())))
+      .EndOfTrack();
+  CMidiList midi;
+  ASSERT_EQ(Read(midi, Image({t})), 1);
+  const CContentsInfo& info = midi.GetContentsInfo();
+  EXPECT_TRUE(midi.HasContentsHeader());
+  EXPECT_EQ(info.GetContentsClass(), 1);
+  EXPECT_EQ(info.GetContentsType(), 0x32);
+  EXPECT_EQ(info.GetOptionByte1(), 0xFD);
+  EXPECT_EQ(info.GetOptionByte2(), 2);
+  EXPECT_EQ(std::string(info.GetSongTextInfo().GetText(1)), "Title, more\\");
+  EXPECT_EQ(info.GetText1(), "Maker");
+  EXPECT_EQ(info.GetText5(), "123456789");
+  // Profile 1 cuts CD to 8 bytes and keeps only contents types 1 and 2.
+  m_host.settings.outputProfile = 1;
+  CMidiList shortForm;
+  ASSERT_EQ(Read(shortForm, Image({t})), 1);
+  EXPECT_EQ(shortForm.GetContentsInfo().GetText5(), "12345678");
+  EXPECT_EQ(shortForm.GetContentsInfo().GetContentsType(), 1);
+  EXPECT_EQ(shortForm.GetContentsInfo().GetOptionByte1(), 4);
+}
+
+TEST_F(MidiListReader, QxTextSetsTheSongTextAndLanguage) {
+  Track t;
+  t.Meta(0, 0x01, "QXln:KR:Song:Words:Music").Meta(0, 0x02, "(c) Us").EndOfTrack();
+  CMidiList midi;
+  ASSERT_EQ(Read(midi, Image({t})), 1);
+  const CContentsInfo& info = midi.GetContentsInfo();
+  EXPECT_EQ(std::string(info.GetSongTextInfo().GetText(1)), "Song");
+  EXPECT_EQ(std::string(info.GetSongTextInfo().GetText(3)), "Music");
+  EXPECT_EQ(info.GetCodeType(), 2);
+  EXPECT_EQ(info.GetText4(), "(c) Us");
+  EXPECT_EQ(info.GetOptionByte1(), 1);
+  // Neither text stays an event.
+  for (const CSeqEvent* e : Events(midi.GetSongList())) EXPECT_NE(e->GetDataByte(1), 0x01);
+}
+
+TEST_F(MidiListReader, TempoIsClampedUnderProfileOne) {
+  m_host.settings.outputProfile = 1;
+  Track t;
+  t.TickTempo(0, 10).Event(0, MakeTempoMessage(5000000)).EndOfTrack();
+  CMidiList midi;
+  uint32_t flags = 0;
+  ASSERT_EQ(Read(midi, Image({t}), &flags), 1);
+  EXPECT_EQ(flags, 0x10u);
+  // 255 beats per minute at most: (480/2 + 235294) / 480 microseconds per tick.
+  EXPECT_EQ(midi.GetTempo(), 490u);
+  bool quarter = false;
+  for (const CSeqEvent* e : Events(midi.GetSongList())) {
+    if (Data(*e) == MakeTempoMessage(3000000)) quarter = true;
+  }
+  EXPECT_TRUE(quarter);
 }
 
 TEST_F(MidiListReader, DivisionOfZeroIsMalformed) {
