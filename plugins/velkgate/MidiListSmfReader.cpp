@@ -681,7 +681,7 @@ void SmfReader::ReadTextChunk(const uint8_t* p, const uint8_t* end, bool bytesOn
       if (n > static_cast<uint32_t>(end - p)) return;
       if (n >= 1) {
         if (tag == kTagES) info.SetOptionByte3(p[0]);
-        else info.SetFlagByteA(p[0]);
+        else info.SetOptionByte4(p[0]);
       }
       p += n;
       continue;
