@@ -91,6 +91,8 @@ class CMidiList {
   bool ComputeDensity(const uint8_t* smf, uint32_t size);
   /// Index 0..19 of a two-letter contents tag, or -1.
   static int FindTag(const char* tag);
+  /// The contents-information text (1..8) a tag VN..MI fills, 0 for another tag.
+  static int TextFieldOfTag(int tag);
 
   /// A value of option text up to an unescaped ',' (a '\' before ',' or '\' keeps the second
   /// character, before another it is dropped; a double-byte character is taken whole), never

@@ -65,25 +65,6 @@ std::vector<uint8_t> Unpack(const uint8_t* packed, uint32_t n) {
   return plain;
 }
 
-/// Contents-information text (1..8) of a tag VN..MI, 0 for another tag.
-int TextOfTag(int tag) {
-  switch (tag) {
-    case kTagVN: return 1;
-    case kTagCN: return 2;
-    case kTagCA: return 3;
-    case kTagCR: return 4;
-    case kTagCD: return 5;
-    case kTagUD: return 6;
-    case kTagGR: return 7;
-    case kTagMI: return 8;
-    default: return 0;
-  }
-}
-
-bool StartsWith(const SmfWalkEvent& e, const uint8_t* prefix, uint32_t n) {
-  return e.dataSize >= n && std::memcmp(e.data, prefix, n) == 0;
-}
-
 /// What the first pass learns about the song.
 struct FirstPass {
   uint32_t startCount = 0;
@@ -350,7 +331,7 @@ void SmfReader::HandleMeta(const SmfWalkEvent& e) {
       break;
     case kMetaCopyright: {
       CContentsInfo& info = m_list.GetContentsInfo();
-      info.SetText(TextOfTag(kTagCR),
+      info.SetText(CMidiList::TextFieldOfTag(kTagCR),
                    std::string_view(reinterpret_cast<const char*>(e.data), e.dataSize));
       info.SetOptionByte1(1);
       info.SetFlagC(true);
@@ -631,7 +612,7 @@ void SmfReader::HandleContentsHeader(const DialectMessage& m) {
     m_list.ReadTagValue(p, end, value, CMidiList::kMaxTextValue);
     if (tag >= kTagST && tag <= kTagAN) {
       m_optionSongText.SetText(tag + 1, value);
-    } else if (int text = TextOfTag(tag)) {
+    } else if (int text = CMidiList::TextFieldOfTag(tag)) {
       info.SetText(text, value);
     }
   }
@@ -696,7 +677,7 @@ void SmfReader::ReadTextChunk(const uint8_t* p, const uint8_t* end, bool bytesOn
     if (bytesOnly) continue;
     if (tag >= kTagST && tag <= kTagAN) {
       info.GetSongTextInfo().SetText(tag + 1, value);
-    } else if (int text = TextOfTag(tag)) {
+    } else if (int text = CMidiList::TextFieldOfTag(tag)) {
       info.SetText(text, value);
     }
   }
@@ -999,6 +980,20 @@ void SmfReader::Run() {
 }
 
 }  // namespace
+
+int CMidiList::TextFieldOfTag(int tag) {
+  switch (tag) {
+    case kTagVN: return 1;
+    case kTagCN: return 2;
+    case kTagCA: return 3;
+    case kTagCR: return 4;
+    case kTagCD: return 5;
+    case kTagUD: return 6;
+    case kTagGR: return 7;
+    case kTagMI: return 8;
+    default: return 0;
+  }
+}
 
 void CMidiList::ReadSmf(const uint8_t* smf, uint32_t size, uint32_t* report) {
   try {
