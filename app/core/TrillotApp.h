@@ -5,11 +5,15 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/core/AccessLog.h"
 #include "app/core/MainFrame.h"
+#include "app/core/MidiThru.h"
 #include "device/BoardLink.h"
 #include "platform/host/HostServices.h"
+#include "platform/sys/SingleInstanceLock.h"
+#include "song/VoiceLibrary.h"
 
 /// Output profiles (fixed numbering used everywhere).
 namespace output_profile {
@@ -25,7 +29,38 @@ inline constexpr int kKDDI = 8;
 
 class CTrillotApp : public platform::IAppSettings {
  public:
+  /// How the start-up ended.
+  enum class StartResult {
+    Running,         // the message loop runs
+    Ended,           // failure: no message loop
+    EndedSilently,   // success without a main window: the program ends at once
+    AlreadyRunning,  // another instance holds the guard
+    BatchEnded       // a run with an output name went to its end
+  };
+
   CTrillotApp();
+  ~CTrillotApp() override;
+
+  /// The start chain over the arguments after the program name.
+  StartResult InitInstance(const std::vector<std::string>& args);
+  /// Run after every InitInstance: deletes the board link and the song document and releases
+  /// the single-instance guard; 0.
+  int ExitInstance();
+
+  CVoiceLibrary& GetVoiceLibrary() { return m_voiceLibrary; }
+  void SetMidiThru(std::unique_ptr<IMidiThru> thru) { m_midiThru = std::move(thru); }
+  IMidiThru& GetMidiThru() { return *m_midiThru; }
+  /// The show command of the main window: hidden (0) with an output name, else normal (1).
+  int GetShowCommand() const { return m_showCommand; }
+  bool IsSplashEnabled() const { return m_splashEnabled; }
+  /// Forces "Setting"/"OutputFormat" to the output profile's format; false for a profile
+  /// outside 1..8.
+  bool ForceOutputFormat();
+  /// The song named on the command line; empty for none.
+  const std::string& GetCommandLineFile() const { return m_commandLineFile; }
+  /// The three start values (100, 64, 30 once started).
+  int GetStartValue(int index) const { return m_startValues[index]; }
+  uint32_t GetReserved() const { return m_reserved; }
 
   int GetChipMode() const override { return m_chipMode; }
   /// Stores the mode and hands it to the main frame and its open windows; returns 1.
@@ -48,6 +83,8 @@ class CTrillotApp : public platform::IAppSettings {
   int GetProfileOption() const override { return m_profileOption; }
   int GetBoardComPort() const { return m_boardComPort; }
   void SetBoardComPort(int port) { m_boardComPort = port; }
+  /// Stores the four volumes as they are, -1 included (the setters would clamp it).
+  void ResetVolumes();
 
   int GetOriginPch() const override { return m_originPch; }
   int SetOriginPch(uint8_t value);
@@ -184,4 +221,24 @@ class CTrillotApp : public platform::IAppSettings {
   MainFrameFactory m_mainFrameFactory;
   std::unique_ptr<IMainFrame> m_mainFrame;
   std::function<void(int)> m_exitProcess;
+
+  CVoiceLibrary m_voiceLibrary;
+  std::unique_ptr<IMidiThru> m_midiThru;
+  std::unique_ptr<platform::SingleInstanceLock> m_instanceLock;
+  std::string m_commandLineFile;
+  int m_showCommand = 1;
+  bool m_splashEnabled = true;
+  uint32_t m_reserved = 0;
+  int m_startValues[3] = {0, 0, 0};
+
+  // Start-up steps that can end it (TrillotAppStartup.cpp).
+  StartResult ReadProgramSettings();
+  bool SetUpMainFrame();
+  bool SetUpSoundAndBoard();
+  void StartMidiThru();
+  void ApplyStartValues();
+  void ReopenVoiceLists();
+  bool OpenCommandLineSong();
+  StartResult EndBatchRun();
 };
+
