@@ -37,39 +37,45 @@ TEST(TrillotProcess, CleanStartPrintsOneLineAndFixesTheProfile) {
   EXPECT_THAT(profile, HasSubstr("KZ-3_ModeSetting=0"));
 }
 
-TEST(TrillotProcess, StartsThatEndWithTheirMessageAndStatus) {
-  struct Case {
-    const char* name;
-    std::function<void(ProgramFolder&)> prepare;
-    std::vector<std::string> args;
-    int status;
-    const char* message;  // "" for none
-  };
-  const Case cases[] = {
-      {"no ini", [](ProgramFolder& f) { f.Remove("Trillot.ini"); }, {}, 2,
-       "Trillot.ini(initial) file doesn't exist."},
-      {"chip mode 1", [](ProgramFolder& f) { f.WriteIni("[Setting]\nKZMode=1\nMakerID=1\n"); }, {}, 2,
-       "Illegal parameter of Trillot.ini(initial) file."},
-      {"maker 5", [](ProgramFolder& f) { f.WriteIni("[Setting]\nKZMode=3\nMakerID=5\n"); }, {}, 2, ""},
-      {"no emulator", [](ProgramFolder& f) { f.Remove("kz3qelemu.so"); }, {}, 2, "Unexpected problem is occurred."},
-      {"failing emulator", [](ProgramFolder& f) { f.Replace("kz3qelemu.so", kFailingStandIn); }, {}, 2,
-       "Unexpected problem is occurred."},
-      {"no voices", [](ProgramFolder& f) { f.Remove("DefKZ3_16.vk3"); }, {}, 2, "Can not open voice file."},
-      {"COM port", [](ProgramFolder&) {}, {"-COM:3"}, 2, "Unexpected problem is occurred."},
-  };
-  for (const Case& c : cases) {
-    ProgramFolder folder;
-    c.prepare(folder);
-    auto run = RunProgram(folder, c.args);
-    EXPECT_EQ(run.status, c.status) << c.name << ": " << run.err;
-    if (*c.message) {
-      EXPECT_THAT(run.err, HasSubstr(c.message)) << c.name;
-    } else {
-      EXPECT_EQ(run.err, "") << c.name;
-    }
-    EXPECT_THAT(run.err, ::testing::Not(HasSubstr("not built yet"))) << c.name;
+struct EndedStart {
+  const char* name;
+  std::function<void(ProgramFolder&)> prepare;
+  std::vector<std::string> args;
+  int status;
+  const char* message;  // "" for none
+};
+
+class TrillotProcessEnds : public ::testing::TestWithParam<EndedStart> {};
+
+TEST_P(TrillotProcessEnds, WithItsMessageAndStatus) {
+  const EndedStart& c = GetParam();
+  ProgramFolder folder;
+  c.prepare(folder);
+  auto run = RunProgram(folder, c.args);
+  EXPECT_EQ(run.status, c.status) << run.err;
+  if (*c.message) {
+    EXPECT_THAT(run.err, HasSubstr(c.message));
+  } else {
+    EXPECT_EQ(run.err, "");
   }
+  EXPECT_THAT(run.err, ::testing::Not(HasSubstr("not built yet")));
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, TrillotProcessEnds,
+    ::testing::Values(
+        EndedStart{"NoIni", [](ProgramFolder& f) { f.Remove("Trillot.ini"); }, {}, 2,
+                   "Trillot.ini(initial) file doesn't exist."},
+        EndedStart{"ChipModeOne", [](ProgramFolder& f) { f.WriteIni("[Setting]\nKZMode=1\nMakerID=1\n"); }, {}, 2,
+                   "Illegal parameter of Trillot.ini(initial) file."},
+        EndedStart{"MakerFive", [](ProgramFolder& f) { f.WriteIni("[Setting]\nKZMode=3\nMakerID=5\n"); }, {}, 2, ""},
+        EndedStart{"NoEmulator", [](ProgramFolder& f) { f.Remove("kz3qelemu.so"); }, {}, 2,
+                   "Unexpected problem is occurred."},
+        EndedStart{"FailingEmulator", [](ProgramFolder& f) { f.Replace("kz3qelemu.so", kFailingStandIn); }, {}, 2,
+                   "Unexpected problem is occurred."},
+        EndedStart{"NoVoices", [](ProgramFolder& f) { f.Remove("DefKZ3_16.vk3"); }, {}, 2, "Can not open voice file."},
+        EndedStart{"ComPort", [](ProgramFolder&) {}, {"-COM:3"}, 2, "Unexpected problem is occurred."}),
+    [](const ::testing::TestParamInfo<EndedStart>& param) { return std::string(param.param.name); });
 
 TEST(TrillotProcess, SecondInstanceIsRefused) {
   ProgramFolder folder;
