@@ -45,6 +45,8 @@ struct EndedStart {
   const char* message;  // "" for none
 };
 
+void PrintTo(const EndedStart& c, std::ostream* os) { *os << c.name; }
+
 class TrillotProcessEnds : public ::testing::TestWithParam<EndedStart> {};
 
 TEST_P(TrillotProcessEnds, WithItsMessageAndStatus) {
