@@ -65,6 +65,10 @@ std::vector<uint8_t> Unpack(const uint8_t* packed, uint32_t n) {
   return plain;
 }
 
+bool StartsWith(const SmfWalkEvent& e, const uint8_t* prefix, uint32_t n) {
+  return e.dataSize >= n && std::memcmp(e.data, prefix, n) == 0;
+}
+
 /// What the first pass learns about the song.
 struct FirstPass {
   uint32_t startCount = 0;
