@@ -3,13 +3,14 @@
 
 #include <limits>
 
+#include "song/SmfDialect.h"
 #include "velk/SequenceNumbers.h"
 #include "velk/TempoBytes.h"
 
 namespace {
 
 constexpr uint8_t kNoOperationEvent[] = {0xFF, 0x00};
-constexpr uint8_t kExclusiveLead[] = {0xFF, 0xF0, 0x06, 0x43};
+constexpr uint8_t kExclusiveLead[] = {0xFF, 0xF0, 0x06, kDialectMakerId};
 constexpr uint8_t kExclusiveEnd = 0xF7;
 constexpr uint8_t kTrailer[] = {0x00, 0x00, 0x00, 0x00};
 constexpr uint8_t kControlLead = 0x00;

@@ -33,7 +33,8 @@ bool CPreparedPlayList::IsNoteOn(const CSeqEvent& event) {
 
 bool CPreparedPlayList::IsBoardRecord(const CSeqEvent& event) {
   uint8_t first = event.GetDataByte(0);
-  return event.GetLength() == 3 && (first & 0xF3) == 0xF0 && event.GetDataByte(1) == kBoardRecordTag;
+  return event.GetLength() == 3 && (first & 0xF3) == 0xF0 &&
+         event.GetDataByte(1) == kBoardRecordTag;
 }
 
 bool CPreparedPlayList::IsPairRecord(const CSeqEvent& event) {

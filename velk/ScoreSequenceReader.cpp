@@ -1,6 +1,7 @@
 // The decoder of a format-0 score-track sequence.
 #include "velk/ScoreSequenceReader.h"
 
+#include "song/SmfDialect.h"
 #include "velk/BodyScan.h"
 #include "velk/SequenceNumbers.h"
 
@@ -10,7 +11,6 @@ namespace {
 constexpr uint32_t kTrailerBytes = 4;
 constexpr uint8_t kVelocity = 100;
 constexpr uint8_t kEndOfExclusive = 0xF7;
-constexpr uint8_t kMakerId = 0x43;
 
 // Short-form controller values, indexed by the low nibble of the control byte.
 constexpr uint8_t kExpressionTable[16] = {0,    0,    0x20, 0x28, 0x30, 0x38, 0x40, 0x48,
@@ -184,7 +184,7 @@ void CScoreSequenceReader::ReadExclusive(CMemStream& body, Pass& pass, uint32_t 
   body.ReadByte(length);
   uint8_t maker = 0;
   uint8_t id = 0;
-  if (ReadExclusiveByte(body, maker) && maker == kMakerId && ReadExclusiveByte(body, id)) {
+  if (ReadExclusiveByte(body, maker) && maker == kDialectMakerId && ReadExclusiveByte(body, id)) {
     uint8_t a = 0;
     uint8_t v = 0;
     if (id == kIdTempo1) {

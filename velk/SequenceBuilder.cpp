@@ -26,8 +26,8 @@ struct WrittenController {
   uint8_t code;
 };
 constexpr WrittenController kWrittenControllers[] = {
-    {0, Writer::kCodeBank},     {1, Writer::kCodeModulation}, {7, Writer::kCodeVolume},
-    {10, Writer::kCodePan},     {11, Writer::kCodeExpression},
+    {0, Writer::kCodeBank}, {1, Writer::kCodeModulation},  {7, Writer::kCodeVolume},
+    {10, Writer::kCodePan}, {11, Writer::kCodeExpression},
 };
 
 uint8_t HeaderId(uint8_t trackMode) { return trackMode == 0 ? kHeaderIdTrack0 : kHeaderIdTracks; }
@@ -70,15 +70,18 @@ void WriteSetupEvents(Writer& writer, const SongOutputRecord& setup, uint8_t tra
   };
   const int channels = CPreparedPlayList::kTrackChannels;
   if (trackMode == 0) {
-    for (int c = 0; c < channels; ++c) control(c, SongOutputRecord::kBankCodeOffset, Writer::kCodeBank, false);
-    for (int c = 0; c < channels; ++c) control(c, SongOutputRecord::kProgramCodeOffset, Writer::kCodeProgram, false);
+    for (int c = 0; c < channels; ++c)
+      control(c, SongOutputRecord::kBankCodeOffset, Writer::kCodeBank, false);
+    for (int c = 0; c < channels; ++c)
+      control(c, SongOutputRecord::kProgramCodeOffset, Writer::kCodeProgram, false);
   } else {
     for (int c = 0; c < channels; ++c) {
       control(c, SongOutputRecord::kBankCodeOffset, Writer::kCodeBank, false);
       control(c, SongOutputRecord::kProgramCodeOffset, Writer::kCodeProgram, false);
     }
   }
-  for (int c = 0; c < channels; ++c) control(c, SongOutputRecord::kVolumeOffset, Writer::kCodeVolume, true);
+  for (int c = 0; c < channels; ++c)
+    control(c, SongOutputRecord::kVolumeOffset, Writer::kCodeVolume, true);
 }
 
 // Board records as the assignment exclusives the score decoder reads back into them.
@@ -89,8 +92,10 @@ void WriteBoardRecord(Writer& writer, const CSeqEvent& e) {
     return;
   }
   auto channel = static_cast<uint8_t>(e.GetDataByte(0) & 0x0F);
-  writer.WriteExclusive(tick, {kAssignId, kAssignPair, static_cast<uint8_t>(0xB0 | channel), e.GetDataByte(2)});
-  writer.WriteExclusive(tick, {kAssignId, kAssignPair, static_cast<uint8_t>(0xC0 | channel), e.GetDataByte(3)});
+  writer.WriteExclusive(
+      tick, {kAssignId, kAssignPair, static_cast<uint8_t>(0xB0 | channel), e.GetDataByte(2)});
+  writer.WriteExclusive(
+      tick, {kAssignId, kAssignPair, static_cast<uint8_t>(0xC0 | channel), e.GetDataByte(3)});
 }
 
 void WriteChannelMessage(Writer& writer, const CSeqEvent& e, int channel) {
@@ -143,19 +148,17 @@ void WriteAudioEvent(Writer& writer, const CSeqEvent& e, CTrackBuild& build) {
     }
   } else if (status == 0xB0 && e.GetLength() >= 3) {
     uint8_t controller = e.GetDataByte(1);
-    if (controller == 7) writer.WriteControl(e.GetTick(), 0, Writer::kCodeVolume, LookupByteTable(LastDataByte(e)));
+    if (controller == 7)
+      writer.WriteControl(e.GetTick(), 0, Writer::kCodeVolume, LookupByteTable(LastDataByte(e)));
     if (controller == 10) writer.WriteControl(e.GetTick(), 0, Writer::kCodePan, LastDataByte(e));
   }
 }
 
 }  // namespace
 
-std::unique_ptr<CScoreSequenceChunk> BuildScoreSequence(uint16_t tempo, uint16_t division,
-                                                        uint16_t /*timeBase*/,
-                                                        const SongOutputRecord& setup,
-                                                        const CSeqEventList& playList,
-                                                        CSeqEventList& scratch, CTrackBuild& build,
-                                                        uint8_t trackMode) {
+std::unique_ptr<CScoreSequenceChunk> BuildScoreSequence(
+    uint16_t tempo, uint16_t division, uint16_t /*timeBase*/, const SongOutputRecord& setup,
+    const CSeqEventList& playList, CSeqEventList& scratch, CTrackBuild& build, uint8_t trackMode) {
   try {
     CPreparedPlayList list(division, trackMode);
     list.Prepare(playList, scratch);
@@ -173,8 +176,8 @@ std::unique_ptr<CScoreSequenceChunk> BuildScoreSequence(uint16_t tempo, uint16_t
 std::unique_ptr<CAudioSequenceChunk> BuildAudioSequence(uint16_t tempo, uint16_t division,
                                                         uint16_t /*timeBase*/,
                                                         const CSeqEventList& playList,
-                                                        CSeqEventList& scratch,
-                                                        CTrackBuild2& build, uint8_t trackMode) {
+                                                        CSeqEventList& scratch, CTrackBuild2& build,
+                                                        uint8_t trackMode) {
   try {
     CPreparedPlayList list(division, trackMode);
     list.Prepare(playList, scratch);

@@ -17,12 +17,9 @@
 /// when this throws). The track build receives the offsets behind the START, STOP and phrase
 /// marks and the end value. The time base is not needed by this form. Throws -108 when memory
 /// runs out.
-std::unique_ptr<CScoreSequenceChunk> BuildScoreSequence(uint16_t tempo, uint16_t division,
-                                                        uint16_t timeBase,
-                                                        const SongOutputRecord& setup,
-                                                        const CSeqEventList& playList,
-                                                        CSeqEventList& scratch, CTrackBuild& build,
-                                                        uint8_t trackMode);
+std::unique_ptr<CScoreSequenceChunk> BuildScoreSequence(
+    uint16_t tempo, uint16_t division, uint16_t timeBase, const SongOutputRecord& setup,
+    const CSeqEventList& playList, CSeqEventList& scratch, CTrackBuild& build, uint8_t trackMode);
 
 /// The "Atsq" chunk of the audio track: wave notes 1..63 with their gates, volume, pan and
 /// marks, with the header and closing of the score sequence. Same ownership and errors as
@@ -30,5 +27,5 @@ std::unique_ptr<CScoreSequenceChunk> BuildScoreSequence(uint16_t tempo, uint16_t
 std::unique_ptr<CAudioSequenceChunk> BuildAudioSequence(uint16_t tempo, uint16_t division,
                                                         uint16_t timeBase,
                                                         const CSeqEventList& playList,
-                                                        CSeqEventList& scratch,
-                                                        CTrackBuild2& build, uint8_t trackMode);
+                                                        CSeqEventList& scratch, CTrackBuild2& build,
+                                                        uint8_t trackMode);

@@ -6,12 +6,12 @@
 #include <new>
 
 #include "song/Voice2.h"
+#include "song/SmfDialect.h"
 #include "velk/BodyScan.h"
 #include "velk/TempoBytes.h"
 
 namespace {
 
-constexpr uint8_t kMakerId = 0x43;
 constexpr uint8_t kKindGeneration1 = 0x02;
 constexpr uint8_t kKindGeneration2 = 0x03;
 constexpr uint8_t kTempoMark = 0x80;
@@ -32,7 +32,7 @@ bool IsUsedEntry(const SongOutputRecord& record, int i) {
 
 void WriteEntry(CMemStream& out, uint8_t kind, const uint8_t* data, uint32_t size) {
   out.Write(kEntryLead, sizeof kEntryLead);
-  const uint8_t head[] = {static_cast<uint8_t>(size + kEntryFraming), kMakerId, kind};
+  const uint8_t head[] = {static_cast<uint8_t>(size + kEntryFraming), kDialectMakerId, kind};
   out.Write(head, sizeof head);
   out.Write(data, size);
   out.WriteByte(kEndOfExclusive);
@@ -85,8 +85,8 @@ bool CSetupDataChunk::HasVoiceRecords(const SongOutputRecord& record) {
 void CSetupDataChunk::BuildGeneration1(const SongOutputRecord& record, CMemStream& out) {
   for (int i = 0; i < kRecordEntries; ++i) {
     if (!IsUsedEntry(record, i)) continue;
-    WriteEntry(out, kKindGeneration1, record.bytes + SongOutputRecord::kBlockOffset + i * kEntrySize,
-               kEntrySize);
+    const uint8_t* entry = record.bytes + SongOutputRecord::kBlockOffset + i * kEntrySize;
+    WriteEntry(out, kKindGeneration1, entry, kEntrySize);
   }
 }
 
@@ -105,9 +105,9 @@ void CSetupDataChunk::ParseBody(CMemStream& body) {
     uint8_t length = 0;
     body.ReadByte(m_entryHeader[0]).ReadByte(m_entryHeader[1]).ReadByte(length);
     body.ReadByte(m_entryHeader[2]).ReadByte(m_entryHeader[3]);
-    if (m_entryHeader[2] == kMakerId && m_entryHeader[3] == kKindGeneration1) {
+    if (m_entryHeader[2] == kDialectMakerId && m_entryHeader[3] == kKindGeneration1) {
       ReadGeneration1(body);
-    } else if (m_entryHeader[2] == kMakerId && m_entryHeader[3] == kKindGeneration2) {
+    } else if (m_entryHeader[2] == kDialectMakerId && m_entryHeader[3] == kKindGeneration2) {
       ReadGeneration2(body);
     }
     SkipPastByte(body, kEndOfExclusive);

@@ -33,19 +33,24 @@ void FillExample(CTrackBuild& record) {
   record.SetEndValue(500);
 }
 
-const Bytes kExampleBody = {0x73, 0x74, 0x3A, 0x00, 0x00, 0x00, 0x00, 0x2C,              // st:0,
-                            0x50, 0x41, 0x3A, 0x00, 0x00, 0x00, 0x64, 0x00, 0x00, 0x00, 0xC8,  // PA:100 200
-                            0x2C,                                                                // ,
-                            0x50, 0x42, 0x3A, 0x00, 0x00, 0x00, 0xC8, 0x00, 0x00, 0x01, 0xF4,  // PB:200 500
-                            0x2C};
+const Bytes kExampleBody = {
+    0x73, 0x74, 0x3A, 0x00, 0x00, 0x00, 0x00, 0x2C,                    // st:0,
+    0x50, 0x41, 0x3A, 0x00, 0x00, 0x00, 0x64, 0x00, 0x00, 0x00, 0xC8,  // PA:100 200
+    0x2C,                                                              // ,
+    0x50, 0x42, 0x3A, 0x00, 0x00, 0x00, 0xC8, 0x00, 0x00, 0x01, 0xF4,  // PB:200 500
+    0x2C};
 
-Bytes Body(const CChunk& chunk) { return Bytes(chunk.GetBody(), chunk.GetBody() + chunk.GetBodySize()); }
+Bytes Body(const CChunk& chunk) {
+  return Bytes(chunk.GetBody(), chunk.GetBody() + chunk.GetBodySize());
+}
 
 struct Mark3 {
   uint8_t kind;
   uint32_t start;
   uint32_t end;
-  bool operator==(const Mark3& o) const { return kind == o.kind && start == o.start && end == o.end; }
+  bool operator==(const Mark3& o) const {
+    return kind == o.kind && start == o.start && end == o.end;
+  }
 };
 
 std::vector<Mark3> Marks(const CTrackBuild& record) {
@@ -86,7 +91,8 @@ TEST(SeekPhraseChunk, BuildsStartAndStopWithoutMarks) {
   record.SetStopPoint(0x01020304);
   record.SetStartPoint(9);
   CSeekPhraseChunk chunk(record);
-  EXPECT_EQ(Body(chunk), Builder().Text("st:").BE32(9).Text(",").Text("sp:").BE32(0x01020304).Text(",").Get());
+  EXPECT_EQ(Body(chunk),
+            Builder().Text("st:").BE32(9).Text(",").Text("sp:").BE32(0x01020304).Text(",").Get());
   CTrackBuild empty;
   EXPECT_EQ(CSeekPhraseChunk(empty).GetBodySize(), 0u);
 }
@@ -104,12 +110,14 @@ TEST(AudioSeekPhraseChunk, BuildsTheSameBodyAndHandsItsMarksOver) {
 }
 
 TEST(SeekPhraseChunk, ExportOfABuiltSequencesChunkPutsEachCueAtItsMarksTick) {
-  const std::vector<Rec> events = {Mark(0, 8),    Note(0, 0, 60, 900), Mark(240, 1), Mark(480, 4),
-                                   Note(480, 1, 72, 960), Mark(700, 9), Mark(960, 6)};
+  const std::vector<Rec> events = {Mark(0, 8),   Note(0, 0, 60, 900),   Mark(240, 1),
+                                   Mark(480, 4), Note(480, 1, 72, 960), Mark(700, 9),
+                                   Mark(960, 6)};
   velktest::PlayList list(events);
   velktest::RecordList scratch;
   CTrackBuild build;
-  auto sequence = BuildScoreSequence(120, 480, 4, velktest::UnsetRecord(), list.List(), scratch.List(), build, 0);
+  auto sequence = BuildScoreSequence(120, 480, 4, velktest::UnsetRecord(), list.List(),
+                                     scratch.List(), build, 0);
   CSeekPhraseChunk seek(build);
   Bytes file = velktest::Written(seek);
   CMemStream stream = velktest::ReadStream(file);

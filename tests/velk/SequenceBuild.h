@@ -97,7 +97,9 @@ inline Built BuildAudio(const std::vector<Rec>& events, uint16_t division = 480,
 }
 
 /// The header exclusive of a sequence at tempo 120 (tempo byte 0x11).
-inline Bytes Header120(uint8_t m = 1) { return {0x00, 0xFF, 0xF0, 0x06, 0x43, m, 0x80, 0x31, 0x11, 0xF7}; }
+inline Bytes Header120(uint8_t m = 1) {
+  return {0x00, 0xFF, 0xF0, 0x06, 0x43, m, 0x80, 0x31, 0x11, 0xF7};
+}
 
 /// Concatenation of byte pieces.
 inline Bytes Cat(std::initializer_list<Bytes> pieces) {

@@ -23,18 +23,22 @@ std::vector<velktest::Rec> GeneratedPlayList(uint32_t events) {
       case 2:
       case 3: {
         uint32_t gate = (i % 997 == 0) ? 40000 : 30 + (i * 37) % 900;
-        out.push_back(velktest::Note(tick, channel, static_cast<uint8_t>(24 + (i * 7) % 80), tick + gate));
+        out.push_back(
+            velktest::Note(tick, channel, static_cast<uint8_t>(24 + (i * 7) % 80), tick + gate));
         break;
       }
       case 4:
-        out.push_back(velktest::Message(tick, {static_cast<uint8_t>(0xB0 | channel), static_cast<uint8_t>(i % 2 ? 1 : 7),
-                                               static_cast<uint8_t>(i % 128)}));
+        out.push_back(velktest::Message(
+            tick, {static_cast<uint8_t>(0xB0 | channel), static_cast<uint8_t>(i % 2 ? 1 : 7),
+                   static_cast<uint8_t>(i % 128)}));
         break;
       case 5:
-        out.push_back(velktest::Message(tick, {static_cast<uint8_t>(0xE0 | channel), 0, static_cast<uint8_t>(i % 128)}));
+        out.push_back(velktest::Message(
+            tick, {static_cast<uint8_t>(0xE0 | channel), 0, static_cast<uint8_t>(i % 128)}));
         break;
       case 6:
-        out.push_back(velktest::Message(tick, {static_cast<uint8_t>(0xC0 | channel), static_cast<uint8_t>(i % 128)}));
+        out.push_back(velktest::Message(
+            tick, {static_cast<uint8_t>(0xC0 | channel), static_cast<uint8_t>(i % 128)}));
         break;
       default:
         out.push_back(velktest::Mark(tick, 1 + i % 7));

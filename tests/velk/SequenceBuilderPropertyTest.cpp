@@ -49,7 +49,7 @@ std::vector<Rec> RandomPlayList(uint32_t seed, uint8_t firstChannel) {
     if (i == startAt) events.push_back(velktest::Mark(tick, 8));
     if (i == stopAt) events.push_back(velktest::Mark(tick, 9));
     auto channel = static_cast<uint8_t>(r.Below(10) == 0 ? (firstChannel + 4 + r.Below(4)) % 16
-                                                          : firstChannel + r.Below(4));
+                                                         : firstChannel + r.Below(4));
     switch (r.Below(9)) {
       case 0:
       case 1:
@@ -66,7 +66,8 @@ std::vector<Rec> RandomPlayList(uint32_t seed, uint8_t firstChannel) {
             tick, {static_cast<uint8_t>(0xB0 | channel), controllers[r.Below(8)], r.Byte7()}));
         break;
       case 5:
-        events.push_back(velktest::Message(tick, {static_cast<uint8_t>(0xC0 | channel), r.Byte7()}));
+        events.push_back(
+            velktest::Message(tick, {static_cast<uint8_t>(0xC0 | channel), r.Byte7()}));
         break;
       case 6:
         events.push_back(
@@ -77,9 +78,11 @@ std::vector<Rec> RandomPlayList(uint32_t seed, uint8_t firstChannel) {
         break;
       default:
         if (r.Below(2) == 0) {
-          events.push_back(velktest::Message(tick, {static_cast<uint8_t>(0xF0 | (firstChannel & 0x0C)), 0xF0, r.Byte7()}));
+          events.push_back(velktest::Message(
+              tick, {static_cast<uint8_t>(0xF0 | (firstChannel & 0x0C)), 0xF0, r.Byte7()}));
         } else {
-          events.push_back(velktest::Message(tick, {static_cast<uint8_t>(0xF0 | channel), 0xF1, r.Byte7(), r.Byte7()}));
+          events.push_back(velktest::Message(
+              tick, {static_cast<uint8_t>(0xF0 | channel), 0xF1, r.Byte7(), r.Byte7()}));
         }
         break;
     }
@@ -125,7 +128,8 @@ std::vector<Rec> ScoreAsDecoded(const std::vector<Rec>& prepared) {
     if (status >= 0xF0 && status != 0xFF) {
       out.push_back(e);  // board records come back as they were
     } else if (IsNoteOn(e)) {
-      notes.Add(out, (status & 0x0F) * 128 + e.bytes[1], Rec{e.tick, {status, e.bytes[1], 100}, e.end, 0});
+      notes.Add(out, (status & 0x0F) * 128 + e.bytes[1],
+                Rec{e.tick, {status, e.bytes[1], 100}, e.end, 0});
     } else if ((status & 0xF0) == 0xC0) {
       out.push_back(e);
     } else if ((status & 0xF0) == 0xE0) {

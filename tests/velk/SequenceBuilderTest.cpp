@@ -1,18 +1,17 @@
 // The score and audio sequence builders: golden bodies, note and time-number forms, the play
 // list's preparation, controllers, marks, board records and long notes, each read back by the
 // sequence decoders.
-#include "velk/SequenceBuilder.h"
-
 #include <gtest/gtest.h>
 
 #include "SequenceBuild.h"
 #include "velk/CompactSequenceWriter.h"
+#include "velk/SequenceBuilder.h"
 
 namespace {
 
-using velktest::Built;
 using velktest::BuildAudio;
 using velktest::BuildScore;
+using velktest::Built;
 using velktest::Bytes;
 using velktest::Cat;
 using velktest::Cue;
@@ -59,7 +58,8 @@ TEST(BuildScoreSequence, GoldenBodyOfOneNoteAndAStopMark) {
 
   std::vector<Rec> records;
   for (uint8_t c = 0; c < 4; ++c) records.push_back(Message(0, {uint8_t(0xB0 | c), 0x00, 0}));
-  for (uint8_t c = 0; c < 4; ++c) records.push_back(Message(0, {uint8_t(0xC0 | c), uint8_t(c == 0 ? 5 : 0)}));
+  for (uint8_t c = 0; c < 4; ++c)
+    records.push_back(Message(0, {uint8_t(0xC0 | c), uint8_t(c == 0 ? 5 : 0)}));
   for (uint8_t c = 0; c < 4; ++c) records.push_back(Message(0, {uint8_t(0xB0 | c), 0x07, 98}));
   records.push_back(Played(0, 0, 60, 480));
   records.push_back(Cue(480, 9));
@@ -104,16 +104,18 @@ TEST(BuildScoreSequence, EveryNoteDecodesBackFromEveryOctaveState) {
   for (uint8_t setter : octaveSetters) {
     for (int note = 0; note < 128; ++note) {
       SCOPED_TRACE(note + 1000 * setter);
-      Built built = BuildScore({Note(0, 2, setter, 20), Note(100, 2, static_cast<uint8_t>(note), 120)});
-      ASSERT_EQ(built.decoded, std::vector<Rec>({Played(0, 2, setter, 20), Played(100, 2, static_cast<uint8_t>(note), 120)}));
+      Built built =
+          BuildScore({Note(0, 2, setter, 20), Note(100, 2, static_cast<uint8_t>(note), 120)});
+      ASSERT_EQ(built.decoded, std::vector<Rec>({Played(0, 2, setter, 20),
+                                                 Played(100, 2, static_cast<uint8_t>(note), 120)}));
     }
   }
 }
 
 TEST(CompactSequenceWriter, OctaveOfEachNoteRange) {
-  const std::pair<int, int> cases[] = {{0, -4}, {1, -3},  {12, -3}, {13, -2}, {24, -2}, {25, -1},
-                                       {36, -1}, {37, 0}, {84, 0},  {85, 1},  {96, 1},  {97, 2},
-                                       {120, 3}, {121, 4}, {127, 4}};
+  const std::pair<int, int> cases[] = {{0, -4},  {1, -3},  {12, -3}, {13, -2}, {24, -2},
+                                       {25, -1}, {36, -1}, {37, 0},  {84, 0},  {85, 1},
+                                       {96, 1},  {97, 2},  {120, 3}, {121, 4}, {127, 4}};
   for (auto [note, octave] : cases) {
     SCOPED_TRACE(note);
     EXPECT_EQ(CCompactSequenceWriter::NoteOctave(note), octave);
@@ -123,7 +125,8 @@ TEST(CompactSequenceWriter, OctaveOfEachNoteRange) {
 
 TEST(BuildScoreSequence, GapOf16512IsSplitByANoOperation) {
   Built built = BuildScore({Message(0, {0xC0, 3}), Message(16512, {0xC0, 4})});
-  EXPECT_EQ(EventBytes(built), Bytes({0x00, 0x00, 0x30, 0x03, 0xFF, 0x7F, 0xFF, 0x00, 0x01, 0x00, 0x30, 0x04}))
+  EXPECT_EQ(EventBytes(built),
+            Bytes({0x00, 0x00, 0x30, 0x03, 0xFF, 0x7F, 0xFF, 0x00, 0x01, 0x00, 0x30, 0x04}))
       << Hex(built.body);
   EXPECT_EQ(built.decoded, std::vector<Rec>({Message(0, {0xC0, 3}), Message(16512, {0xC0, 4})}));
 }
@@ -131,7 +134,7 @@ TEST(BuildScoreSequence, GapOf16512IsSplitByANoOperation) {
 TEST(BuildScoreSequence, LongNoteBecomesAReStrikeChain) {
   Built built = BuildScore({Note(0, 0, 60, 40000)});
   const Bytes expected = Cat({Header120(),
-                              {0x00, 0x1C, 0xFF, 0x7F},  // tick 0, gate 16511
+                              {0x00, 0x1C, 0xFF, 0x7F},        // tick 0, gate 16511
                               {0xFF, 0x7E, 0x1C, 0xFF, 0x7F},  // tick 16510, gate 16511
                               {0xFF, 0x7E, 0x1C, 0xB5, 0x44},  // tick 33020, gate 6980
                               {0xB5, 0x44, 0xFF, 0x00},        // closing at 40000
@@ -143,19 +146,23 @@ TEST(BuildScoreSequence, LongNoteBecomesAReStrikeChain) {
 TEST(BuildScoreSequence, ReStrikesInterleaveWithLaterEventsAndKeepTheirOctave) {
   // Note 100 (octave 2) sounds 0..20000; note 40 on the same channel moves the channel to
   // octave 0 before the re-strike at 16510, which must shift back.
-  Built built = BuildScore({Note(0, 1, 100, 20000), Note(16000, 1, 40, 16600), Message(16600, {0xC1, 9})});
+  Built built =
+      BuildScore({Note(0, 1, 100, 20000), Note(16000, 1, 40, 16600), Message(16600, {0xC1, 9})});
   EXPECT_EQ(built.decoded, std::vector<Rec>({Played(0, 1, 100, 20000), Played(16000, 1, 40, 16600),
                                              Message(16600, {0xC1, 9})}));
   // Same-tick re-strikes come in channel order, then note order.
   Built pair = BuildScore({Note(0, 3, 50, 20000), Note(0, 1, 70, 20000), Note(0, 1, 60, 20000)});
-  const Bytes restrikes = {0xFF, 0x7E, 0x5C, 0x9A, 0x22, 0x00, 0x6A, 0x9A, 0x22, 0x00, 0xD2, 0x9A, 0x22};
+  const Bytes restrikes = {0xFF, 0x7E, 0x5C, 0x9A, 0x22, 0x00, 0x6A,
+                           0x9A, 0x22, 0x00, 0xD2, 0x9A, 0x22};
   auto at = std::search(pair.body.begin(), pair.body.end(), restrikes.begin(), restrikes.end());
   EXPECT_NE(at, pair.body.end()) << Hex(pair.body);
 }
 
 TEST(BuildScoreSequence, EarlierEventIsWrittenAtDeltaZero) {
-  Built built = BuildScore({Message(500, {0xC0, 1}), Message(200, {0xC0, 2}), Message(600, {0xC0, 3})});
-  EXPECT_EQ(EventBytes(built), Bytes({0x82, 0x74, 0x00, 0x30, 0x01, 0x00, 0x00, 0x30, 0x02, 0x64, 0x00, 0x30, 0x03}))
+  Built built =
+      BuildScore({Message(500, {0xC0, 1}), Message(200, {0xC0, 2}), Message(600, {0xC0, 3})});
+  EXPECT_EQ(EventBytes(built),
+            Bytes({0x82, 0x74, 0x00, 0x30, 0x01, 0x00, 0x00, 0x30, 0x02, 0x64, 0x00, 0x30, 0x03}))
       << Hex(built.body);
 }
 
@@ -168,8 +175,14 @@ TEST(BuildScoreSequence, ClosingDeltaRunsToTheLatestEnd) {
   };
   const Case cases[] = {
       {"empty list", {}, {0x00, 0xFF, 0x00}, 10},
-      {"note ends later", {Note(0, 0, 60, 1000), Message(100, {0xC0, 1})}, {0x86, 0x04, 0xFF, 0x00}, 18},
-      {"nothing ends later", {Note(0, 0, 60, 100), Message(300, {0xC0, 1})}, {0x00, 0xFF, 0x00}, 18},
+      {"note ends later",
+       {Note(0, 0, 60, 1000), Message(100, {0xC0, 1})},
+       {0x86, 0x04, 0xFF, 0x00},
+       18},
+      {"nothing ends later",
+       {Note(0, 0, 60, 100), Message(300, {0xC0, 1})},
+       {0x00, 0xFF, 0x00},
+       18},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -185,7 +198,8 @@ TEST(BuildScoreSequence, TempoBytesOfTheHeader) {
     uint16_t tempo;
     uint8_t byte;
   };
-  const Case cases[] = {{120, 0x11}, {100, 0x14}, {0, 241}, {8, 241}, {9, 241}, {2184, 0}, {2185, 0}, {65535, 0}};
+  const Case cases[] = {{120, 0x11}, {100, 0x14}, {0, 241},  {8, 241},
+                        {9, 241},    {2184, 0},   {2185, 0}, {65535, 0}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.tempo);
     Built built = BuildScore({}, 0, velktest::UnsetRecord(), 480, c.tempo);
@@ -228,24 +242,29 @@ TEST(BuildScoreSequence, ShortNotesAreDropped) {
 TEST(BuildScoreSequence, OverlappingNotesMerge) {
   Built built = BuildScore({Note(0, 1, 60, 100), Note(50, 1, 60, 300), Note(60, 2, 60, 90),
                             Note(80, 1, 60, 200), Note(300, 1, 60, 400)});
-  EXPECT_EQ(built.prepared, std::vector<Rec>({Note(0, 1, 60, 300), Note(60, 2, 60, 90), Note(300, 1, 60, 400)}));
-  EXPECT_EQ(built.decoded, std::vector<Rec>({Played(0, 1, 60, 300), Played(60, 2, 60, 90), Played(300, 1, 60, 400)}));
+  EXPECT_EQ(built.prepared,
+            std::vector<Rec>({Note(0, 1, 60, 300), Note(60, 2, 60, 90), Note(300, 1, 60, 400)}));
+  EXPECT_EQ(built.decoded, std::vector<Rec>({Played(0, 1, 60, 300), Played(60, 2, 60, 90),
+                                             Played(300, 1, 60, 400)}));
 }
 
 TEST(BuildScoreSequence, ModulationSplitsTheSoundingNoteAndDecodesAsOne) {
   // q = 20 at division 480.
   Built built = BuildScore({Note(0, 0, 60, 1000), Message(500, {0xB0, 0x01, 0x40}),
                             Message(990, {0xB0, 0x01, 0x50}), Message(600, {0xB1, 0x01, 0x10})});
-  EXPECT_EQ(built.prepared, std::vector<Rec>({Note(0, 0, 60, 520), Message(500, {0xB0, 0x01, 0x40}),
-                                              Note(500, 0, 60, 1000), Message(990, {0xB0, 0x01, 0x50}),
-                                              Message(600, {0xB1, 0x01, 0x10})}));
-  EXPECT_EQ(built.decoded, std::vector<Rec>({Played(0, 0, 60, 1000), Message(500, {0xB0, 0x01, 0x40}),
-                                             Message(990, {0xB0, 0x01, 0x50}), Message(990, {0xB1, 0x01, 0x10})}));
+  EXPECT_EQ(built.prepared,
+            std::vector<Rec>({Note(0, 0, 60, 520), Message(500, {0xB0, 0x01, 0x40}),
+                              Note(500, 0, 60, 1000), Message(990, {0xB0, 0x01, 0x50}),
+                              Message(600, {0xB1, 0x01, 0x10})}));
+  EXPECT_EQ(built.decoded,
+            std::vector<Rec>({Played(0, 0, 60, 1000), Message(500, {0xB0, 0x01, 0x40}),
+                              Message(990, {0xB0, 0x01, 0x50}), Message(990, {0xB1, 0x01, 0x10})}));
 }
 
 TEST(BuildScoreSequence, OnlyTheTracksChannelsAreWritten) {
-  const std::vector<Rec> events = {Note(0, 0, 60, 100), Note(0, 3, 61, 100), Note(0, 4, 62, 100),
-                                   Note(0, 5, 63, 100), Note(0, 7, 64, 100), Note(0, 8, 65, 100),
+  const std::vector<Rec> events = {Note(0, 0, 60, 100),    Note(0, 3, 61, 100),
+                                   Note(0, 4, 62, 100),    Note(0, 5, 63, 100),
+                                   Note(0, 7, 64, 100),    Note(0, 8, 65, 100),
                                    Message(10, {0xC5, 7}), Message(10, {0xF0, 0x7E, 0xF7})};
   Built track0 = BuildScore(events, 0);
   EXPECT_EQ(track0.decoded, std::vector<Rec>({Played(0, 0, 60, 100), Played(0, 3, 61, 100)}));
@@ -259,7 +278,8 @@ TEST(BuildScoreSequence, OnlyTheTracksChannelsAreWritten) {
 
 TEST(BuildScoreSequence, ControllerTable) {
   // Controller -> control code; the others are not written.
-  const std::pair<uint8_t, uint8_t> written[] = {{0, 0x31}, {1, 0x33}, {7, 0x37}, {10, 0x3A}, {11, 0x3B}};
+  const std::pair<uint8_t, uint8_t> written[] = {
+      {0, 0x31}, {1, 0x33}, {7, 0x37}, {10, 0x3A}, {11, 0x3B}};
   for (int controller = 0; controller < 128; ++controller) {
     SCOPED_TRACE(controller);
     Built built = BuildScore({Message(0, {0xB2, static_cast<uint8_t>(controller), 0x41})});
@@ -274,7 +294,8 @@ TEST(BuildScoreSequence, ControllerTable) {
     }
     uint8_t value = controller == 7 ? 0x40 : 0x41;  // volume 65 quantizes to 64
     EXPECT_EQ(EventBytes(built), Bytes({0x00, 0x00, static_cast<uint8_t>(0x80 | code), value}));
-    EXPECT_EQ(built.decoded, std::vector<Rec>({Message(0, {0xB2, static_cast<uint8_t>(controller), value})}));
+    EXPECT_EQ(built.decoded,
+              std::vector<Rec>({Message(0, {0xB2, static_cast<uint8_t>(controller), value})}));
   }
 }
 
@@ -287,7 +308,10 @@ TEST(BuildScoreSequence, OtherChannelMessages) {
   };
   const Case cases[] = {
       {"program", {0xC1, 0x2A}, {0x00, 0x00, 0x70, 0x2A}, {Message(0, {0xC1, 0x2A})}},
-      {"pitch bend keeps its MSB", {0xE3, 0x11, 0x52}, {0x00, 0x00, 0xF4, 0x52}, {Message(0, {0xE3, 0x00, 0x52})}},
+      {"pitch bend keeps its MSB",
+       {0xE3, 0x11, 0x52},
+       {0x00, 0x00, 0xF4, 0x52},
+       {Message(0, {0xE3, 0x00, 0x52})}},
       {"note off", {0x80, 60, 0}, {}, {}},
       {"note on with velocity 0", {0x90, 60, 0}, {}, {}},
       {"polyphonic pressure", {0xA0, 60, 10}, {}, {}},
@@ -306,19 +330,21 @@ TEST(BuildScoreSequence, OtherChannelMessages) {
 TEST(BuildScoreSequence, SetupEventsOfTrackModes) {
   SongOutputRecord setup = velktest::UnsetRecord();
   // Channels 4-7 (track 2): channel 5 is unset throughout, channel 6 has only a volume.
-  const uint8_t banks[] = {1, 0xFF, 0xFF, 4}, programs[] = {11, 0xFF, 0xFF, 14}, volumes[] = {0, 0xFF, 127, 60};
+  const uint8_t banks[] = {1, 0xFF, 0xFF, 4}, programs[] = {11, 0xFF, 0xFF, 14},
+                volumes[] = {0, 0xFF, 127, 60};
   for (int i = 0; i < 4; ++i) {
     setup.bytes[4 + i] = banks[i];
     setup.bytes[20 + i] = programs[i];
     setup.bytes[36 + i] = volumes[i];
   }
   Built built = BuildScore({}, 2, setup);
-  const Bytes expected = Cat({Header120(3),
-                              {0x00, 0x00, 0x31, 0x01, 0x00, 0x00, 0x30, 0x0B},
-                              {0x00, 0x00, 0xF1, 0x04, 0x00, 0x00, 0xF0, 0x0E},
-                              {0x00, 0x00, 0x37, 0x08, 0x00, 0x00, 0xB7, 0x7F, 0x00, 0x00, 0xF7, 0x3D},
-                              {0x00, 0xFF, 0x00},
-                              kClosingZeros});
+  const Bytes expected =
+      Cat({Header120(3),
+           {0x00, 0x00, 0x31, 0x01, 0x00, 0x00, 0x30, 0x0B},
+           {0x00, 0x00, 0xF1, 0x04, 0x00, 0x00, 0xF0, 0x0E},
+           {0x00, 0x00, 0x37, 0x08, 0x00, 0x00, 0xB7, 0x7F, 0x00, 0x00, 0xF7, 0x3D},
+           {0x00, 0xFF, 0x00},
+           kClosingZeros});
   EXPECT_EQ(built.body, expected) << Hex(built.body);
 }
 
@@ -329,7 +355,8 @@ TEST(BuildScoreSequence, BoardRecordsDecodeBackUnchanged) {
     std::vector<Rec> decoded;
   };
   const Rec board0 = Message(30, {0xF0, 0xF0, 0x55}), board3 = Message(30, {0xF8, 0xF0, 0x66});
-  const Rec pair2 = Message(40, {0xF2, 0xF1, 0x12, 0x34}), pair10 = Message(40, {0xFA, 0xF1, 0x56, 0x78});
+  const Rec pair2 = Message(40, {0xF2, 0xF1, 0x12, 0x34}),
+            pair10 = Message(40, {0xFA, 0xF1, 0x56, 0x78});
   const Case cases[] = {
       {0, {board0, board3, pair2, pair10}, {board0, pair2}},
       {3, {board0, board3, pair2, pair10}, {board3, pair10}},
@@ -361,40 +388,49 @@ TEST(BuildScoreSequence, MarksRecordTheOffsetsBehindThem) {
   EXPECT_EQ(built.build->GetMark(1)->kind, 'R');
   EXPECT_EQ(built.build->GetMark(1)->start, 25u);
   EXPECT_EQ(built.build->GetEndValue(), 32u);
-  EXPECT_EQ(built.decoded, std::vector<Rec>({Played(0, 0, 60, 100), Cue(50, 3), Cue(50, 8), Cue(100, 7),
-                                             Cue(100, 9), Message(100, {0xC0, 1})}));
+  EXPECT_EQ(built.decoded, std::vector<Rec>({Played(0, 0, 60, 100), Cue(50, 3), Cue(50, 8),
+                                             Cue(100, 7), Cue(100, 9), Message(100, {0xC0, 1})}));
 }
 
 TEST(BuildScoreSequence, TheScratchListHoldsThePreparedCopies) {
-  velktest::PlayList list({Note(0, 0, 60, 1000), Message(500, {0xB0, 0x01, 0x40}), Note(10, 0, 61, 11)});
+  velktest::PlayList list(
+      {Note(0, 0, 60, 1000), Message(500, {0xB0, 0x01, 0x40}), Note(10, 0, 61, 11)});
   velktest::RecordList scratch;
   CTrackBuild build;
-  auto chunk = BuildScoreSequence(120, 480, 4, velktest::UnsetRecord(), list.List(), scratch.List(), build, 0);
+  auto chunk = BuildScoreSequence(120, 480, 4, velktest::UnsetRecord(), list.List(), scratch.List(),
+                                  build, 0);
   EXPECT_EQ(chunk->GetId(), kIdMtsq);
-  EXPECT_EQ(scratch.Records(), std::vector<Rec>({Note(0, 0, 60, 520), Message(500, {0xB0, 0x01, 0x40}), Note(500, 0, 60, 1000)}));
+  EXPECT_EQ(scratch.Records(),
+            std::vector<Rec>(
+                {Note(0, 0, 60, 520), Message(500, {0xB0, 0x01, 0x40}), Note(500, 0, 60, 1000)}));
   // The play list itself is left as it was.
-  EXPECT_EQ(list.Records(), std::vector<Rec>({Note(0, 0, 60, 1000), Message(500, {0xB0, 0x01, 0x40}), Note(10, 0, 61, 11)}));
+  EXPECT_EQ(list.Records(),
+            std::vector<Rec>(
+                {Note(0, 0, 60, 1000), Message(500, {0xB0, 0x01, 0x40}), Note(10, 0, 61, 11)}));
 }
 
 TEST(BuildAudioSequence, WaveNotesVolumePanAndMarks) {
-  Built built = BuildAudio({Note(0, 0, 5, 100), Note(0, 0, 0, 100), Note(0, 0, 64, 100), Mark(20, 1),
-                            Message(20, {0xB0, 0x07, 100}), Message(30, {0xB1, 0x0A, 0x20}),
-                            Message(30, {0xB0, 0x0B, 0x20}), Message(40, {0xC0, 3}), Note(40, 2, 63, 50000)});
+  Built built =
+      BuildAudio({Note(0, 0, 5, 100), Note(0, 0, 0, 100), Note(0, 0, 64, 100), Mark(20, 1),
+                  Message(20, {0xB0, 0x07, 100}), Message(30, {0xB1, 0x0A, 0x20}),
+                  Message(30, {0xB0, 0x0B, 0x20}), Message(40, {0xC0, 3}), Note(40, 2, 63, 50000)});
   const Bytes expected = Cat({Header120(),
-                              {0x00, 0x05, 0x64},                    // wave 5, gate 100
-                              {0x14, 0xFF, 0x00},                    // mark at 20
-                              {0x00, 0x00, 0x37, 0x62},              // volume 100 -> 98
-                              {0x0A, 0x00, 0x3A, 0x20},              // pan
-                              {0x0A, 0x3F, 0xFF, 0x7F},              // wave 63 at 40, gate 16511
-                              {0xFF, 0x7E, 0x3F, 0xFF, 0x7F},        // re-strikes
+                              {0x00, 0x05, 0x64},              // wave 5, gate 100
+                              {0x14, 0xFF, 0x00},              // mark at 20
+                              {0x00, 0x00, 0x37, 0x62},        // volume 100 -> 98
+                              {0x0A, 0x00, 0x3A, 0x20},        // pan
+                              {0x0A, 0x3F, 0xFF, 0x7F},        // wave 63 at 40, gate 16511
+                              {0xFF, 0x7E, 0x3F, 0xFF, 0x7F},  // re-strikes
                               {0xFF, 0x7E, 0x3F, 0xFF, 0x7F},
                               {0xFF, 0x7E, 0x3F, 0x82, 0x2E},
-                              {0x82, 0x2E, 0xFF, 0x00},              // closing at 50000
+                              {0x82, 0x2E, 0xFF, 0x00},  // closing at 50000
                               kClosingZeros});
   EXPECT_EQ(built.body, expected) << Hex(built.body);
   EXPECT_EQ(built.build->GetMarkCount(), 1u);
-  EXPECT_EQ(built.decoded, std::vector<Rec>({Rec{0, {0x90, 5}, 100, 0}, Cue(20, 1), Rec{20, {0xB0, 0x07, 98}, 20, 0},
-                                             Rec{30, {0xB0, 0x0A, 0x20}, 30, 0}, Rec{40, {0x90, 63}, 50000, 0}}));
+  EXPECT_EQ(
+      built.decoded,
+      std::vector<Rec>({Rec{0, {0x90, 5}, 100, 0}, Cue(20, 1), Rec{20, {0xB0, 0x07, 98}, 20, 0},
+                        Rec{30, {0xB0, 0x0A, 0x20}, 30, 0}, Rec{40, {0x90, 63}, 50000, 0}}));
 }
 
 }  // namespace

@@ -25,7 +25,8 @@ SongOutputRecord NoEntries() {
 
 // Entry i of the block: its index, then bytes 16i+1 .. 16i+15.
 void UseEntry(SongOutputRecord& record, int i) {
-  for (int k = 0; k < 16; ++k) record.bytes[64 + 16 * i + k] = static_cast<uint8_t>(k == 0 ? i : 16 * i + k);
+  for (int k = 0; k < 16; ++k)
+    record.bytes[64 + 16 * i + k] = static_cast<uint8_t>(k == 0 ? i : 16 * i + k);
 }
 
 Bytes EntryBytes(int i) {
@@ -45,9 +46,13 @@ std::unique_ptr<CVoice2> Voice(int voiceNo, int operators) {
   return voice;
 }
 
-Bytes Params(const CVoice2& voice, int n) { return Bytes(voice.GetParams(), voice.GetParams() + n); }
+Bytes Params(const CVoice2& voice, int n) {
+  return Bytes(voice.GetParams(), voice.GetParams() + n);
+}
 
-Bytes Body(const CChunk& chunk) { return Bytes(chunk.GetBody(), chunk.GetBody() + chunk.GetBodySize()); }
+Bytes Body(const CChunk& chunk) {
+  return Bytes(chunk.GetBody(), chunk.GetBody() + chunk.GetBodySize());
+}
 
 std::unique_ptr<CSetupDataChunk> ReadBack(CSetupDataChunk& built) {
   Bytes file = velktest::Written(built);
@@ -123,7 +128,8 @@ TEST(SetupDataChunk, TempoBytesStayWithinTheTempoRange) {
     uint8_t byte;
   };
   // Rounded: 8739 / 400 = 21.85 gives 21; the header's truncated byte is 20.
-  const Case cases[] = {{120, 0x11}, {100, 0x15}, {0, 242}, {8, 242}, {9, 242}, {2184, 0}, {2185, 0}, {65535, 0}};
+  const Case cases[] = {{120, 0x11}, {100, 0x15}, {0, 242},  {8, 242},
+                        {9, 242},    {2184, 0},   {2185, 0}, {65535, 0}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.tempo);
     SongOutputRecord record = NoEntries();

@@ -42,7 +42,8 @@ std::unique_ptr<CScoreTrackChunk> ScoreTrack(uint8_t n, const std::vector<Rec>& 
   velktest::RecordList scratch;
   CTrackBuild build;
   auto track = std::make_unique<CScoreTrackChunk>(n, 0, 0, 0x02, 0x02, 0);
-  track->SetSequenceChunk(BuildScoreSequence(100, 480, 4, record, list.List(), scratch.List(), build, n));
+  track->SetSequenceChunk(
+      BuildScoreSequence(100, 480, 4, record, list.List(), scratch.List(), build, n));
   if (setup) track->SetSetupChunk(std::move(setup));
   if (build.HasContent()) track->SetSeekPhraseChunk(std::make_unique<CSeekPhraseChunk>(build));
   return track;
@@ -74,7 +75,8 @@ Decoded DecodeScore(CVelkFileChunk& file) {
 TEST(VelkFileChunk, GenerationOneTrackOfTheWritersReadsBack) {
   SongOutputRecord record = velktest::UnsetRecord();
   for (int i = 0; i < 8; ++i) record.bytes[64 + 16 * i + 1] = 0xFF;
-  for (int k = 0; k < 16; ++k) record.bytes[64 + 16 * 3 + k] = static_cast<uint8_t>(k == 0 ? 3 : 0x40 + k);
+  for (int k = 0; k < 16; ++k)
+    record.bytes[64 + 16 * 3 + k] = static_cast<uint8_t>(k == 0 ? 3 : 0x40 + k);
   CVelkFileChunk file;
   SetContents(file, kCntiGen1);
   file.AddScoreTrack(ScoreTrack(0, {Mark(0, 8), Note(0, 0, 60, 480), Mark(480, 9)}, record,
@@ -134,9 +136,10 @@ TEST(VelkFileChunk, GenerationTwoTracksOfTheWritersReadBack) {
   EXPECT_EQ(voices[1]->GetOpTL(4), 33);
 
   Decoded d = DecodeScore(*read);
-  EXPECT_EQ(d.records, std::vector<Rec>({Rec{0, {0x90, 60, 100}, 100, 0}, Rec{0, {0xF0, 0xF0, 0x40}, 0, 0},
-                                         Rec{0, {0xB5, 0x00, 2}, 0, 0}, Rec{0, {0xC5, 17}, 0, 0},
-                                         Rec{10, {0x95, 61, 100}, 100, 0}, Cue(100, 2)}));
+  EXPECT_EQ(d.records,
+            std::vector<Rec>({Rec{0, {0x90, 60, 100}, 100, 0}, Rec{0, {0xF0, 0xF0, 0x40}, 0, 0},
+                              Rec{0, {0xB5, 0x00, 2}, 0, 0}, Rec{0, {0xC5, 17}, 0, 0},
+                              Rec{10, {0x95, 61, 100}, 100, 0}, Cue(100, 2)}));
   // Both headers carry the tempo under id 3; the setup chunk's rounded byte is one more.
   EXPECT_EQ(d.value, 0x14);
   EXPECT_EQ(d.priority, 1);
@@ -144,7 +147,8 @@ TEST(VelkFileChunk, GenerationTwoTracksOfTheWritersReadBack) {
   velktest::RecordList audio;
   CChunkInfoList waves;
   read->ReadAudioTracks(audio.List(), waves);
-  EXPECT_EQ(audio.Records(), std::vector<Rec>({Rec{0, {0x90, 7}, 200, 0}, Cue(50, 5), Rec{60, {0xB0, 0x07, 98}, 60, 0}}));
+  EXPECT_EQ(audio.Records(), std::vector<Rec>({Rec{0, {0x90, 7}, 200, 0}, Cue(50, 5),
+                                               Rec{60, {0xB0, 0x07, 98}, 60, 0}}));
 }
 
 TEST(VelkFileChunk, GenerationTwoSetupWithoutVoicesIsEmptyAndTheHeaderKeepsTheTempo) {
