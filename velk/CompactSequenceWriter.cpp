@@ -100,7 +100,8 @@ void CCompactSequenceWriter::WriteNoteEvent(uint32_t tick, int channel, uint8_t 
     return;
   }
   WriteTimeNumber(m_out, kMaxTimeNumber);
-  m_restrikes.insert(Restrike{tick + kRestrikeStep, channel, note, gate - kRestrikeStep});
+  // The chain follows the tick the note was written at, which an earlier event leaves later.
+  m_restrikes.insert(Restrike{m_lastTick + kRestrikeStep, channel, note, gate - kRestrikeStep});
 }
 
 uint32_t CCompactSequenceWriter::WriteNoOperation(uint32_t tick) {

@@ -166,6 +166,13 @@ TEST(BuildScoreSequence, EarlierEventIsWrittenAtDeltaZero) {
       << Hex(built.body);
 }
 
+TEST(BuildScoreSequence, LongNoteWrittenLateKeepsItsWholeLength) {
+  // The long note comes after an event at 20000, so it is written there; its chain follows.
+  Built built = BuildScore({Message(20000, {0xC0, 1}), Note(100, 0, 60, 40100)});
+  EXPECT_EQ(built.decoded,
+            std::vector<Rec>({Message(20000, {0xC0, 1}), Played(20000, 0, 60, 60000)}));
+}
+
 TEST(BuildScoreSequence, ClosingDeltaRunsToTheLatestEnd) {
   struct Case {
     const char* name;
