@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "plugins/velkgate/ByteHelpers.h"
+#include "song/Chunk.h"
 #include "song/MemStream.h"
 #include "song/SeqEvent.h"
 
@@ -61,6 +62,23 @@ inline Bytes Smf(uint16_t division, const std::vector<Bytes>& tracks) {
     AppendBE32(out, static_cast<uint32_t>(track.size()));
     AppendBytes(out, track.data(), static_cast<uint32_t>(track.size()));
   }
+  return out;
+}
+
+/// The chunk written whole: id, size and body.
+inline Bytes WriteChunk(CChunk& chunk) {
+  CMemStream out;
+  chunk.Write(out);
+  return StreamBytes(out);
+}
+
+/// A VELK image: "MMMD", the size, the chunks and a CRC of 0 (the parser does not check it).
+inline Bytes FileImage(const Bytes& chunks) {
+  Bytes out = {'M', 'M', 'M', 'D'};
+  auto size = static_cast<uint32_t>(chunks.size() + 2);
+  for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<uint8_t>(size >> shift));
+  out.insert(out.end(), chunks.begin(), chunks.end());
+  out.insert(out.end(), {0x00, 0x00});
   return out;
 }
 
