@@ -107,12 +107,14 @@ int CKZ1Doc::SetTimeBaseMs(int ms) {
 void CKZ1Doc::RefreshChannelVoices(int /*secondPass*/) {
   if (m_refreshSuppress) return;
   InitChannelSetupFromEvents();
-  // Every chip mode keeps its events in order; the channel note flags follow the events.
+  // Every chip mode keeps its events in order. In chip modes 3 and 5 a channel is present
+  // while it has a note; the other modes count every channel as present.
+  const bool byNotes = IsGen35(ChipMode());
   bool hasNote[16] = {};
   for (const auto& m : m_midlist) {
-    if (IsNoteOn(*m)) hasNote[m->GetByte(0) & 0x0F] = true;
+    if (byNotes && IsNoteOn(*m)) hasNote[m->GetByte(0) & 0x0F] = true;
   }
-  for (int k = 0; k < 16; ++k) m_channelValues[k] = hasNote[k] ? 1 : 0;
+  for (int k = 0; k < 16; ++k) m_channelValues[k] = (!byNotes || hasNote[k]) ? 1 : 0;
 }
 
 void CKZ1Doc::InitChannelSetupFromEvents() {

@@ -163,6 +163,10 @@ TEST_F(KZ1Doc, GetChannelValueAndUsedGiveTheFirstNonzeroForSixteen) {
   d.SetChannelWord(5, 7);
   EXPECT_EQ(d.GetChannelUsed(5), 7);
   EXPECT_EQ(d.GetChannelUsed(16), 7);
+
+  CKZ1Doc& one = Make(1);
+  one.RefreshChannelVoices(0);
+  EXPECT_EQ(one.GetChannelValue(9), 1) << "chip mode 1 counts every channel present";
 }
 
 }  // namespace
