@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/host/HostServices.h"
+#include "song/SmfStreamReaders.h"
 #include "song/VoiceItem.h"
 #include "voice/RomWaveSource.h"
 #include "voice/WaveData.h"
@@ -14,7 +15,7 @@ namespace {
 constexpr int kClickLevel = 1000;
 
 int16_t SampleAt(const uint8_t* samples, int64_t index) {
-  return static_cast<int16_t>((samples[2 * index] << 8) | samples[2 * index + 1]);
+  return static_cast<int16_t>(GetBE16(samples + 2 * index));
 }
 
 // The voice's wave in a holder: a ROM wave for an RM voice, else its own samples.

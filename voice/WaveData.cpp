@@ -78,28 +78,23 @@ CWaveData::FileKind CWaveData::KindOf(const std::string& path) {
 }
 
 bool CWaveData::Load(const std::string& path, int bits, uint32_t* result) {
-  Clear();
-  uint32_t code;
-  try {
-    code = LoadFile(path, bits, false);
-  } catch (const std::exception&) {
-    code = kFileError;
-  }
-  if (code == kOk) return true;
-  Clear();
-  if (result) *result = code;
-  return false;
+  return LoadReporting(path, bits, false, result);
 }
 
 bool CWaveData::LoadFor16Bit(const std::string& path, uint32_t* result) {
+  return LoadReporting(path, 16, true, result);
+}
+
+bool CWaveData::LoadReporting(const std::string& path, int bits, bool userWave, uint32_t* result) {
   Clear();
   uint32_t code;
   try {
-    code = LoadFile(path, 16, true);
+    code = LoadFile(path, bits, userWave);
   } catch (const std::exception&) {
     code = kFileError;
   }
   if (code == kOk) return true;
+  // A failed load leaves nothing half loaded.
   Clear();
   if (result) *result = code;
   return false;
@@ -147,38 +142,37 @@ uint32_t CWaveData::LoadAiff(const uint8_t* image, uint32_t size, uint8_t* out, 
     if (stereo) return kTwoChannels;
     if (!sixteen) return kNotSupported;
     produced = reader.Mono16To16();
+    if (produced > 0) KeepUserWave(out, static_cast<uint32_t>(produced));
   } else {
     if ((bits != 4 && bits != 8) || (!sixteen && bits == 4)) return kNotSupported;
     m_kind = bits == 4 ? kAdpcm : kPcm8Signed;
     m_channels = stereo ? 2 : 1;
-    const int chipMode = platform::settings().GetChipMode();
-    if (!stereo) {
-      produced = ConvertAiff(reader, sixteen, bits, AiffPick::Mono);
-    } else if (chipMode == 3) {
-      const int32_t left = ConvertAiff(reader, sixteen, bits, AiffPick::Left);
-      if (left <= 0) return kNotSupported;
-      SetChannel(out, static_cast<uint32_t>(left), 0);
-      reader.Setup(image, size, out, room, loop);
-      const int32_t right = ConvertAiff(reader, sixteen, bits, AiffPick::Right);
-      if (right <= 0) return kNotSupported;
-      SetChannel(out, static_cast<uint32_t>(right), 1);
-      produced = left;
-      out = nullptr;
-    } else if (chipMode == 5) {
-      produced = ConvertAiff(reader, sixteen, bits, AiffPick::Both);
-    }
+    produced = ConvertAiffChannels(reader, sixteen, stereo, bits, out, room);
   }
   uint32_t rate = 0;
   if (produced <= 0 || !reader.GetPitchCorrectedRate(rate)) return kNotSupported;
-  if (userWave) {
-    KeepUserWave(out, static_cast<uint32_t>(produced));
-  } else if (out) {
-    SetChannel(out, static_cast<uint32_t>(produced), 0);
-  }
   m_loopStart = loop[1];
   m_loopEnd = loop[2];
   m_rate = rate;
   return kOk;
+}
+
+int32_t CWaveData::ConvertAiffChannels(CWaveFileReader& reader, bool sixteen, bool stereo, int bits,
+                                       uint8_t* out, uint32_t room) {
+  if (!stereo) return Keep(out, ConvertAiff(reader, sixteen, bits, AiffPick::Mono), 0);
+  switch (platform::settings().GetChipMode()) {
+    case 3: {
+      const int32_t left = Keep(out, ConvertAiff(reader, sixteen, bits, AiffPick::Left), 0);
+      if (left <= 0) return 0;
+      reader.ResetOutput(out, room);
+      return Keep(out, ConvertAiff(reader, sixteen, bits, AiffPick::Right), 1) > 0 ? left : 0;
+    }
+    case 5:
+      return Keep(out, ConvertAiff(reader, sixteen, bits, AiffPick::Both), 0);
+    default:
+      // Other chip modes take no stereo sound.
+      return 0;
+  }
 }
 
 uint32_t CWaveData::LoadWav(const std::string& path, uint32_t room, uint8_t* out, int bits,
@@ -192,35 +186,37 @@ uint32_t CWaveData::LoadWav(const std::string& path, uint32_t room, uint8_t* out
     if (channels == 2) return kTwoChannels;
     if (channels != 1 || sampleBits != 16) return kNotSupported;
     produced = reader.Mono16To16(out, room);
-    if (produced == 0) return kNotSupported;
-    KeepUserWave(out, produced);
+    if (produced > 0) KeepUserWave(out, produced);
   } else {
     if ((bits != 4 && bits != 8) || (sampleBits != 8 && sampleBits != 16)) return kNotSupported;
     if (sampleBits == 8 && bits == 4) return kNotSupported;
     m_kind = sampleBits == 8 ? kPcm8Unsigned : (bits == 4 ? kAdpcm : kPcm8Signed);
     m_channels = channels == 2 ? 2 : 1;
-    const int chipMode = platform::settings().GetChipMode();
-    if (channels == 1) {
-      produced = ConvertWav(reader, bits, 0, out, room);
-    } else if (channels == 2 && chipMode == 3) {
-      produced = ConvertWav(reader, bits, 1, out, room);
-      if (produced == 0 || !reader.FindData()) return kNotSupported;
-      SetChannel(out, produced, 0);
-      const uint32_t right = ConvertWav(reader, bits, 2, out, room);
-      if (right == 0) return kNotSupported;
-      SetChannel(out, right, 1);
-      out = nullptr;
-    } else if (channels == 2 && chipMode == 5) {
-      produced = ConvertWav(reader, bits, 3, out, room);
-    }
-    // Other chip modes and other channel counts convert nothing.
-    if (produced == 0) return kNotSupported;
-    if (out) SetChannel(out, produced, 0);
+    produced = ConvertWavChannels(reader, bits, out, room);
   }
+  if (produced == 0) return kNotSupported;
   m_loopStart = reader.GetLoopStart();
   m_loopEnd = reader.GetLoopEnd();
   m_rate = reader.GetSampleRate();
   return kOk;
+}
+
+uint32_t CWaveData::ConvertWavChannels(CRiffWaveReader& reader, int bits, uint8_t* out,
+                                       uint32_t room) {
+  const uint16_t channels = reader.GetChannels();
+  if (channels == 1) return Keep(out, ConvertWav(reader, bits, 0, out, room), 0);
+  if (channels != 2) return 0;
+  switch (platform::settings().GetChipMode()) {
+    case 3: {
+      const uint32_t left = Keep(out, ConvertWav(reader, bits, 1, out, room), 0);
+      if (left == 0 || !reader.FindData()) return 0;
+      return Keep(out, ConvertWav(reader, bits, 2, out, room), 1) > 0 ? left : 0;
+    }
+    case 5:
+      return Keep(out, ConvertWav(reader, bits, 3, out, room), 0);
+    default:
+      return 0;
+  }
 }
 
 void CWaveData::KeepUserWave(const uint8_t* bytes, uint32_t size) {
@@ -229,6 +225,12 @@ void CWaveData::KeepUserWave(const uint8_t* bytes, uint32_t size) {
   SetChannel(wave.data(), kUserWaveBytes, 0);
   m_kind = kPcm16;
   m_channels = 1;
+}
+
+template <typename Count>
+Count CWaveData::Keep(const uint8_t* out, Count produced, int channel) {
+  if (produced > 0) SetChannel(out, static_cast<uint32_t>(produced), channel);
+  return produced;
 }
 
 void CWaveData::SetChannel(const uint8_t* data, uint32_t size, int channel) {

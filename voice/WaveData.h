@@ -5,6 +5,9 @@
 #include <memory>
 #include <string>
 
+class CRiffWaveReader;
+class CWaveFileReader;
+
 /// Sample kinds: 0 4-bit ADPCM, 2 8-bit unsigned, 3 8-bit signed, 100 16-bit.
 class CWaveData {
  public:
@@ -55,9 +58,19 @@ class CWaveData {
  private:
   enum class FileKind { Aiff, Wav, Other };
   static FileKind KindOf(const std::string& path);
+  /// Clears, loads and, on failure, clears again and stores the code in *result.
+  bool LoadReporting(const std::string& path, int bits, bool userWave, uint32_t* result);
   uint32_t LoadFile(const std::string& path, int bits, bool userWave);
   uint32_t LoadAiff(const uint8_t* image, uint32_t size, uint8_t* out, int bits, bool userWave);
   uint32_t LoadWav(const std::string& path, uint32_t room, uint8_t* out, int bits, bool userWave);
+  /// Channel 0, and channel 1 for stereo in chip mode 3; the bytes of channel 0, 0 (or less)
+  /// when nothing was converted.
+  int32_t ConvertAiffChannels(CWaveFileReader& reader, bool sixteen, bool stereo, int bits,
+                              uint8_t* out, uint32_t room);
+  uint32_t ConvertWavChannels(CRiffWaveReader& reader, int bits, uint8_t* out, uint32_t room);
+  /// Channel `channel` := the first `produced` output bytes, when there are any.
+  template <typename Count>
+  Count Keep(const uint8_t* out, Count produced, int channel);
   void KeepUserWave(const uint8_t* bytes, uint32_t size);
 
   uint8_t m_kind = kAdpcm;

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "song/SmfStreamReaders.h"
 #include "voice/Adpcm.h"
 
 namespace {
@@ -52,22 +53,21 @@ void CWaveFileReader::Setup(const uint8_t* image, uint32_t size, uint8_t* output
   m_image = image;
   m_size = image ? size : 0;
   m_cursor = 0;
-  m_output = output;
-  m_room = output ? room : 0;
+  ResetOutput(output, room);
   m_loop = loop;
   if (m_loop) m_loop[0] = m_loop[1] = m_loop[2] = 0;
   m_resultSize = 0;
   m_baseNote = 60;
 }
 
-uint16_t CWaveFileReader::BE16(uint64_t at) const {
-  return static_cast<uint16_t>((m_image[at] << 8) | m_image[at + 1]);
+void CWaveFileReader::ResetOutput(uint8_t* output, uint32_t room) {
+  m_output = output;
+  m_room = output ? room : 0;
 }
 
-uint32_t CWaveFileReader::BE32(uint64_t at) const {
-  return (uint32_t(m_image[at]) << 24) | (uint32_t(m_image[at + 1]) << 16) |
-         (uint32_t(m_image[at + 2]) << 8) | uint32_t(m_image[at + 3]);
-}
+uint16_t CWaveFileReader::BE16(uint64_t at) const { return GetBE16(m_image + at); }
+
+uint32_t CWaveFileReader::BE32(uint64_t at) const { return GetBE32(m_image + at); }
 
 int32_t CWaveFileReader::ReadAiffFile() {
   m_cursor = 0;

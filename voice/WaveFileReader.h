@@ -22,6 +22,9 @@ class CWaveFileReader {
   /// note to 60.
   void Setup(const uint8_t* image, uint32_t size, uint8_t* output, uint32_t room, uint32_t* loop);
 
+  /// Starts writing at `output` again with `room` bytes; the loop record stays.
+  void ResetOutput(uint8_t* output, uint32_t room);
+
   /// 0 with the cursor on the first sample byte, or kNotAiff / kTruncated.
   int32_t ReadAiffFile();
   /// kSixteenBit and kStereo bits; kFailed when the parse fails or the file is neither mono nor

@@ -55,14 +55,24 @@ inline Bytes Samples16BE(const std::vector<int>& samples) {
   return out;
 }
 
-/// A RIFF chunk: id, little-endian size, body and a pad byte after an odd body.
-inline Bytes RiffChunk(const char* id, const Bytes& body, std::optional<uint32_t> sizeField = {}) {
+/// A chunk: id, size, body and a pad byte after an odd body. The size field may lie.
+inline Bytes Chunk(const char* id, const Bytes& body, std::optional<uint32_t> sizeField, bool bigEndian) {
   Bytes out;
   PutId(out, id);
-  PutLE32(out, sizeField.value_or(uint32_t(body.size())));
+  const uint32_t size = sizeField.value_or(uint32_t(body.size()));
+  if (bigEndian) {
+    PutBE32(out, size);
+  } else {
+    PutLE32(out, size);
+  }
   Append(out, body);
   if (body.size() % 2) out.push_back(0);
   return out;
+}
+
+/// A RIFF chunk, little-endian.
+inline Bytes RiffChunk(const char* id, const Bytes& body, std::optional<uint32_t> sizeField = {}) {
+  return Chunk(id, body, sizeField, false);
 }
 
 inline Bytes FmtBody(uint16_t channels, uint16_t bits, uint32_t rate, uint16_t tag = 1) {
@@ -76,31 +86,26 @@ inline Bytes FmtBody(uint16_t channels, uint16_t bits, uint32_t rate, uint16_t t
   return out;
 }
 
-/// "RIFF" size "WAVE" and the given chunks.
-inline Bytes Riff(const std::vector<Bytes>& chunks) {
+/// A container chunk: magic, size, form type and the given chunks.
+inline Bytes Container(const char* magic, const char* formType, const std::vector<Bytes>& chunks,
+                       bool bigEndian) {
   Bytes body;
-  PutId(body, "WAVE");
+  PutId(body, formType);
   for (const Bytes& c : chunks) Append(body, c);
-  Bytes out;
-  PutId(out, "RIFF");
-  PutLE32(out, uint32_t(body.size()));
-  Append(out, body);
-  return out;
+  return Chunk(magic, body, std::nullopt, bigEndian);
 }
+
+/// "RIFF" size "WAVE" and the given chunks.
+inline Bytes Riff(const std::vector<Bytes>& chunks) { return Container("RIFF", "WAVE", chunks, false); }
 
 /// A plain WAV file: "fmt " then "data".
 inline Bytes Wav(uint16_t channels, uint16_t bits, uint32_t rate, const Bytes& data) {
   return Riff({RiffChunk("fmt ", FmtBody(channels, bits, rate)), RiffChunk("data", data)});
 }
 
-/// An AIFF chunk: id, big-endian size, body and a pad byte after an odd body.
+/// An AIFF chunk, big-endian.
 inline Bytes AiffChunk(const char* id, const Bytes& body, std::optional<uint32_t> sizeField = {}) {
-  Bytes out;
-  PutId(out, id);
-  PutBE32(out, sizeField.value_or(uint32_t(body.size())));
-  Append(out, body);
-  if (body.size() % 2) out.push_back(0);
-  return out;
+  return Chunk(id, body, sizeField, true);
 }
 
 /// The 80-bit extended form of a positive whole rate.
@@ -163,14 +168,7 @@ inline Bytes MarkBody(const std::vector<Marker>& markers) {
 
 /// "FORM" size "AIFF" and the given chunks.
 inline Bytes Form(const std::vector<Bytes>& chunks, const char* formType = "AIFF") {
-  Bytes body;
-  PutId(body, formType);
-  for (const Bytes& c : chunks) Append(body, c);
-  Bytes out;
-  PutId(out, "FORM");
-  PutBE32(out, uint32_t(body.size()));
-  Append(out, body);
-  return out;
+  return Container("FORM", formType, chunks, true);
 }
 
 /// A plain AIFF file: COMM then SSND.
