@@ -46,7 +46,7 @@ CVoiceItem RomVoice(int waveId, uint16_t lp, uint16_t ep, uint8_t format = 0) {
 const Bytes kQuiet = {0x60, 0x64};
 const Bytes kLoud = {0x27, 0x53};
 
-class CLoopPointCheckTest : public testing::Test {
+class LoopPointCheck : public testing::Test {
  protected:
   // The result code, 0 when the voice passes.
   uint32_t Run(const CVoiceItem& voice) {
@@ -59,7 +59,7 @@ class CLoopPointCheckTest : public testing::Test {
   platform::FakeHost host;
 };
 
-TEST_F(CLoopPointCheckTest, EightBitBoundsAreTheLastTwoSamples) {
+TEST_F(LoopPointCheck, EightBitBoundsAreTheLastTwoSamples) {
   const Bytes wave(100, 0x80);
   for (uint8_t format : {2, 3}) {
     SCOPED_TRACE(int(format));
@@ -70,7 +70,7 @@ TEST_F(CLoopPointCheckTest, EightBitBoundsAreTheLastTwoSamples) {
   }
 }
 
-TEST_F(CLoopPointCheckTest, AdpcmBoundsAreTheSampleCount) {
+TEST_F(LoopPointCheck, AdpcmBoundsAreTheSampleCount) {
   EXPECT_EQ(Run(PcmVoice(0, kQuiet, 0, 0)), 2u);
   EXPECT_EQ(Run(PcmVoice(0, kQuiet, 3, 4)), 0u);
   EXPECT_EQ(Run(PcmVoice(0, kQuiet, 4, 4)), 1u);
@@ -79,13 +79,13 @@ TEST_F(CLoopPointCheckTest, AdpcmBoundsAreTheSampleCount) {
   EXPECT_EQ(Run(PcmVoice(0, kQuiet, 0, 1)), 0u);
 }
 
-TEST_F(CLoopPointCheckTest, QuietLoopPassesWhateverTheEnvelope) {
+TEST_F(LoopPointCheck, QuietLoopPassesWhateverTheEnvelope) {
   for (Envelope env : {Envelope{}, Envelope{1, 0, 0, 5, 0}, Envelope{1, 1, 0, 0, 0}}) {
     EXPECT_EQ(Run(PcmVoice(0, kQuiet, 3, 3, env)), 0u);
   }
 }
 
-TEST_F(CLoopPointCheckTest, LoudLoopNeedsAnEnvelopeThatHidesIt) {
+TEST_F(LoopPointCheck, LoudLoopNeedsAnEnvelopeThatHidesIt) {
   struct Case {
     Envelope env;
     uint32_t result;
@@ -102,7 +102,7 @@ TEST_F(CLoopPointCheckTest, LoudLoopNeedsAnEnvelopeThatHidesIt) {
   }
 }
 
-TEST_F(CLoopPointCheckTest, LoudNeighbourOfTheLoopCounts) {
+TEST_F(LoopPointCheck, LoudNeighbourOfTheLoopCounts) {
   // Format 0 looks at the sample before the loop point, 8-bit formats at the one after it.
   const Envelope clicks{0, 0, 0, 0, 1};
   EXPECT_EQ(Run(PcmVoice(3, {0x00, 0x04, 0x00}, 0, 0, clicks)), 16u);
@@ -128,7 +128,7 @@ TEST_F(CLoopPointCheckTest, LoudNeighbourOfTheLoopCounts) {
   EXPECT_EQ(Run(PcmVoice(0, codes, uint16_t(k - 1), uint16_t(k - 1), clicks)), 16u);
 }
 
-TEST_F(CLoopPointCheckTest, VoicesThatAreNotExamined) {
+TEST_F(LoopPointCheck, VoicesThatAreNotExamined) {
   const CVoiceItem bad = PcmVoice(0, kQuiet, 9, 3);
   EXPECT_EQ(Run(bad), 1u);
   for (int chipMode : {1, 2}) {
@@ -150,7 +150,7 @@ TEST_F(CLoopPointCheckTest, VoicesThatAreNotExamined) {
   EXPECT_EQ(Run(PcmVoice(1, kLoud, 9, 3)), 0u);
 }
 
-TEST_F(CLoopPointCheckTest, ResetClearsTheResult) {
+TEST_F(LoopPointCheck, ResetClearsTheResult) {
   CLoopPointCheck check;
   EXPECT_EQ(check.GetResult(), 0u);
   EXPECT_EQ(check.Check(PcmVoice(0, kQuiet, 0, 0)), 0);
@@ -159,14 +159,14 @@ TEST_F(CLoopPointCheckTest, ResetClearsTheResult) {
   EXPECT_EQ(check.GetResult(), 0u);
 }
 
-TEST_F(CLoopPointCheckTest, RomVoiceWithoutItsFilePasses) {
+TEST_F(LoopPointCheck, RomVoiceWithoutItsFilePasses) {
   wavetest::TempFile empty({}, "nothing");
   host.settings.appDir = empty.Dir();
   EXPECT_EQ(Run(RomVoice(0, 60000, 1)), 0u);
   EXPECT_EQ(Run(RomVoice(7, 60000, 1)), 0u);
 }
 
-TEST_F(CLoopPointCheckTest, GeneratedRomWavesPassAtTheirTablePoints) {
+TEST_F(LoopPointCheck, GeneratedRomWavesPassAtTheirTablePoints) {
   host.settings.appDir = TRILLOT_BIN_DIR;
   for (int id = 0; id < RomWaveSource::kCount; ++id) {
     SCOPED_TRACE(id);
@@ -178,7 +178,7 @@ TEST_F(CLoopPointCheckTest, GeneratedRomWavesPassAtTheirTablePoints) {
   }
 }
 
-TEST_F(CLoopPointCheckTest, RomWaveIsCheckedAsAdpcmWhateverTheFormatField) {
+TEST_F(LoopPointCheck, RomWaveIsCheckedAsAdpcmWhateverTheFormatField) {
   host.settings.appDir = TRILLOT_BIN_DIR;
   const uint16_t n = uint16_t(RomWaveSource::Read(0).size() * 2);
   ASSERT_GT(n, 0);

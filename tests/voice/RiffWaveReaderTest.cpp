@@ -47,7 +47,7 @@ const Conversion kConversions[] = {
 
 bool IsEightBit(const Conversion& c) { return std::string(c.name).find(" 8") != std::string::npos && std::string(c.name).find("16") == std::string::npos; }
 
-TEST(CRiffWaveReader, OpensPcmFilesAndReportsTheirFormat) {
+TEST(RiffWaveReader, OpensPcmFilesAndReportsTheirFormat) {
   WavFixture f(Wav(2, 16, 22050, Bytes(8, 0)));
   ASSERT_TRUE(f.opened);
   EXPECT_EQ(f.reader.GetChannels(), 2);
@@ -59,7 +59,7 @@ TEST(CRiffWaveReader, OpensPcmFilesAndReportsTheirFormat) {
   EXPECT_EQ(f.reader.GetLoopEnd(), 0u);
 }
 
-TEST(CRiffWaveReader, FindsFmtAndDataAmongOtherChunks) {
+TEST(RiffWaveReader, FindsFmtAndDataAmongOtherChunks) {
   const Bytes fmt = RiffChunk("fmt ", FmtBody(1, 8, 8000));
   const Bytes list = RiffChunk("LIST", {'I', 'N', 'F', 'O', 'x'});
   const Bytes fact = RiffChunk("fact", {3, 0, 0, 0});
@@ -76,7 +76,7 @@ TEST(CRiffWaveReader, FindsFmtAndDataAmongOtherChunks) {
   }
 }
 
-TEST(CRiffWaveReader, RefusesWhatIsNotAPcmWaveFile) {
+TEST(RiffWaveReader, RefusesWhatIsNotAPcmWaveFile) {
   struct Case {
     const char* name;
     Bytes bytes;
@@ -115,7 +115,7 @@ TEST(CRiffWaveReader, RefusesWhatIsNotAPcmWaveFile) {
   EXPECT_FALSE(reader.Open("/nonexistent/folder/x.wav"));
 }
 
-TEST(CRiffWaveReader, ReadStaysInsideTheDataChunk) {
+TEST(RiffWaveReader, ReadStaysInsideTheDataChunk) {
   WavFixture f(Riff({RiffChunk("fmt ", FmtBody(1, 8, 8000)), RiffChunk("data", {1, 2, 3, 4, 5}),
                      RiffChunk("LIST", {9, 9, 9, 9})}));
   ASSERT_TRUE(f.opened);
@@ -130,7 +130,7 @@ TEST(CRiffWaveReader, ReadStaysInsideTheDataChunk) {
   EXPECT_EQ(f.reader.Read(buffer, 16), 0u);
 }
 
-TEST(CRiffWaveReader, ConvertsEachLayout) {
+TEST(RiffWaveReader, ConvertsEachLayout) {
   const Bytes stereo16 = Samples16LE({0, 0, 0, 32767, 0, 32767, 0, 32767});
   const Bytes mono16 = Samples16LE({0x1234, int16_t(0xFF00), 0x0080, 0});
   const Bytes stereo8 = {0x80, 0x81, 0x82, 0x83};
@@ -172,7 +172,7 @@ TEST(CRiffWaveReader, ConvertsEachLayout) {
   }
 }
 
-TEST(CRiffWaveReader, ConversionsRefuseOtherSampleSizes) {
+TEST(RiffWaveReader, ConversionsRefuseOtherSampleSizes) {
   for (const Conversion& c : kConversions) {
     SCOPED_TRACE(c.name);
     for (uint16_t bits : {8, 16, 24}) {
@@ -188,7 +188,7 @@ TEST(CRiffWaveReader, ConversionsRefuseOtherSampleSizes) {
   }
 }
 
-TEST(CRiffWaveReader, SmallOutputBufferIsReportedWithoutWriting) {
+TEST(RiffWaveReader, SmallOutputBufferIsReportedWithoutWriting) {
   struct Case {
     size_t conversion;
     uint16_t channels, bits;
@@ -215,7 +215,7 @@ TEST(CRiffWaveReader, SmallOutputBufferIsReportedWithoutWriting) {
   EXPECT_EQ(f.reader.Stereo16ToAdpcm(3, out, 4, &result), 3u);
 }
 
-TEST(CRiffWaveReader, DataClaimingMoreThanTheFileHoldsFails) {
+TEST(RiffWaveReader, DataClaimingMoreThanTheFileHoldsFails) {
   for (uint32_t claimed : {9u, 1000u, 0xFFFFFFF0u}) {
     SCOPED_TRACE(claimed);
     WavFixture f(Riff({RiffChunk("fmt ", FmtBody(1, 16, 8000)), RiffChunk("data", Bytes(8, 0), claimed)}));
@@ -231,7 +231,7 @@ TEST(CRiffWaveReader, DataClaimingMoreThanTheFileHoldsFails) {
   }
 }
 
-TEST(CRiffWaveReader, ASecondConversionNeedsTheDataFoundAgain) {
+TEST(RiffWaveReader, ASecondConversionNeedsTheDataFoundAgain) {
   WavFixture f(Wav(1, 8, 8000, {1, 2}));
   uint8_t out[4];
   uint32_t result = 0;
@@ -242,7 +242,7 @@ TEST(CRiffWaveReader, ASecondConversionNeedsTheDataFoundAgain) {
   EXPECT_EQ(f.reader.Mono8To8(out, 4, &result), 2u);
 }
 
-TEST(CRiffWaveReader, MissingBytesOfAHalfSampleOrCutFrameReadAsZero) {
+TEST(RiffWaveReader, MissingBytesOfAHalfSampleOrCutFrameReadAsZero) {
   {
     // Three bytes: the second sample is 0x00FF with its high byte missing.
     WavFixture f(Wav(1, 16, 8000, {0x00, 0x00, 0xFF}));
@@ -267,7 +267,7 @@ TEST(CRiffWaveReader, MissingBytesOfAHalfSampleOrCutFrameReadAsZero) {
   }
 }
 
-TEST(CRiffWaveReader, UnknownChannelSelectorFails) {
+TEST(RiffWaveReader, UnknownChannelSelectorFails) {
   WavFixture f(Wav(2, 16, 8000, Bytes(8, 0)));
   uint8_t out[8];
   uint32_t result = 0;

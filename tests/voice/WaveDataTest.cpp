@@ -48,11 +48,11 @@ class WaveDataTest : public testing::Test {
   CWaveData wave;
 };
 
-using CWaveDataLoad = WaveDataTest;
-using CWaveDataLoadFor16Bit = WaveDataTest;
-using CWaveDataExpand = WaveDataTest;
+using WaveDataLoad = WaveDataTest;
+using WaveDataLoadFor16Bit = WaveDataTest;
+using WaveDataExpand = WaveDataTest;
 
-TEST(CWaveData, NewHolderIsEmptyMonoAdpcm) {
+TEST(WaveData, NewHolderIsEmptyMonoAdpcm) {
   CWaveData wave;
   EXPECT_EQ(wave.GetKind(), 0);
   EXPECT_EQ(wave.GetRate(), 0u);
@@ -64,7 +64,7 @@ TEST(CWaveData, NewHolderIsEmptyMonoAdpcm) {
   EXPECT_EQ(wave.GetReserved(), 0u);
 }
 
-TEST(CWaveData, SetChannelCopiesAndClearKeepsTheLoop) {
+TEST(WaveData, SetChannelCopiesAndClearKeepsTheLoop) {
   CWaveData wave;
   const Bytes data{1, 2, 3};
   wave.SetChannel(data.data(), 3, 1);
@@ -83,7 +83,7 @@ TEST(CWaveData, SetChannelCopiesAndClearKeepsTheLoop) {
   EXPECT_EQ(wave.GetLoopStart(), 6u);
 }
 
-TEST(CWaveData, SetDataRefusesSizesBeyondSixteenBits) {
+TEST(WaveData, SetDataRefusesSizesBeyondSixteenBits) {
   CWaveData wave;
   const Bytes big(65536, 1);
   EXPECT_FALSE(wave.SetData(big.data(), 65536, 2));
@@ -92,7 +92,7 @@ TEST(CWaveData, SetDataRefusesSizesBeyondSixteenBits) {
   EXPECT_EQ(wave.GetSampleBytes(0), 65535u);
 }
 
-TEST_F(CWaveDataLoad, WavMonoSilenceAsAdpcm) {
+TEST_F(WaveDataLoad, WavMonoSilenceAsAdpcm) {
   ASSERT_EQ(LoadBytes(Wav(1, 16, 8000, Samples16LE({0, 0, 0, 0})), "s.wav", 4), 0u);
   EXPECT_EQ(wave.GetKind(), 0);
   EXPECT_EQ(wave.GetChannels(), 1);
@@ -102,7 +102,7 @@ TEST_F(CWaveDataLoad, WavMonoSilenceAsAdpcm) {
   EXPECT_EQ(wave.GetRate(), 8000u);
 }
 
-TEST_F(CWaveDataLoad, StereoSixteenBitByChipMode) {
+TEST_F(WaveDataLoad, StereoSixteenBitByChipMode) {
   struct Case {
     bool aiff;
     int chipMode;
@@ -131,7 +131,7 @@ TEST_F(CWaveDataLoad, StereoSixteenBitByChipMode) {
   }
 }
 
-TEST_F(CWaveDataLoad, StereoOutsideChipModesThreeAndFiveFails) {
+TEST_F(WaveDataLoad, StereoOutsideChipModesThreeAndFiveFails) {
   for (int chipMode : {1, 2}) {
     host.settings.chipMode = chipMode;
     EXPECT_EQ(LoadBytes(Wav(2, 16, 8000, Samples16LE(kStereoFrames)), "s.wav", 4), 2u);
@@ -140,7 +140,7 @@ TEST_F(CWaveDataLoad, StereoOutsideChipModesThreeAndFiveFails) {
   }
 }
 
-TEST_F(CWaveDataLoad, StereoEightBitKeepsEachFormatsKind) {
+TEST_F(WaveDataLoad, StereoEightBitKeepsEachFormatsKind) {
   ASSERT_EQ(LoadBytes(Wav(2, 8, 8000, {0x80, 0x81, 0x82, 0x83}), "s.wav", 8), 0u);
   EXPECT_EQ(wave.GetKind(), 2);
   EXPECT_EQ(Channel(wave, 0), (Bytes{0x80, 0x82}));
@@ -156,7 +156,7 @@ TEST_F(CWaveDataLoad, StereoEightBitKeepsEachFormatsKind) {
   EXPECT_EQ(wave.GetSamples(1), nullptr);
 }
 
-TEST_F(CWaveDataLoad, SixteenBitAsHighBytes) {
+TEST_F(WaveDataLoad, SixteenBitAsHighBytes) {
   const Bytes wav = Wav(1, 16, 8000, Samples16LE({0x1234, int16_t(0xFF00), 0x0080}));
   const Bytes aiff = Aiff(1, 16, 8000, Samples16BE({0x1234, int16_t(0xFF00), 0x0080}));
   for (const auto& [bytes, name] : {std::pair{wav, "s.wav"}, std::pair{aiff, "s.aif"}}) {
@@ -169,7 +169,7 @@ TEST_F(CWaveDataLoad, SixteenBitAsHighBytes) {
   }
 }
 
-TEST_F(CWaveDataLoad, EightBitMonoLoadsOnlyAsEightBit) {
+TEST_F(WaveDataLoad, EightBitMonoLoadsOnlyAsEightBit) {
   ASSERT_EQ(LoadBytes(Wav(1, 8, 11025, {0x80, 0xFF, 0x00}), "s.wav", 8), 0u);
   EXPECT_EQ(wave.GetKind(), 2);
   EXPECT_EQ(Channel(wave, 0), (Bytes{0x80, 0xFF, 0x00}));
@@ -181,14 +181,14 @@ TEST_F(CWaveDataLoad, EightBitMonoLoadsOnlyAsEightBit) {
   EXPECT_EQ(LoadBytes(Aiff(1, 8, 11025, {0x00, 0x7F, 0x80}), "s.aif", 4), 2u);
 }
 
-TEST_F(CWaveDataLoad, BitsOtherThanFourOrEightFail) {
+TEST_F(WaveDataLoad, BitsOtherThanFourOrEightFail) {
   for (int bits : {0, 1, 16, 5}) {
     EXPECT_EQ(LoadBytes(Wav(1, 16, 8000, Samples16LE({0, 0})), "s.wav", bits), 2u) << bits;
     EXPECT_EQ(LoadBytes(Aiff(1, 16, 8000, Samples16BE({0, 0})), "s.aif", bits), 2u) << bits;
   }
 }
 
-TEST_F(CWaveDataLoad, AiffRateFollowsTheBaseNote) {
+TEST_F(WaveDataLoad, AiffRateFollowsTheBaseNote) {
   struct Case {
     int baseNote;
     uint32_t rate;
@@ -206,7 +206,7 @@ TEST_F(CWaveDataLoad, AiffRateFollowsTheBaseNote) {
   }
 }
 
-TEST_F(CWaveDataLoad, RatesOfEachFormat) {
+TEST_F(WaveDataLoad, RatesOfEachFormat) {
   for (uint32_t rate : {8000u, 22050u, 44100u}) {
     SCOPED_TRACE(rate);
     ASSERT_EQ(LoadBytes(Wav(1, 16, rate, Samples16LE({0, 0})), "s.wav", 4), 0u);
@@ -216,7 +216,7 @@ TEST_F(CWaveDataLoad, RatesOfEachFormat) {
   }
 }
 
-TEST_F(CWaveDataLoad, UnstorableAiffRatesFail) {
+TEST_F(WaveDataLoad, UnstorableAiffRatesFail) {
   const Bytes rates[] = {{0x7F, 0xFF, 0x80, 0, 0, 0, 0, 0, 0, 0},
                          {0x40, 0x27, 0x80, 0, 0, 0, 0, 0, 0, 0},
                          {0xC0, 0x0E, 0xAC, 0x44, 0, 0, 0, 0, 0, 0}};
@@ -227,7 +227,7 @@ TEST_F(CWaveDataLoad, UnstorableAiffRatesFail) {
   }
 }
 
-TEST_F(CWaveDataLoad, MarkersAndTheLoopDefault) {
+TEST_F(WaveDataLoad, MarkersAndTheLoopDefault) {
   const Bytes markers = AiffChunk("MARK", MarkBody({{1, 1000, "beg loop"}, {2, 5000, "end loop"}}));
   const Bytes comm = AiffChunk("COMM", CommBody(1, 999, 16, Rate80(8000)));
   const Bytes ssnd = AiffChunk("SSND", SsndBody(Bytes(999 * 2, 0)));
@@ -240,7 +240,7 @@ TEST_F(CWaveDataLoad, MarkersAndTheLoopDefault) {
   EXPECT_EQ(wave.GetLoopEnd(), 1000u);
 }
 
-TEST_F(CWaveDataLoad, OtherChunksAroundTheFormatChunk) {
+TEST_F(WaveDataLoad, OtherChunksAroundTheFormatChunk) {
   const Bytes samples = Samples16LE({0, 0, 0, 0});
   const Bytes fmt = RiffChunk("fmt ", FmtBody(1, 16, 22050));
   const Bytes list = RiffChunk("LIST", {'I', 'N', 'F', 'O', 'I', 'N', 'A', 'M', 1, 0, 0, 0, 'x'});
@@ -268,7 +268,7 @@ TEST_F(CWaveDataLoad, OtherChunksAroundTheFormatChunk) {
   }
 }
 
-TEST_F(CWaveDataLoad, ExtensionsAndUnreadableFiles) {
+TEST_F(WaveDataLoad, ExtensionsAndUnreadableFiles) {
   const Bytes wav = Wav(1, 16, 8000, Samples16LE({0, 0}));
   EXPECT_EQ(LoadBytes(wav, "S.WAV", 4), 0u);
   EXPECT_EQ(LoadBytes(Aiff(1, 16, 8000, Samples16BE({0, 0})), "S.AiF", 4), 0u);
@@ -291,7 +291,7 @@ TEST_F(CWaveDataLoad, ExtensionsAndUnreadableFiles) {
   EXPECT_FALSE(wave.Load("/nonexistent.wav", 4));
 }
 
-TEST_F(CWaveDataLoad, RefusalsGiveTwo) {
+TEST_F(WaveDataLoad, RefusalsGiveTwo) {
   struct Case {
     const char* name;
     Bytes bytes;
@@ -329,7 +329,7 @@ TEST_F(CWaveDataLoad, RefusalsGiveTwo) {
   }
 }
 
-TEST_F(CWaveDataLoad, EveryProperPrefixFails) {
+TEST_F(WaveDataLoad, EveryProperPrefixFails) {
   const Bytes wav = Riff({RiffChunk("LIST", {'I', 'N', 'F', 'O'}), RiffChunk("fmt ", FmtBody(2, 16, 8000)),
                           RiffChunk("data", Samples16LE({1, 2, 300, 400, -5, 6, 7000, 8000}))});
   const Bytes aiff = Form({AiffChunk("COMM", CommBody(2, 4, 16, Rate80(8000))),
@@ -351,7 +351,7 @@ TEST_F(CWaveDataLoad, EveryProperPrefixFails) {
   }
 }
 
-TEST_F(CWaveDataLoad, HostileHeadersFailWithoutHarm) {
+TEST_F(WaveDataLoad, HostileHeadersFailWithoutHarm) {
   struct Case {
     const char* name;
     Bytes bytes;
@@ -401,7 +401,7 @@ TEST_F(CWaveDataLoad, HostileHeadersFailWithoutHarm) {
   EXPECT_EQ(wave.GetSampleBytes(0), 4u);
 }
 
-TEST_F(CWaveDataLoadFor16Bit, PadsOrCutsToTwoKilobytesInTheFilesByteOrder) {
+TEST_F(WaveDataLoadFor16Bit, PadsOrCutsToTwoKilobytesInTheFilesByteOrder) {
   Bytes samples(100);
   for (size_t i = 0; i < samples.size(); ++i) samples[i] = uint8_t(i + 1);
   ASSERT_EQ(Load16(Wav(1, 16, 8000, samples), "u.wav"), 0u);
@@ -424,7 +424,7 @@ TEST_F(CWaveDataLoadFor16Bit, PadsOrCutsToTwoKilobytesInTheFilesByteOrder) {
   EXPECT_EQ(Channel(wave, 0), Bytes(longer.begin(), longer.begin() + 2048));
 }
 
-TEST_F(CWaveDataLoadFor16Bit, RefusesStereoAndOtherSampleSizes) {
+TEST_F(WaveDataLoadFor16Bit, RefusesStereoAndOtherSampleSizes) {
   EXPECT_EQ(Load16(Wav(2, 16, 8000, Bytes(8, 0)), "u.wav"), 1u);
   EXPECT_EQ(Load16(Wav(2, 8, 8000, Bytes(8, 0)), "u.wav"), 1u);
   EXPECT_EQ(Load16(Aiff(2, 16, 8000, Bytes(8, 0)), "u.aif"), 1u);
@@ -438,7 +438,7 @@ TEST_F(CWaveDataLoadFor16Bit, RefusesStereoAndOtherSampleSizes) {
   EXPECT_EQ(result, 4u);
 }
 
-TEST_F(CWaveDataExpand, ToBigEndianSixteenBit) {
+TEST_F(WaveDataExpand, ToBigEndianSixteenBit) {
   struct Case {
     uint8_t kind;
     Bytes in;
@@ -463,7 +463,7 @@ TEST_F(CWaveDataExpand, ToBigEndianSixteenBit) {
   }
 }
 
-TEST_F(CWaveDataExpand, KeepsRateAndChannelOne) {
+TEST_F(WaveDataExpand, KeepsRateAndChannelOne) {
   ASSERT_EQ(LoadBytes(Wav(2, 16, 16000, Samples16LE(kStereoFrames)), "s.wav", 4), 0u);
   ASSERT_TRUE(wave.ExpandTo16Bit());
   EXPECT_EQ(wave.GetRate(), 16000u);
@@ -471,7 +471,7 @@ TEST_F(CWaveDataExpand, KeepsRateAndChannelOne) {
   EXPECT_EQ(wave.GetSampleBytes(0), 8u);
 }
 
-TEST_F(CWaveDataExpand, NothingToExpand) {
+TEST_F(WaveDataExpand, NothingToExpand) {
   EXPECT_FALSE(wave.ExpandTo16Bit());
   const Bytes data{1, 2};
   ASSERT_TRUE(wave.SetData(data.data(), 2, 1));

@@ -37,7 +37,7 @@ Bytes Comm(uint16_t channels, uint32_t frames, uint16_t bits, uint32_t rate = 44
   return AiffChunk("COMM", CommBody(channels, frames, bits, Rate80(rate)));
 }
 
-TEST(CWaveFileReader, SetupZeroesTheLoopRecord) {
+TEST(WaveFileReader, SetupZeroesTheLoopRecord) {
   AiffFixture f(Aiff(1, 16, 44100, Samples16BE({0, 0})));
   EXPECT_EQ(f.loop[0], 0u);
   EXPECT_EQ(f.loop[1], 0u);
@@ -45,7 +45,7 @@ TEST(CWaveFileReader, SetupZeroesTheLoopRecord) {
   EXPECT_EQ(f.reader.GetBaseNote(), 60);
 }
 
-TEST(CWaveFileReader, ParsesCommAndStopsOnTheFirstSample) {
+TEST(WaveFileReader, ParsesCommAndStopsOnTheFirstSample) {
   AiffFixture f(Aiff(2, 16, 22050, Samples16BE({1, 2, 3, 4})));
   ASSERT_EQ(f.reader.ReadAiffFile(), 0);
   EXPECT_EQ(f.reader.GetChannels(), 2);
@@ -54,7 +54,7 @@ TEST(CWaveFileReader, ParsesCommAndStopsOnTheFirstSample) {
   EXPECT_EQ(f.reader.GetSampleRate(), 22050.0);
 }
 
-TEST(CWaveFileReader, ReadsEightyBitRates) {
+TEST(WaveFileReader, ReadsEightyBitRates) {
   struct Case {
     Bytes rate80;
     double expected;
@@ -77,7 +77,7 @@ TEST(CWaveFileReader, ReadsEightyBitRates) {
   EXPECT_EQ(Rate80(44100), (Bytes{0x40, 0x0E, 0xAC, 0x44, 0, 0, 0, 0, 0, 0}));
 }
 
-TEST(CWaveFileReader, PitchCorrectedRateFollowsTheBaseNote) {
+TEST(WaveFileReader, PitchCorrectedRateFollowsTheBaseNote) {
   struct Case {
     int baseNote;  // -1: no INST chunk
     uint32_t rate;
@@ -96,7 +96,7 @@ TEST(CWaveFileReader, PitchCorrectedRateFollowsTheBaseNote) {
   }
 }
 
-TEST(CWaveFileReader, RatesThatCannotBeStoredAreRefused) {
+TEST(WaveFileReader, RatesThatCannotBeStoredAreRefused) {
   const Bytes rates[] = {
       {0x7F, 0xFF, 0x80, 0, 0, 0, 0, 0, 0, 0},                    // infinite
       {0x40, 0x27, 0x80, 0, 0, 0, 0, 0, 0, 0},                    // 2^40
@@ -119,7 +119,7 @@ TEST(CWaveFileReader, RatesThatCannotBeStoredAreRefused) {
   EXPECT_EQ(rate, 4294967295u);
 }
 
-TEST(CWaveFileReader, LoopMarkersSetTheLoopRecord) {
+TEST(WaveFileReader, LoopMarkersSetTheLoopRecord) {
   struct Case {
     std::vector<Marker> markers;
     uint32_t start, end;
@@ -139,7 +139,7 @@ TEST(CWaveFileReader, LoopMarkersSetTheLoopRecord) {
   }
 }
 
-TEST(CWaveFileReader, RefusesFormsAndChunksOfTheWrongShape) {
+TEST(WaveFileReader, RefusesFormsAndChunksOfTheWrongShape) {
   struct Case {
     const char* name;
     Bytes image;
@@ -180,7 +180,7 @@ TEST(CWaveFileReader, RefusesFormsAndChunksOfTheWrongShape) {
   }
 }
 
-TEST(CWaveFileReader, SoundDataWithOffsetPrintsTheErrorLine) {
+TEST(WaveFileReader, SoundDataWithOffsetPrintsTheErrorLine) {
   AiffFixture f(Form({Comm(1, 1, 16), AiffChunk("SSND", SsndBody({0, 0, 0, 0, 0, 0}, 4, 0))}));
   testing::internal::CaptureStdout();
   const int32_t r = f.reader.ReadAiffFile();
@@ -192,7 +192,7 @@ TEST(CWaveFileReader, SoundDataWithOffsetPrintsTheErrorLine) {
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "Error; offset = 0, blocksize = 8\n");
 }
 
-TEST(CWaveFileReader, ChunksAroundCommAndOddPadsAreWalked) {
+TEST(WaveFileReader, ChunksAroundCommAndOddPadsAreWalked) {
   const Bytes name = AiffChunk("NAME", {'a', 'b', 'c'});
   const Bytes comt = AiffChunk("COMT", {0, 0, 0});
   const Bytes appl = AiffChunk("APPL", {'x', 'y', 'z', 'w', '!'});
@@ -217,7 +217,7 @@ TEST(CWaveFileReader, ChunksAroundCommAndOddPadsAreWalked) {
   }
 }
 
-TEST(CWaveFileReader, ClassifiesByChannelsAndSampleSize) {
+TEST(WaveFileReader, ClassifiesByChannelsAndSampleSize) {
   struct Case {
     uint16_t channels, bits;
     uint32_t code;
@@ -237,7 +237,7 @@ TEST(CWaveFileReader, ClassifiesByChannelsAndSampleSize) {
   }
 }
 
-TEST(CWaveFileReader, MonoConversionsSetTheLoopDefault) {
+TEST(WaveFileReader, MonoConversionsSetTheLoopDefault) {
   const Bytes samples = Samples16BE({0x1234, int16_t(0xFF00), 0x0080});
   {
     AiffFixture f(Aiff(1, 16, 8000, samples));
@@ -276,7 +276,7 @@ TEST(CWaveFileReader, MonoConversionsSetTheLoopDefault) {
   }
 }
 
-TEST(CWaveFileReader, StereoConversionsKeepTheLoop) {
+TEST(WaveFileReader, StereoConversionsKeepTheLoop) {
   const Bytes frames16 = Samples16BE({0, 0, 0, 32767, 0, 32767, 0, 32767});
   const Bytes frames8 = {1, 2, 3, 4, 5, 6};
   struct Case {
@@ -306,7 +306,7 @@ TEST(CWaveFileReader, StereoConversionsKeepTheLoop) {
   }
 }
 
-TEST(CWaveFileReader, OverAnnouncedFramesTakeOnlyThoseInTheSoundData) {
+TEST(WaveFileReader, OverAnnouncedFramesTakeOnlyThoseInTheSoundData) {
   // COMM claims 1000 frames; SSND holds 3 and a half.
   AiffFixture f(Form({Comm(1, 1000, 16), AiffChunk("SSND", SsndBody({0x12, 0x34, 0xFF, 0, 0, 0x80, 0x55}))}));
   ASSERT_EQ(f.reader.Mono16To8(), 3);
@@ -319,13 +319,13 @@ TEST(CWaveFileReader, OverAnnouncedFramesTakeOnlyThoseInTheSoundData) {
   EXPECT_EQ(h.reader.Mono16ToAdpcm(), 0);
 }
 
-TEST(CWaveFileReader, WritesBeyondTheOutputRoomAreDropped) {
+TEST(WaveFileReader, WritesBeyondTheOutputRoomAreDropped) {
   AiffFixture f(Aiff(1, 8, 8000, {1, 2, 3, 4, 5}), 2);
   EXPECT_EQ(f.reader.Mono8To8(), 5);
   EXPECT_EQ(f.Output(3), (Bytes{1, 2, 0xEE}));
 }
 
-TEST(CWaveFileReader, ExpandsAdpcmAndEightBitSamplesToBigEndian16) {
+TEST(WaveFileReader, ExpandsAdpcmAndEightBitSamplesToBigEndian16) {
   {
     AiffFixture f({0x70, 0x77, 0x77, 0x07, 0x00, 0x00});
     ASSERT_EQ(f.reader.ExpandAdpcmTo16(), 24);
