@@ -39,7 +39,11 @@ function(trillot_plugin target output_name)
   target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR})
   target_link_libraries(${target} PRIVATE ${ARG_LIBS})
   # Static libraries linked in stay private to the plug-in, so the host never binds to them.
-  target_link_options(${target} PRIVATE -Wl,-Bsymbolic -Wl,--no-undefined -Wl,--exclude-libs,ALL)
+  target_link_options(${target} PRIVATE -Wl,-Bsymbolic -Wl,--exclude-libs,ALL)
+  # clang's sanitizer runtimes live in the program, not in the module: leave them unresolved.
+  if(NOT TRILLOT_FUZZ)
+    target_link_options(${target} PRIVATE -Wl,--no-undefined)
+  endif()
   trillot_warnings(${target})
 endfunction()
 
