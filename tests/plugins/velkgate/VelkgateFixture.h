@@ -1,0 +1,53 @@
+// Helpers of the velkgate tests: hex byte strings, events and chunk images.
+#pragma once
+
+#include <cctype>
+#include <cstdint>
+#include <iomanip>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "song/MemStream.h"
+#include "song/SeqEvent.h"
+
+namespace velkgate::testing {
+
+using Bytes = std::vector<uint8_t>;
+
+/// Bytes from hex digits; spaces and line breaks between them are ignored.
+inline Bytes Hex(const std::string& text) {
+  Bytes out;
+  std::string digits;
+  for (char c : text)
+    if (std::isxdigit(static_cast<unsigned char>(c))) digits.push_back(c);
+  for (size_t i = 0; i + 1 < digits.size(); i += 2)
+    out.push_back(static_cast<uint8_t>(std::stoul(digits.substr(i, 2), nullptr, 16)));
+  return out;
+}
+
+inline std::string ToHex(const Bytes& bytes) {
+  std::ostringstream out;
+  for (size_t i = 0; i < bytes.size(); ++i)
+    out << (i ? " " : "") << std::hex << std::uppercase << std::setw(2) << std::setfill('0')
+        << int{bytes[i]};
+  return out.str();
+}
+
+inline Bytes StreamBytes(const CMemStream& stream) {
+  const uint8_t* p = stream.GetData();
+  return p ? Bytes(p, p + stream.GetSize()) : Bytes();
+}
+
+inline Bytes EventBytes(const CSeqEvent& e) {
+  return Bytes(e.GetData(), e.GetData() + e.GetLength());
+}
+
+/// A new event of the bytes at a tick (end tick = tick unless given).
+inline CSeqEvent* Event(uint32_t tick, const Bytes& bytes, uint32_t end = UINT32_MAX,
+                        uint32_t cue = 0) {
+  return new CSeqEvent(tick, static_cast<uint32_t>(bytes.size()), bytes.data(),
+                       end == UINT32_MAX ? tick : end, cue);
+}
+
+}  // namespace velkgate::testing
