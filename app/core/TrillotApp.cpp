@@ -17,7 +17,21 @@ bool IsKORVANFamily(int profile) {
 
 }  // namespace
 
-CTrillotApp::CTrillotApp() = default;
+CTrillotApp::CTrillotApp() : m_midiThru(std::make_unique<IdleMidiThru>()) {
+  m_modeParameter = [this] {
+    IOutputEngine* engine = Engine();
+    return engine ? engine->GetDeviceModeValue() : 0;
+  };
+}
+
+CTrillotApp::~CTrillotApp() = default;
+
+void CTrillotApp::ResetVolumes() {
+  m_masterVolume = -1;
+  m_hpVolume = -1;
+  m_spVolume = -1;
+  m_eqLevel = -1;
+}
 
 int CTrillotApp::SetChipMode(int mode) {
   m_chipMode = mode;

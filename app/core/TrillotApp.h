@@ -3,10 +3,17 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "app/core/AccessLog.h"
+#include "app/core/MainFrame.h"
+#include "app/core/MidiThru.h"
+#include "device/BoardLink.h"
 #include "platform/host/HostServices.h"
+#include "platform/sys/SingleInstanceLock.h"
+#include "song/VoiceLibrary.h"
 
 /// Output profiles (fixed numbering used everywhere).
 namespace output_profile {
@@ -22,7 +29,38 @@ inline constexpr int kKDDI = 8;
 
 class CTrillotApp : public platform::IAppSettings {
  public:
+  /// How the start-up ended.
+  enum class StartResult {
+    Running,         // the message loop runs
+    Ended,           // failure: no message loop
+    EndedSilently,   // success without a main window: the program ends at once
+    AlreadyRunning,  // another instance holds the guard
+    BatchEnded       // a run with an output name went to its end
+  };
+
   CTrillotApp();
+  ~CTrillotApp() override;
+
+  /// The start chain over the arguments after the program name.
+  StartResult InitInstance(const std::vector<std::string>& args);
+  /// Run after every InitInstance: deletes the board link and the song document and releases
+  /// the single-instance guard; 0.
+  int ExitInstance();
+
+  CVoiceLibrary& GetVoiceLibrary() { return m_voiceLibrary; }
+  void SetMidiThru(std::unique_ptr<IMidiThru> thru) { m_midiThru = std::move(thru); }
+  IMidiThru& GetMidiThru() { return *m_midiThru; }
+  /// The show command of the main window: hidden (0) with an output name, else normal (1).
+  int GetShowCommand() const { return m_showCommand; }
+  bool IsSplashEnabled() const { return m_splashEnabled; }
+  /// Forces "Setting"/"OutputFormat" to the output profile's format; false for a profile
+  /// outside 1..8.
+  bool ForceOutputFormat();
+  /// The song named on the command line; empty for none.
+  const std::string& GetCommandLineFile() const { return m_commandLineFile; }
+  /// The three start values (100, 64, 30 once started).
+  int GetStartValue(int index) const { return m_startValues[index]; }
+  uint32_t GetReserved() const { return m_reserved; }
 
   int GetChipMode() const override { return m_chipMode; }
   /// Stores the mode and hands it to the main frame and its open windows; returns 1.
@@ -45,6 +83,8 @@ class CTrillotApp : public platform::IAppSettings {
   int GetProfileOption() const override { return m_profileOption; }
   int GetBoardComPort() const { return m_boardComPort; }
   void SetBoardComPort(int port) { m_boardComPort = port; }
+  /// Stores the four volumes as they are, -1 included (the setters would clamp it).
+  void ResetVolumes();
 
   int GetOriginPch() const override { return m_originPch; }
   int SetOriginPch(uint8_t value);
@@ -85,7 +125,73 @@ class CTrillotApp : public platform::IAppSettings {
   AccessLog& GetAccessLog() { return m_accessLog; }
   const AccessLog& GetAccessLog() const { return m_accessLog; }
 
+  // --- Board connection and sound-device set-up ----------------------------------------------
+
+  /// Opens the serial board on a COM port (0: closes it); 1 on success, 0 on failure, which
+  /// leaves no link.
+  int OpenBoardPort(int port);
+  /// With a link whose test fails: message 7081 and the process ends (1 in batch conversion,
+  /// else 2). Else 1.
+  int CheckBoardLink();
+  /// Selects the output engine's connection for the chip mode; the engine's result or 0.
+  int SetHardwareMode(int chipMode);
+  /// 1 when the board fits the chip mode; a failure with `showFlag` 1 shows the collected text.
+  int CheckBoardForChipMode(int chipMode, int showFlag);
+  int CheckBoardKZ3(std::string& text);
+  /// No generation-5 board is supported: always 0, no text.
+  int CheckBoardKZ5(std::string& text);
+  /// Sends the generation-3 mode settings, the profile parameters and the blink settings.
+  void ApplyStreamPcmReserve();
+  void ApplyBlinkSettings();
+  void GetProfileParams(uint8_t& a, uint8_t& b, uint8_t& c, uint8_t& d) const;
+  /// Sends the profile parameters unless the profile has none.
+  void GetProfileParam();
+  /// The Reset command (confirm 1 asks first); the song's change result, or 0.
+  int SendNativeReset(int confirm);
+
+  // Board-link wrappers: the low byte of the link's answer, or 0 without a link (and, for the
+  // first three, without the song's data on the board).
+  int StartBoardPlayback();
+  int ResetBoardLink();
+  int RewindBoardPlayback();
+  int SendBoardSetup(int a, const uint8_t p[8], int c, int d);
+  int BoardHandshake(char answer[2]);
+  int QueryBoardStatus(uint32_t* result);
+  int TestBoardLink();
+
+  bool HasBoardLink() const { return m_boardLink != nullptr; }
+  CBoardLink* GetBoardLink() const { return m_boardLink.get(); }
+  void SetBoardLinkFactory(BoardLinkFactory factory) { m_boardLinkFactory = std::move(factory); }
+  int GetBoardReplyValue() const { return m_boardReplyValue; }
+  uint32_t GetBoardFlag() const { return m_boardFlag; }
+  void SetBoardFlag(uint32_t flag) { m_boardFlag = flag; }
+  bool IsSongOnBoard() const { return m_songOnBoard; }
+  void SetSongOnBoard(bool onBoard) { m_songOnBoard = onBoard; }
+  uint32_t GetBoardPlaybackState() const { return m_boardPlaybackState; }
+  void SetBoardPlaybackState(uint32_t state) { m_boardPlaybackState = state; }
+  int GetBoardQueryParam() const { return m_boardQueryParam; }
+  void SetBoardQueryParam(int value) { m_boardQueryParam = value; }
+
+  /// The main frame once step 9 created it; null before and after.
+  IMainFrame* GetMainFrame() const { return m_mainFrame.get(); }
+  /// Creates the main frame object through the factory (a headless one by default).
+  void CreateMainFrame();
+  /// Destroys the main window and the frame with it.
+  void DestroyMainFrame();
+  void SetMainFrameFactory(MainFrameFactory factory) { m_mainFrameFactory = std::move(factory); }
+  /// How a fatal board failure ends the process (tests replace std::exit).
+  void SetProcessExit(std::function<void(int)> exitProcess) { m_exitProcess = std::move(exitProcess); }
+
  private:
+  IOutputEngine* Engine() const;
+  /// Ends the process after message 7081: 1 in batch conversion (nothing written), else 2.
+  void EndAfterBrokenLink();
+  bool HasSongOpen() const;
+  /// Sets the song's change bits 0 and 1: the board must be sent everything again.
+  void MarkSongForBoard();
+  /// Adds change mark 2 so that the next Play converts the song again; its result, or 0.
+  int MarkSongForConversion();
+
   std::string m_appDir;
   int m_outputProfile = output_profile::kKORVAN;
   int m_outputProfileCopy = output_profile::kKORVAN;
@@ -104,4 +210,35 @@ class CTrillotApp : public platform::IAppSettings {
   int m_eqLevel = -1;
   std::function<int()> m_modeParameter;
   AccessLog m_accessLog;
+
+  std::unique_ptr<CBoardLink> m_boardLink;
+  BoardLinkFactory m_boardLinkFactory = UnavailableBoardLinkFactory();
+  uint32_t m_boardFlag = 0;
+  int m_boardReplyValue = 0;
+  bool m_songOnBoard = false;
+  uint32_t m_boardPlaybackState = 0;
+  int m_boardQueryParam = 0;
+  MainFrameFactory m_mainFrameFactory;
+  std::unique_ptr<IMainFrame> m_mainFrame;
+  std::function<void(int)> m_exitProcess;
+
+  CVoiceLibrary m_voiceLibrary;
+  std::unique_ptr<IMidiThru> m_midiThru;
+  std::unique_ptr<platform::SingleInstanceLock> m_instanceLock;
+  std::string m_commandLineFile;
+  int m_showCommand = 1;
+  bool m_splashEnabled = true;
+  uint32_t m_reserved = 0;
+  int m_startValues[3] = {0, 0, 0};
+
+  // Start-up steps that can end it (TrillotAppStartup.cpp).
+  StartResult ReadProgramSettings();
+  bool SetUpMainFrame();
+  bool SetUpSoundAndBoard();
+  void StartMidiThru();
+  void ApplyStartValues();
+  void ReopenVoiceLists();
+  bool OpenCommandLineSong();
+  StartResult EndBatchRun();
 };
+

@@ -1,0 +1,47 @@
+// The main frame's operations that the application object calls during start-up and board work.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "app/core/MenuEdits.h"
+#include "app/core/OutputEngine.h"
+#include "app/core/WindowPlacement.h"
+
+class IMainFrame {
+ public:
+  virtual ~IMainFrame() = default;
+
+  /// Loads the frame from its resource (1000); false when it cannot.
+  virtual bool LoadFrame(int resourceId) = 0;
+  /// The window's current placement and rectangle, for restoring a stored one.
+  virtual WindowPlacement GetPlacement() const = 0;
+  virtual PlacementRect GetWindowRect() const = 0;
+  virtual void SetPlacement(const WindowPlacement& placement) = 0;
+  virtual void ShowWindow(int showCmd) = 0;
+  virtual void UpdateWindow() = 0;
+  virtual void DragAcceptFiles(bool accept) = 0;
+  /// Destroys the window; the frame object goes with it.
+  virtual void DestroyWindow() = 0;
+
+  virtual void ApplyMenuEdits(const std::vector<MenuEdit>& edits) = 0;
+  virtual void PostCommand(int commandId) = 0;
+  /// Opens the song window (resource 1002) for the current song; false when it cannot.
+  virtual bool OpenSongWindow() = 0;
+
+  virtual void EnableBoardMonitor(bool enable) = 0;
+  virtual void UpdateStatusPanes() = 0;
+  virtual void UpdateReportBar() = 0;
+  virtual void UpdateSongWindows() = 0;
+  virtual void UpdateVoiceWindows() = 0;
+  virtual bool GetTBOption() const = 0;
+  /// The Stop command.
+  virtual void OnStop() = 0;
+  virtual void LoadVolumeBar(int toBoard) = 0;
+  /// The output engine the frame owns.
+  virtual IOutputEngine* GetBoardDevice() = 0;
+};
+
+/// Builds the main frame object of step 9 (the window comes with LoadFrame).
+using MainFrameFactory = std::function<std::unique_ptr<IMainFrame>()>;

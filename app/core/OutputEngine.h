@@ -1,0 +1,30 @@
+// The output engine's operations that start-up, the board check and the Reset command call.
+#pragma once
+
+#include <cstdint>
+
+/// Connection kinds: 0 none, 1 MIDI ports, 2 to 4 emulator sound devices.
+class IOutputEngine {
+ public:
+  virtual ~IOutputEngine() = default;
+
+  /// Chooses the connection for a set-up argument 1..5 and creates its device; 1 or 0.
+  virtual int SetupSoundDevice(int argument) = 0;
+  virtual int GetConnectionKind() const = 0;
+  /// The connection kind while a set-up emulator device is bound, else 0.
+  virtual int GetDeviceModeValue() const = 0;
+  /// Looks for the board's MIDI ports; the port kind found (0 none).
+  virtual int OpenBoard(int search) = 0;
+  /// The board's reply to query `code`, or 255 without one.
+  virtual int QueryBoard(int code) = 0;
+  virtual int ResetBoard() = 0;
+  virtual int SendBoardCommand07(int value) = 0;
+  virtual int SendBoardCommand09b(int value) = 0;
+  virtual int SendBoardCommand11(int value) = 0;
+  virtual int SendBoardCommand13(uint8_t a, uint8_t b, uint8_t c, uint8_t d) = 0;
+  virtual int SendBoardParam03_06(int value) = 0;
+  virtual int SendBoardParam03_09(int value) = 0;
+  virtual bool IsPlaying() const = 0;
+  /// Forgets that the song was converted and sent.
+  virtual void ClearSentState() = 0;
+};

@@ -1,0 +1,36 @@
+// The program's run from its arguments to its exit status, without a window.
+#include "app/core/ProgramRun.h"
+
+#include "app/core/HeadlessPresenter.h"
+#include "app/core/MainFrameHooks.h"
+#include "app/core/ShellHost.h"
+#include "platform/settings/IniProfileStore.h"
+
+int ExitStatusOf(CTrillotApp::StartResult result, bool hasOutputPath) {
+  using R = CTrillotApp::StartResult;
+  switch (result) {
+    case R::AlreadyRunning: return 3;
+    case R::Ended:
+    case R::EndedSilently: return 2;
+    case R::BatchEnded: return 1;
+    case R::Running: return hasOutputPath ? 1 : 0;
+  }
+  return 2;
+}
+
+int RunTrillot(const std::vector<std::string>& args, std::FILE* err) {
+  platform::IniProfileStore profile(platform::IniProfileStore::DefaultPath());
+  HeadlessPresenter presenter(err);
+  CTrillotApp app;
+  MainFrameHooks hooks(app);
+  ShellHost shell(app, profile, presenter, &hooks);
+  const CTrillotApp::StartResult result = app.InitInstance(args);
+  const int status = ExitStatusOf(result, app.HasOutputPath() != 0);
+  if (result == CTrillotApp::StartResult::Running && !app.HasOutputPath()) {
+    std::fprintf(err, "Trillot: started; the main window is not built yet, so the program ends here.\n");
+  }
+  // As the framework does after a start: the main window goes first, then the exit.
+  app.DestroyMainFrame();
+  app.ExitInstance();
+  return status;
+}

@@ -1,0 +1,223 @@
+// The application object's start-up and exit.
+#include "app/core/CommandLine.h"
+#include "app/core/HeadlessMainFrame.h"
+#include "app/core/MenuEdits.h"
+#include "app/core/SettingKeys.h"
+#include "app/core/TrillotApp.h"
+#include "app/core/WindowPlacement.h"
+#include "platform/io/Paths.h"
+#include "platform/settings/IniFile.h"
+
+namespace {
+
+constexpr char kInstanceName[] = "KORVAN_Trillot";
+constexpr int kMainFrameResource = 1000;
+constexpr int kVoiceListCommand = 32800;
+
+constexpr int kMsgAlreadyRunning = 7077;
+constexpr int kMsgNoIni = 7079;
+constexpr int kMsgUnexpectedProblem = 7081;
+constexpr int kMsgIllegalIni = 7083;
+constexpr int kMsgVoiceFile = 7045;
+
+const char* const kVoiceListWindows[] = {"CVListFrm", "CVListFrmKZ2"};
+
+// The board's own ports cannot be the thru input as well.
+bool IsBoardInput(const std::string& name) {
+  return name.find("KORVAN TVR Driver") != std::string::npos || name.find("KORVAN USB IN") != std::string::npos;
+}
+
+}  // namespace
+
+void CTrillotApp::CreateMainFrame() {
+  m_mainFrame = m_mainFrameFactory ? m_mainFrameFactory() : std::make_unique<HeadlessMainFrame>();
+}
+
+void CTrillotApp::DestroyMainFrame() {
+  if (!m_mainFrame) return;
+  m_mainFrame->DestroyWindow();
+  m_mainFrame.reset();
+}
+
+CTrillotApp::StartResult CTrillotApp::InitInstance(const std::vector<std::string>& args) {
+  // Step 1: the command line.
+  CommandLineInfo info = ParseCommandLine(args);
+  m_commandLineFile = info.fileName;
+  if (!info.outputPath.empty()) {
+    m_splashEnabled = false;
+    m_showCommand = kShowHidden;
+  }
+  // Step 2: one instance at a time.
+  m_instanceLock = std::make_unique<platform::SingleInstanceLock>(kInstanceName);
+  if (!m_instanceLock->Acquired()) {
+    m_instanceLock.reset();
+    platform::ShowMessage(kMsgAlreadyRunning);
+    return StartResult::AlreadyRunning;
+  }
+  // Steps 3-8: the program folder, "Trillot.ini" and the profile.
+  if (StartResult r = ReadProgramSettings(); r != StartResult::Running) return r;
+  // Step 9: the main frame object.
+  CreateMainFrame();
+  // Step 10: the serial board.
+  if (!info.outputPath.empty()) SetOutputPath(info.outputPath);
+  if (info.comPort != 0 && !OpenBoardPort(info.comPort)) {
+    platform::ShowMessage(kMsgUnexpectedProblem);
+    return StartResult::Ended;
+  }
+  // Steps 11-12: the window, placed and hidden until step 24.
+  if (!SetUpMainFrame()) return StartResult::Ended;
+  // Step 13: only chip mode 3 runs on.
+  if (m_chipMode != 3 && m_chipMode != 5) {
+    platform::ShowMessage(kMsgIllegalIni);
+    return StartResult::Ended;
+  }
+  // Steps 14-19: sound device, board check, board settings, output format, MIDI thru.
+  if (!SetUpSoundAndBoard()) return StartResult::Ended;
+  // Step 20: the default voices.
+  if (!m_voiceLibrary.LoadDefaultVoices() && (m_chipMode == 3 || m_chipMode == 5)) {
+    platform::ShowMessage(kMsgVoiceFile);
+    return StartResult::Ended;
+  }
+  // Steps 21-24.
+  ApplyStartValues();
+  m_mainFrame->ApplyMenuEdits(BuildMenuEdits(m_chipMode, m_outputProfile, GetWebLanguage()));
+  ReopenVoiceLists();
+  m_mainFrame->ShowWindow(m_showCommand);
+  // Step 25: without a song the message loop runs.
+  if (m_commandLineFile.empty()) return StartResult::Running;
+  // Steps 26-27: the song of the command line.
+  if (!OpenCommandLineSong()) return StartResult::Ended;
+  // Step 28.
+  if (!HasOutputPath()) return StartResult::Running;
+  return EndBatchRun();
+}
+
+CTrillotApp::StartResult CTrillotApp::ReadProgramSettings() {
+  // Step 3.
+  std::string appDir = platform::AppDir();
+  if (appDir.empty()) return StartResult::EndedSilently;
+  m_appDir = appDir;
+  // Steps 4-5.
+  std::string iniPath;
+  GetIniPath(iniPath);
+  platform::IniFile ini = platform::IniFile::Load(iniPath);
+  const int chipMode = ReadIniChipMode(ini);
+  if (chipMode < 1 || chipMode > 3) {
+    platform::ShowMessage(kMsgNoIni);
+    return StartResult::EndedSilently;
+  }
+  m_chipMode = chipMode;
+  SetOutputProfile(output_profile::kKORVAN);
+  const int makerId = ReadIniMakerID(ini);
+  if (makerId < 1 || makerId > 4) return StartResult::EndedSilently;
+  m_makerId = makerId;
+  // Step 6 (the profile store is the program's; step 8 writes "OutputType" on every start).
+  if (ReadProfileSetting(profile_keys::kOutputTypeAtStart) == -1) WriteProfileSetting(profile_keys::kOutputType, 1);
+  // Step 8.
+  if (m_outputProfile != output_profile::kKORVAN && m_outputProfile != output_profile::kDeveloperVELK) {
+    m_profileOption = 0;
+  }
+  WriteProfileSetting(profile_keys::kOutputType, 1);
+  m_reserved = 0;
+  ReadInfoCodeTypes();
+  return StartResult::Running;
+}
+
+bool CTrillotApp::SetUpMainFrame() {
+  if (!m_mainFrame->LoadFrame(kMainFrameResource)) return false;
+  m_mainFrame->DragAcceptFiles(true);
+  WindowPlacement placement = RestoreWindowPlacement("CMainFrame", m_mainFrame->GetPlacement(),
+                                                     m_mainFrame->GetWindowRect(), 0, 0, 800, 600);
+  m_mainFrame->SetPlacement(placement);
+  m_mainFrame->ShowWindow(kShowHidden);
+  m_mainFrame->UpdateWindow();
+  return true;
+}
+
+bool CTrillotApp::SetUpSoundAndBoard() {
+  // Step 14.
+  if (!SetHardwareMode(m_chipMode)) {
+    platform::ShowMessage(kMsgUnexpectedProblem);
+    return false;
+  }
+  // Step 15: the check shows its own message.
+  if (!CheckBoardForChipMode(m_chipMode, 1)) return false;
+  // Step 16.
+  if (IsKZ5OutputProfile(-1) == 0 && ReadProfileSetting(profile_keys::kModeSetting) == 2) {
+    WriteProfileSetting(profile_keys::kModeSetting, 0);
+  }
+  // Step 17.
+  if (m_chipMode == 3 || m_chipMode == 5) ApplyStreamPcmReserve();
+  // Step 18.
+  if (!ForceOutputFormat()) {
+    platform::ShowMessage(kMsgUnexpectedProblem);
+    return false;
+  }
+  // Step 19.
+  IOutputEngine* engine = Engine();
+  if ((m_chipMode == 3 || m_chipMode == 5) && engine && engine->GetConnectionKind() == 1) StartMidiThru();
+  return true;
+}
+
+bool CTrillotApp::ForceOutputFormat() {
+  const int stored = ReadProfileSetting(profile_keys::kOutputFormat);
+  int format = 0;
+  switch (m_outputProfile) {
+    case 1:
+    case 6:
+    case 7: format = 4; break;
+    case 2:
+    case 3:
+    case 8: format = 3; break;
+    case 4: format = 5; break;
+    case 5: format = (stored == 0 || stored == 3) ? stored : 3; break;
+    default: return false;
+  }
+  if (format != stored) WriteProfileSetting(profile_keys::kOutputFormat, format);
+  return true;
+}
+
+void CTrillotApp::StartMidiThru() {
+  int input = ReadProfileSetting(profile_keys::kMIDIDeviceThruIn);
+  if (input > 0 && IsBoardInput(m_midiThru->GetInputName(input - 1))) {
+    WriteProfileSetting(profile_keys::kMIDIDeviceThruIn, 0);
+    input = 0;
+  }
+  m_midiThru->SetInput(input);
+  m_midiThru->SetOutput(ReadProfileSetting(profile_keys::kMIDIDeviceThruOut));
+  m_midiThru->Start();
+}
+
+void CTrillotApp::ApplyStartValues() {
+  ReadOriginSettings();
+  ResetVolumes();
+  m_startValues[0] = 100;
+  m_startValues[1] = 64;
+  m_startValues[2] = 30;
+  m_mainFrame->UpdateStatusPanes();
+  m_mainFrame->UpdateReportBar();
+}
+
+void CTrillotApp::ReopenVoiceLists() {
+  for (const char* name : kVoiceListWindows) {
+    if (platform::profile().GetProfileInt(profile_keys::kWindowState, name, 0) != 0) {
+      m_mainFrame->PostCommand(kVoiceListCommand);
+    }
+  }
+}
+
+// The song document comes with its own library; until the application holds one, a song
+// named on the command line cannot be opened.
+bool CTrillotApp::OpenCommandLineSong() { return false; }
+
+CTrillotApp::StartResult CTrillotApp::EndBatchRun() {
+  // Step 31.
+  DestroyMainFrame();
+  return StartResult::BatchEnded;
+}
+
+int CTrillotApp::ExitInstance() {
+  m_boardLink.reset();
+  m_instanceLock.reset();
+  return 0;
+}

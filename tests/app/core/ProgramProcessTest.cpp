@@ -1,0 +1,117 @@
+// Tests of the program Trillot as a process, each in a program folder of its own.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <stdlib.h>
+
+#include "ProgramFolder.h"
+#include "platform/sys/SingleInstanceLock.h"
+
+namespace {
+
+using startuptest::ProgramFolder;
+using startuptest::RunProgram;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+
+const std::string kRecordingStandIn = std::string(TRILLOT_EMU_FIXTURE_DIR) + "/recording/kz3qelemu.so";
+const std::string kFailingStandIn = std::string(TRILLOT_EMU_FIXTURE_DIR) + "/failing_init/kz3qelemu.so";
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> out;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) out.push_back(line);
+  return out;
+}
+
+TEST(TrillotProcess, CleanStartPrintsOneLineAndFixesTheProfile) {
+  ProgramFolder folder;
+  folder.WriteProfile("[Setting]\nOutputFormat=7\nKZ-3_ModeSetting=2\n");
+  auto run = RunProgram(folder, {});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(Lines(run.err).size(), 1u) << run.err;
+  EXPECT_THAT(run.err, HasSubstr("not built yet"));
+  std::string profile = folder.ReadProfile();
+  EXPECT_THAT(profile, HasSubstr("OutputType=1"));
+  EXPECT_THAT(profile, HasSubstr("OutputFormat=3"));
+  EXPECT_THAT(profile, HasSubstr("KZ-3_ModeSetting=0"));
+}
+
+struct EndedStart {
+  const char* name;
+  std::function<void(ProgramFolder&)> prepare;
+  std::vector<std::string> args;
+  int status;
+  const char* message;  // "" for none
+};
+
+void PrintTo(const EndedStart& c, std::ostream* os) { *os << c.name; }
+
+class TrillotProcessEnds : public ::testing::TestWithParam<EndedStart> {};
+
+TEST_P(TrillotProcessEnds, WithItsMessageAndStatus) {
+  const EndedStart& c = GetParam();
+  ProgramFolder folder;
+  c.prepare(folder);
+  auto run = RunProgram(folder, c.args);
+  EXPECT_EQ(run.status, c.status) << run.err;
+  if (*c.message) {
+    EXPECT_THAT(run.err, HasSubstr(c.message));
+  } else {
+    EXPECT_EQ(run.err, "");
+  }
+  EXPECT_THAT(run.err, ::testing::Not(HasSubstr("not built yet")));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, TrillotProcessEnds,
+    ::testing::Values(
+        EndedStart{"NoIni", [](ProgramFolder& f) { f.Remove("Trillot.ini"); }, {}, 2,
+                   "Trillot.ini(initial) file doesn't exist."},
+        EndedStart{"ChipModeOne", [](ProgramFolder& f) { f.WriteIni("[Setting]\nKZMode=1\nMakerID=1\n"); }, {}, 2,
+                   "Illegal parameter of Trillot.ini(initial) file."},
+        EndedStart{"MakerFive", [](ProgramFolder& f) { f.WriteIni("[Setting]\nKZMode=3\nMakerID=5\n"); }, {}, 2, ""},
+        EndedStart{"NoEmulator", [](ProgramFolder& f) { f.Remove("kz3qelemu.so"); }, {}, 2,
+                   "Unexpected problem is occurred."},
+        EndedStart{"FailingEmulator", [](ProgramFolder& f) { f.Replace("kz3qelemu.so", kFailingStandIn); }, {}, 2,
+                   "Unexpected problem is occurred."},
+        EndedStart{"NoVoices", [](ProgramFolder& f) { f.Remove("DefKZ3_16.vk3"); }, {}, 2, "Can not open voice file."},
+        EndedStart{"ComPort", [](ProgramFolder&) {}, {"-COM:3"}, 2, "Unexpected problem is occurred."}),
+    [](const ::testing::TestParamInfo<EndedStart>& param) { return std::string(param.param.name); });
+
+TEST(TrillotProcess, SecondInstanceIsRefused) {
+  ProgramFolder folder;
+  const char* old = std::getenv("TRILLOT_RUNTIME_DIR");
+  std::string saved = old ? old : "";
+  ::setenv("TRILLOT_RUNTIME_DIR", folder.RuntimeDir().c_str(), 1);
+  {
+    platform::SingleInstanceLock first("KORVAN_Trillot");
+    ASSERT_TRUE(first.Acquired());
+    auto run = RunProgram(folder, {});
+    EXPECT_EQ(run.status, 3);
+    EXPECT_THAT(run.err, HasSubstr("Application is already running."));
+  }
+  if (old) {
+    ::setenv("TRILLOT_RUNTIME_DIR", saved.c_str(), 1);
+  } else {
+    ::unsetenv("TRILLOT_RUNTIME_DIR");
+  }
+}
+
+TEST(TrillotProcess, RecordingStandInSeesTheDeviceLifeOfAStart) {
+  ProgramFolder folder;
+  folder.Replace("kz3qelemu.so", kRecordingStandIn);
+  auto run = RunProgram(folder, {});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_THAT(Lines(folder.ReadRecord()),
+              ElementsAre("KzSound_Initialize()", "KzSound_Create(1)", "KzSound_Delete(1)", "KzSound_Terminate()"));
+}
+
+TEST(TrillotProcess, OutputNameWithoutASongWritesNothing) {
+  ProgramFolder folder;
+  auto run = RunProgram(folder, {"-OUTPUT:" + folder.AppDir() + "out.mmf"});
+  EXPECT_EQ(run.status, 1) << run.err;
+  EXPECT_FALSE(std::filesystem::exists(folder.AppDir() + "out.mmf"));
+}
+
+}  // namespace

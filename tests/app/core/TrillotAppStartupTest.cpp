@@ -1,0 +1,175 @@
+// Tests of the start-up chain in process, over a fake main frame or the headless one.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <stdlib.h>
+
+#include "ProgramFolder.h"
+#include "StartupFakes.h"
+#include "app/core/MainFrameHooks.h"
+#include "app/core/TrillotApp.h"
+#include "platform/host/testing/FakeHost.h"
+
+namespace {
+
+using startuptest::FakeMainFrame;
+using startuptest::FakeOutputEngine;
+using startuptest::ProgramFolder;
+using ::testing::ElementsAre;
+
+/// Saves an environment variable and puts it back afterwards.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const std::string& value) : m_name(name) {
+    if (const char* old = std::getenv(name)) m_old = old;
+    ::setenv(name, value.c_str(), 1);
+  }
+  ~ScopedEnv() {
+    if (m_old) {
+      ::setenv(m_name, m_old->c_str(), 1);
+    } else {
+      ::unsetenv(m_name);
+    }
+  }
+
+ private:
+  const char* m_name;
+  std::optional<std::string> m_old;
+};
+
+class StartUp : public ::testing::Test {
+ protected:
+  StartUp() : appDir("TRILLOT_APP_DIR", folder.AppDir()), runtimeDir("TRILLOT_RUNTIME_DIR", folder.RuntimeDir()) {}
+
+  void SetUp() override {
+    scope = std::make_unique<platform::ScopedHost>(
+        platform::HostServices{&app, &host.profile, &host.messages, &host.binder, &hooks});
+  }
+  void TearDown() override {
+    app.DestroyMainFrame();
+    app.ExitInstance();
+  }
+
+  void UseFakeFrame() {
+    app.SetMainFrameFactory([this] { return std::make_unique<FakeMainFrame>(frameLog, &engine); });
+  }
+
+  ProgramFolder folder;
+  ScopedEnv appDir;
+  ScopedEnv runtimeDir;
+  platform::FakeHost host;
+  CTrillotApp app;
+  MainFrameHooks hooks{app};
+  std::unique_ptr<platform::ScopedHost> scope;
+  FakeOutputEngine engine;
+  std::shared_ptr<FakeMainFrame::Log> frameLog = std::make_shared<FakeMainFrame::Log>();
+};
+
+TEST_F(StartUp, ChipModeOnePlacesTheFrameBeforeRefusing) {
+  UseFakeFrame();
+  folder.WriteIni("[Setting]\nKZMode=1\n");
+  EXPECT_EQ(app.InitInstance({}), CTrillotApp::StartResult::Ended);
+  EXPECT_THAT(frameLog->calls,
+              ElementsAre("LoadFrame(1000)", "DragAcceptFiles", "SetPlacement(800x600)", "ShowWindow(0)", "UpdateWindow"));
+  EXPECT_THAT(host.messages.ShownIds(), ElementsAre(7083));
+  EXPECT_TRUE(hooks.HasMainWindow());
+  app.DestroyMainFrame();
+  EXPECT_TRUE(frameLog->destroyed);
+  EXPECT_FALSE(hooks.HasMainWindow());
+}
+
+TEST_F(StartUp, CleanStartRunsEveryStepInOrder) {
+  UseFakeFrame();
+  host.profile.WriteProfileInt("WindowState", "CVListFrmKZ2", 1);
+  EXPECT_EQ(app.InitInstance({}), CTrillotApp::StartResult::Running);
+  EXPECT_TRUE(host.messages.shown.empty());
+  EXPECT_THAT(engine.calls, ::testing::Contains("SetupSoundDevice(3)"));
+  EXPECT_THAT(frameLog->calls, ElementsAre("LoadFrame(1000)", "DragAcceptFiles", "SetPlacement(800x600)", "ShowWindow(0)",
+                                           "UpdateWindow", "UpdateStatusPanes", "UpdateStatusPanes", "UpdateReportBar",
+                                           "ApplyMenuEdits", "PostCommand(32800)", "ShowWindow(1)"));
+  EXPECT_EQ(frameLog->menuEdits, BuildMenuEdits(3, 2, app.GetWebLanguage()));
+  EXPECT_EQ(app.GetChipMode(), 3);
+  EXPECT_EQ(app.GetMasterVolume(), -1);
+  EXPECT_EQ(app.GetEqLevel(), -1);
+  EXPECT_EQ(app.GetStartValue(0), 100);
+  EXPECT_EQ(app.GetStartValue(1), 64);
+  EXPECT_EQ(app.GetStartValue(2), 30);
+}
+
+TEST_F(StartUp, OutputNameHidesTheWindow) {
+  UseFakeFrame();
+  EXPECT_EQ(app.InitInstance({"-OUTPUT:x.mmf"}), CTrillotApp::StartResult::Running);
+  EXPECT_EQ(app.GetOutputPath(), "x.mmf");
+  EXPECT_EQ(frameLog->calls.back(), "ShowWindow(0)");
+  EXPECT_FALSE(app.IsSplashEnabled());
+}
+
+TEST_F(StartUp, ModeParameterFollowsTheBoundStandIn) {
+  EXPECT_EQ(app.GetModeParameter(3, 0), 0);
+  ASSERT_EQ(app.InitInstance({}), CTrillotApp::StartResult::Running);
+  EXPECT_NE(app.GetModeParameter(3, 0), 0);
+  EXPECT_EQ(app.GetModeParameter(1, 0), 0);
+  app.DestroyMainFrame();
+  EXPECT_EQ(app.GetModeParameter(3, 0), 0);
+}
+
+TEST_F(StartUp, NoLibraryNoModeParameter) {
+  folder.Remove("kz3qelemu.so");
+  EXPECT_EQ(app.InitInstance({}), CTrillotApp::StartResult::Ended);
+  EXPECT_EQ(app.GetModeParameter(3, 0), 0);
+  EXPECT_THAT(host.messages.ShownIds(), ElementsAre(7081));
+}
+
+TEST_F(StartUp, OutputFormatIsForcedByProfile) {
+  struct Case {
+    int profile, stored, expected;
+  };
+  for (const Case& c : {Case{1, 3, 4}, Case{2, 7, 3}, Case{3, 0, 3}, Case{4, 3, 5}, Case{5, 0, 0}, Case{5, 3, 3},
+                        Case{5, 4, 3}, Case{6, 3, 4}, Case{7, 3, 4}, Case{8, 5, 3}}) {
+    host.profile.WriteProfileInt("Setting", "OutputFormat", c.stored);
+    app.SetOutputProfile(c.profile);
+    EXPECT_TRUE(app.ForceOutputFormat()) << c.profile;
+    EXPECT_EQ(host.profile.GetProfileInt("Setting", "OutputFormat", -1), c.expected) << c.profile << "," << c.stored;
+  }
+  app.SetOutputProfile(9);
+  host.profile.writes.clear();
+  EXPECT_FALSE(app.ForceOutputFormat());
+  EXPECT_TRUE(host.profile.writes.empty());
+}
+
+class RecordingThru : public IMidiThru {
+ public:
+  std::string GetInputName(int index) const override { return index == 1 ? "KORVAN USB IN 1" : "Other"; }
+  void SetInput(int device) override { calls->push_back("SetInput(" + std::to_string(device) + ")"); }
+  void SetOutput(int device) override { calls->push_back("SetOutput(" + std::to_string(device) + ")"); }
+  int Start() override {
+    calls->push_back("Start");
+    return 1;
+  }
+  std::shared_ptr<std::vector<std::string>> calls = std::make_shared<std::vector<std::string>>();
+};
+
+TEST_F(StartUp, MidiThruSkipsTheBoardsOwnInput) {
+  UseFakeFrame();
+  engine.setupConnectionKind = 1;
+  engine.boardPortKind = 2;
+  engine.queryAnswers = {0, 12};
+  auto thru = std::make_unique<RecordingThru>();
+  auto calls = thru->calls;
+  app.SetMidiThru(std::move(thru));
+  host.profile.WriteProfileInt("Setting", "MIDIDeviceThruIn", 2);
+  host.profile.WriteProfileInt("Setting", "MIDIDeviceThruOut", 4);
+  ASSERT_EQ(app.InitInstance({}), CTrillotApp::StartResult::Running);
+  EXPECT_THAT(*calls, ElementsAre("SetInput(0)", "SetOutput(4)", "Start"));
+  EXPECT_EQ(host.profile.GetProfileInt("Setting", "MIDIDeviceThruIn", -1), 0);
+}
+
+TEST_F(StartUp, BoardNotFoundEndsWithTheCheckText) {
+  UseFakeFrame();
+  engine.setupConnectionKind = 1;
+  EXPECT_EQ(app.InitInstance({}), CTrillotApp::StartResult::Ended);
+  ASSERT_EQ(host.messages.shown.size(), 1u);
+  EXPECT_EQ(host.messages.shown[0].text, "Exit application.\n- As board not found.");
+}
+
+}  // namespace
