@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "song/Chunk.h"
 #include "song/MemStream.h"
 #include "song/SeqEvent.h"
 
@@ -48,6 +49,23 @@ inline CSeqEvent* Event(uint32_t tick, const Bytes& bytes, uint32_t end = UINT32
                         uint32_t cue = 0) {
   return new CSeqEvent(tick, static_cast<uint32_t>(bytes.size()), bytes.data(),
                        end == UINT32_MAX ? tick : end, cue);
+}
+
+/// The chunk written whole: id, size and body.
+inline Bytes WriteChunk(CChunk& chunk) {
+  CMemStream out;
+  chunk.Write(out);
+  return StreamBytes(out);
+}
+
+/// A VELK image: "MMMD", the size, the chunks and a CRC of 0 (the parser does not check it).
+inline Bytes FileImage(const Bytes& chunks) {
+  Bytes out = {'M', 'M', 'M', 'D'};
+  auto size = static_cast<uint32_t>(chunks.size() + 2);
+  for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<uint8_t>(size >> shift));
+  out.insert(out.end(), chunks.begin(), chunks.end());
+  out.insert(out.end(), {0x00, 0x00});
+  return out;
 }
 
 }  // namespace velkgate::testing
