@@ -141,6 +141,23 @@ void CMemStream::Attach(uint8_t* data, int32_t size) {
   m_owns = true;
 }
 
+void CMemStream::SetCopy(const uint8_t* bytes, int32_t n) {
+  if (n < 0) throw kErrOutOfMemory;
+  uint8_t* copy = nullptr;
+  if (n > 0) {
+    copy = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(n)));
+    if (!copy) throw kErrOutOfMemory;
+    if (bytes) std::memcpy(copy, bytes, static_cast<size_t>(n));
+    else std::memset(copy, 0, static_cast<size_t>(n));
+  }
+  if (m_owns && m_data) std::free(m_data);
+  m_data = copy;
+  m_size = n;
+  m_position = 0;
+  m_capacity = n;
+  m_owns = true;
+}
+
 uint8_t* CMemStream::Detach() {
   uint8_t* data = m_data;
   m_data = nullptr;

@@ -54,6 +54,10 @@ class CMemStream {
   /// Takes a std::malloc'ed buffer as the owned data (the old one freed when owned), position 0.
   void Attach(uint8_t* data, int32_t size);
 
+  /// Replaces the data by an owned copy of n bytes, position 0 (the old buffer freed when
+  /// owned). Throws -108 when the copy cannot be had; the stream is then unchanged.
+  void SetCopy(const uint8_t* bytes, int32_t n);
+
   /// Hands the buffer to the caller (who frees it with std::free) and leaves the stream empty.
   uint8_t* Detach();
 

@@ -92,6 +92,14 @@ class NoKZ1Export final : public IKZ1Export {
   int ConvertToKZ1(CMemStream&, int, const SongOutputRecord&) override { return 0; }
 };
 
+class SilentReports final : public IConverterReports {
+ public:
+  int ReportConvertResult(int, uint32_t, uint32_t) override { return 0; }
+  int ReportConverterNotes(int, uint32_t) override { return 1; }
+  int ReportConverterNotesShort(uint32_t result) override { return result < 0x80000000u ? 1 : 0; }
+  int ReportMobilePlaybackNotes(uint32_t) override { return 1; }
+};
+
 struct Defaults {
   DefaultSettings settings;
   MemoryProfile profile;
@@ -101,6 +109,7 @@ struct Defaults {
   NoBoard board;
   NoKZ1Export kz1Export;
   DocumentRegistry registry;
+  SilentReports reports;
 };
 
 Defaults& defaults() {
@@ -127,6 +136,10 @@ IKZ1Export& kz1Export() {
 }
 DocumentRegistry& registry() {
   return installed().registry ? *installed().registry : defaults().registry;
+}
+
+IConverterReports& reports() {
+  return installed().reports ? *installed().reports : defaults().reports;
 }
 
 ScopedHost::ScopedHost(const HostServices& services) : m_previous(installed()) {

@@ -112,6 +112,8 @@ class IUiHooks {
   virtual void ChipModeChanged(int /*chipMode*/) {}
   /// The main window's QX cue switch: cue points come from marker events while it is on.
   virtual bool IsQXCueEnabled() const { return false; }
+  /// The velocity dialog, when it exists, takes the mode byte and refills its channel list.
+  virtual void SetVelocityChannelMode(int /*mode*/) {}
 };
 
 /// The board commands of the main window's output engine. Each call sends one message on the
@@ -145,6 +147,23 @@ class IKZ1Export {
   virtual int ConvertToKZ1(CMemStream& stream, int option, const SongOutputRecord& setup) = 0;
 };
 
+/// The converter reports of the shell: the messages a plug-in's result and returned flags call for.
+class IConverterReports {
+ public:
+  virtual ~IConverterReports() = default;
+  /// Shows the failure message of a converter result; the button pressed, or 0 when nothing
+  /// is shown (a success, or a code without a message).
+  virtual int ReportConvertResult(int kind, uint32_t result, uint32_t flags) = 0;
+  /// The information lines of a successful conversion's flags in one box; 1 when there is
+  /// nothing to show or the user pressed OK, else the button pressed.
+  virtual int ReportConverterNotes(int kind, uint32_t flags) = 0;
+  /// The notes of the song-data reader's result (none in batch conversion); 1 when the
+  /// result is below 0x80000000, else 0.
+  virtual int ReportConverterNotesShort(uint32_t result) = 0;
+  /// One OK/Cancel question per playback warning bit; 0 when any answer was not OK, else 1.
+  virtual int ReportMobilePlaybackNotes(uint32_t status) = 0;
+};
+
 /// Where core code finds the application's voice library and its one song document; the
 /// application and tests set them, and either may be null.
 struct DocumentRegistry {
@@ -162,6 +181,7 @@ struct HostServices {
   IBoardCommands* board = nullptr;
   IKZ1Export* kz1Export = nullptr;
   DocumentRegistry* registry = nullptr;
+  IConverterReports* reports = nullptr;
 };
 
 /// The installed services; a built-in headless default stands in for any not installed.
@@ -177,6 +197,9 @@ IBoardCommands& board();
 IKZ1Export& kz1Export();
 /// The installed registry, else the application's own (which starts empty).
 DocumentRegistry& registry();
+/// The converter reports; without them installed nothing is shown and every report passes
+/// (a failure result still gives 0 from the short report).
+IConverterReports& reports();
 
 /// Installs services for the lifetime of the object, restoring the previous ones after.
 class ScopedHost {

@@ -328,6 +328,35 @@ class CKZ1Doc {
   int IsVoiceSlotPcm(int i) const;
   int PrepareDirectPlay() { return 1; }
 
+  // --- Opening and importing ---
+  /// Resets the song and loads the file by its ending; 1, or 0 with a reset song (no message
+  /// from here: the readers and the loader show theirs).
+  int OpenDocument(const std::string& path);
+  /// Keeps the low 16 bits of mask as the channel mask and the pending time base, then opens.
+  int OpenWithChannelMask(const std::string& path, int mask, int pendingTimeBase);
+  /// Keeps the two open options (the second is the converter option), then opens.
+  int OpenWithOptions(const std::string& path, int option, int converterOption);
+  /// Keeps the channel messages of the mask's channels, numbered compactly from 0, and
+  /// rebuilds the channel setup; mask 0 changes nothing. 1.
+  int FilterChannels(int mask);
+  /// Chip modes 1 and 2 only: the voice slots rebuilt from the channels after a load.
+  void RebuildVoiceSlotsKZ12();
+  // The generation-1/2 readers (refusing every file until those chip modes are built).
+  int ReadVelkFile1(const std::string& path);
+  int ReadVelkFile2(const std::string& path);
+  int ReadSmfKZ12(const std::string& path);
+
+  // --- Event edits ---
+  /// Scales the note-on velocities of channel 0..15, of the PCM list (16) or of both lists
+  /// (255) by a percent, half up, at most 127; marks the song modified. 0 for another channel.
+  int ScaleVelocities(int channel, int percent);
+  /// Inserts the stream-PCM pairing message of slots a and b into the PCM list. 1.
+  int InsertStreamPairMessage(int a, int b);
+  /// The generation-3 RAM size of the song in bytes, as the last estimate found it.
+  int GetStreamOption() const { return m_ramUse; }
+  /// The second RAM size figure (for Java handsets); nothing sets it yet.
+  int GetOpenWord() const { return m_openWord; }
+
   // --- Document words ---
   /// Note flag of channel k; k = 16 gives the first nonzero of the 16.
   int GetChannelValue(int k) const;
@@ -410,6 +439,7 @@ class CKZ1Doc {
   int m_viewFlag = 1;
   int m_importedFlag2 = 0;
   int m_ramUse = 0;
+  int m_openWord = 0;
   int m_exportOption2 = 0;
   CDocValueRecord m_valueRecord;
   // Chip-mode limits.

@@ -176,3 +176,21 @@ TEST(MemStream, OwnedAttachedBufferIsFreedAndBorrowedOneIsNot) {
 }
 
 }  // namespace
+
+TEST(MemStream, SetCopyTakesAnOwnedCopyAtPositionZero) {
+  uint8_t borrowed[4] = {1, 2, 3, 4};
+  CMemStream s(borrowed, 4, false);
+  s.Seek(0, 3);
+  const uint8_t bytes[3] = {7, 8, 9};
+  s.SetCopy(bytes, 3);
+  EXPECT_TRUE(s.OwnsData());
+  EXPECT_EQ(s.GetSize(), 3);
+  EXPECT_EQ(s.GetPosition(), 0);
+  EXPECT_NE(s.GetData(), bytes);
+  EXPECT_EQ(s.GetData()[2], 9);
+  EXPECT_EQ(borrowed[0], 1);  // the borrowed buffer is left alone
+  s.SetCopy(nullptr, 0);
+  EXPECT_EQ(s.GetSize(), 0);
+  EXPECT_EQ(s.GetData(), nullptr);
+  EXPECT_THROW(s.SetCopy(bytes, -1), int);
+}

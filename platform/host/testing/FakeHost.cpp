@@ -162,9 +162,15 @@ int FakeKZ1Export::ConvertToKZ1(CMemStream& stream, int option, const SongOutput
   return result;
 }
 
+std::vector<std::string> FakeConverterReports::Names() const {
+  std::vector<std::string> names;
+  for (const auto& c : calls) names.push_back(c.name);
+  return names;
+}
+
 FakeHost::FakeHost()
     : m_scope(HostServices{&settings, &profile, &messages, &binder, &ui, &board, &kz1Export,
-                           &registry}) {
+                           &registry, &reports}) {
   messages.settings = &settings;
 }
 

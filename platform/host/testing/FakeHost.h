@@ -136,6 +136,7 @@ class FakeUiHooks : public IUiHooks {
   void AccessLogChanged() override { ++accessLogChanges; }
   void ChipModeChanged(int chipMode) override { chipModeChanges.push_back(chipMode); }
   bool IsQXCueEnabled() const override { return qxCue; }
+  void SetVelocityChannelMode(int mode) override { velocityChannelModes.push_back(mode); }
 
   std::vector<int> busyPictures;
   int songWindowUpdates = 0;
@@ -151,6 +152,7 @@ class FakeUiHooks : public IUiHooks {
   int accessLogChanges = 0;
   std::vector<int> chipModeChanges;
   bool qxCue = false;
+  std::vector<int> velocityChannelModes;
 };
 
 struct RecordedBoardCall {
@@ -194,6 +196,41 @@ class FakeKZ1Export : public IKZ1Export {
   std::vector<int> options;
 };
 
+struct RecordedReport {
+  std::string name;       // the report, e.g. "ReportConvertResult"
+  int kind = -1;          // the converter kind, -1 for the reports without one
+  uint32_t result = 0;    // the result or status handed over (0 when none)
+  uint32_t flags = 0;     // the returned flags handed over (0 when none)
+};
+
+/// Records every report; each answers `answer`(report) when set, else 1.
+class FakeConverterReports : public IConverterReports {
+ public:
+  int ReportConvertResult(int kind, uint32_t result, uint32_t flags) override {
+    return Record({"ReportConvertResult", kind, result, flags});
+  }
+  int ReportConverterNotes(int kind, uint32_t flags) override {
+    return Record({"ReportConverterNotes", kind, 0, flags});
+  }
+  int ReportConverterNotesShort(uint32_t result) override {
+    return Record({"ReportConverterNotesShort", -1, result, 0});
+  }
+  int ReportMobilePlaybackNotes(uint32_t status) override {
+    return Record({"ReportMobilePlaybackNotes", -1, status, 0});
+  }
+
+  std::vector<std::string> Names() const;
+
+  std::function<int(const RecordedReport&)> answer;
+  std::vector<RecordedReport> calls;
+
+ private:
+  int Record(RecordedReport report) {
+    calls.push_back(report);
+    return answer ? answer(calls.back()) : 1;
+  }
+};
+
 /// All fakes together, installed while the object lives.
 class FakeHost {
  public:
@@ -210,6 +247,7 @@ class FakeHost {
   FakeBoardCommands board;
   FakeKZ1Export kz1Export;
   DocumentRegistry registry;
+  FakeConverterReports reports;
 
  private:
   ScopedHost m_scope;

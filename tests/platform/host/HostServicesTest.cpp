@@ -1,6 +1,7 @@
 // The board-command, generation-1 export and registry services with their defaults and fakes.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "platform/host/HostServices.h"
@@ -42,6 +43,37 @@ TEST(FakeHost, InstallsItsRegistryAndRestoresTheDefault) {
     EXPECT_TRUE(platform::ui().IsQXCueEnabled());
   }
   EXPECT_EQ(platform::registry().document, nullptr);
+}
+
+TEST(HostServices, DefaultReportsShowNothingAndPassSuccesses) {
+  EXPECT_EQ(platform::reports().ReportConvertResult(8, 0x80000002u, 0), 0);
+  EXPECT_EQ(platform::reports().ReportConverterNotes(8, 0x01000000u), 1);
+  EXPECT_EQ(platform::reports().ReportConverterNotesShort(0x21u), 1);
+  EXPECT_EQ(platform::reports().ReportConverterNotesShort(0x80000000u), 0);
+  EXPECT_EQ(platform::reports().ReportMobilePlaybackNotes(0x40u), 1);
+  platform::ui().SetVelocityChannelMode(1);  // no dialog: nothing happens
+}
+
+TEST(FakeConverterReports, RecordsEachReportAndAnswersAsScripted) {
+  platform::FakeHost host;
+  ASSERT_EQ(&platform::reports(), &host.reports);
+  EXPECT_EQ(platform::reports().ReportConvertResult(8, 0x80000001u, 0x40000u), 1);
+  host.reports.answer = [](const platform::RecordedReport& r) {
+    return r.name == "ReportConverterNotesShort" ? 0 : 2;
+  };
+  EXPECT_EQ(platform::reports().ReportConverterNotes(7, 0x04000000u), 2);
+  EXPECT_EQ(platform::reports().ReportConverterNotesShort(0x20u), 0);
+  EXPECT_EQ(platform::reports().ReportMobilePlaybackNotes(0x80u), 2);
+  EXPECT_EQ(host.reports.Names(),
+            (std::vector<std::string>{"ReportConvertResult", "ReportConverterNotes",
+                                      "ReportConverterNotesShort", "ReportMobilePlaybackNotes"}));
+  EXPECT_EQ(host.reports.calls[0].kind, 8);
+  EXPECT_EQ(host.reports.calls[0].result, 0x80000001u);
+  EXPECT_EQ(host.reports.calls[0].flags, 0x40000u);
+  EXPECT_EQ(host.reports.calls[1].flags, 0x04000000u);
+  EXPECT_EQ(host.reports.calls[2].result, 0x20u);
+  platform::ui().SetVelocityChannelMode(5);
+  EXPECT_EQ(host.ui.velocityChannelModes, std::vector<int>{5});
 }
 
 }  // namespace
