@@ -74,12 +74,33 @@ class NoBinder final : public IConverterBinder {
   uint32_t GetVersion(int) override { return 0; }
 };
 
+class NoBoard final : public IBoardCommands {
+ public:
+  bool HasBoardDevice() const override { return false; }
+  int SendVoice(const CVoiceItem&, int) override { return 0; }
+  int SendBankVoices(const CVoiceItem&) override { return 0; }
+  int SendVoiceItem(const CStreamPCMSlot&) override { return 0; }
+  int SendBoardCommand06(int) override { return 0; }
+  int SendBoardCommand07(int) override { return 0; }
+  int SendBoardData0C(int, const uint8_t*, uint32_t) override { return 0; }
+  int SendBoardCommand0D(int) override { return 0; }
+  int SendBoardCommand11(int) override { return 0; }
+};
+
+class NoKZ1Export final : public IKZ1Export {
+ public:
+  int ConvertToKZ1(CMemStream&, int, const SongOutputRecord&) override { return 0; }
+};
+
 struct Defaults {
   DefaultSettings settings;
   MemoryProfile profile;
   StderrMessages messages;
   NoBinder binder;
   IUiHooks ui;
+  NoBoard board;
+  NoKZ1Export kz1Export;
+  DocumentRegistry registry;
 };
 
 Defaults& defaults() {
@@ -100,6 +121,13 @@ IProfile& profile() { return installed().profile ? *installed().profile : defaul
 IUserMessages& messages() { return installed().messages ? *installed().messages : defaults().messages; }
 IConverterBinder& binder() { return installed().binder ? *installed().binder : defaults().binder; }
 IUiHooks& ui() { return installed().ui ? *installed().ui : defaults().ui; }
+IBoardCommands& board() { return installed().board ? *installed().board : defaults().board; }
+IKZ1Export& kz1Export() {
+  return installed().kz1Export ? *installed().kz1Export : defaults().kz1Export;
+}
+DocumentRegistry& registry() {
+  return installed().registry ? *installed().registry : defaults().registry;
+}
 
 ScopedHost::ScopedHost(const HostServices& services) : m_previous(installed()) {
   installed() = services;

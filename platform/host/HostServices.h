@@ -10,6 +10,12 @@
 #include <vector>
 
 struct CnvParam;
+class CVoiceItem;
+class CStreamPCMSlot;
+class CMemStream;
+struct SongOutputRecord;
+class CVoiceLibrary;
+class CKZ1Doc;
 
 namespace platform {
 
@@ -104,6 +110,46 @@ class IUiHooks {
   virtual void AccessLogChanged() {}
   /// The chip mode changed: the main frame and its open windows take the new one.
   virtual void ChipModeChanged(int /*chipMode*/) {}
+  /// The main window's QX cue switch: cue points come from marker events while it is on.
+  virtual bool IsQXCueEnabled() const { return false; }
+};
+
+/// The board commands of the main window's output engine. Each call sends one message on the
+/// engine's current output and returns when it is sent.
+class IBoardCommands {
+ public:
+  virtual ~IBoardCommands() = default;
+  /// True when the main window holds an output engine to send through.
+  virtual bool HasBoardDevice() const = 0;
+  /// Sends a melody or drum voice (bank MSB 124 or 125, not a fixed bank) with its wave; 1.
+  virtual int SendVoice(const CVoiceItem& item, int option) = 0;
+  virtual int SendBankVoices(const CVoiceItem& item) = 0;
+  virtual int SendVoiceItem(const CStreamPCMSlot& slot) = 0;
+  /// Stream-PCM slot select; 1.
+  virtual int SendBoardCommand06(int value) = 0;
+  /// Stream-PCM reserve mode; 0 and nothing sent for a value above 2.
+  virtual int SendBoardCommand07(int value) = 0;
+  /// An FM user-wave block.
+  virtual int SendBoardData0C(int kind, const uint8_t* data, uint32_t size) = 0;
+  /// FM user-wave select; 1.
+  virtual int SendBoardCommand0D(int value) = 0;
+  /// Mode setting (0, 1 or 5).
+  virtual int SendBoardCommand11(int value) = 0;
+};
+
+/// The application's generation-1 export conversion of the song into a stream.
+class IKZ1Export {
+ public:
+  virtual ~IKZ1Export() = default;
+  /// 1 when the conversion succeeded and wrote the stream, else 0.
+  virtual int ConvertToKZ1(CMemStream& stream, int option, const SongOutputRecord& setup) = 0;
+};
+
+/// Where core code finds the application's voice library and its one song document; the
+/// application and tests set them, and either may be null.
+struct DocumentRegistry {
+  CVoiceLibrary* voiceLibrary = nullptr;
+  CKZ1Doc* document = nullptr;
 };
 
 /// Everything the shell offers core code; installed by main or by a test fixture.
@@ -113,6 +159,9 @@ struct HostServices {
   IUserMessages* messages = nullptr;
   IConverterBinder* binder = nullptr;
   IUiHooks* ui = nullptr;
+  IBoardCommands* board = nullptr;
+  IKZ1Export* kz1Export = nullptr;
+  DocumentRegistry* registry = nullptr;
 };
 
 /// The installed services; a built-in headless default stands in for any not installed.
@@ -122,6 +171,12 @@ IProfile& profile();
 IUserMessages& messages();
 IConverterBinder& binder();
 IUiHooks& ui();
+/// The board commands; without one installed, a main window with no board device.
+IBoardCommands& board();
+/// The generation-1 export; without one installed every conversion fails (0).
+IKZ1Export& kz1Export();
+/// The installed registry, else the application's own (which starts empty).
+DocumentRegistry& registry();
 
 /// Installs services for the lifetime of the object, restoring the previous ones after.
 class ScopedHost {

@@ -113,8 +113,58 @@ uint32_t FakeBinder::GetVersion(int kind) {
   return it == plugins.end() ? 0 : it->second.version;
 }
 
+int FakeBoardCommands::SendVoice(const CVoiceItem& item, int option) {
+  calls.push_back({"SendVoice", {option}, &item, {}});
+  return 1;
+}
+
+int FakeBoardCommands::SendBankVoices(const CVoiceItem& item) {
+  calls.push_back({"SendBankVoices", {}, &item, {}});
+  return 1;
+}
+
+int FakeBoardCommands::SendVoiceItem(const CStreamPCMSlot& slot) {
+  calls.push_back({"SendVoiceItem", {}, &slot, {}});
+  return 1;
+}
+
+int FakeBoardCommands::SendBoardCommand07(int value) {
+  if (value > 2) {
+    calls.push_back({"SendBoardCommand07", {value}, nullptr, {}});
+    return 0;
+  }
+  return Command("SendBoardCommand07", 0x07, value);
+}
+
+int FakeBoardCommands::SendBoardData0C(int kind, const uint8_t* data, uint32_t size) {
+  std::vector<uint8_t> block;
+  if (data) block.assign(data, data + size);
+  calls.push_back({"SendBoardData0C", {kind, static_cast<int>(size)}, nullptr, std::move(block)});
+  return 1;
+}
+
+int FakeBoardCommands::Command(const char* name, uint8_t command, int value) {
+  std::vector<uint8_t> message = {0xF0, 0x43, 0x79, 0x06, 0x7F, command,
+                                  static_cast<uint8_t>(value & 0x7F), 0xF7};
+  calls.push_back({name, {value}, nullptr, std::move(message)});
+  return 1;
+}
+
+std::vector<std::string> FakeBoardCommands::CallNames() const {
+  std::vector<std::string> names;
+  for (const auto& c : calls) names.push_back(c.name);
+  return names;
+}
+
+int FakeKZ1Export::ConvertToKZ1(CMemStream& stream, int option, const SongOutputRecord&) {
+  options.push_back(option);
+  if (write) write(stream);
+  return result;
+}
+
 FakeHost::FakeHost()
-    : m_scope(HostServices{&settings, &profile, &messages, &binder, &ui}) {
+    : m_scope(HostServices{&settings, &profile, &messages, &binder, &ui, &board, &kz1Export,
+                           &registry}) {
   messages.settings = &settings;
 }
 

@@ -3,6 +3,7 @@
 
 #include <deque>
 #include <functional>
+#include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
@@ -134,6 +135,7 @@ class FakeUiHooks : public IUiHooks {
   bool HasMainWindow() const override { return mainWindow; }
   void AccessLogChanged() override { ++accessLogChanges; }
   void ChipModeChanged(int chipMode) override { chipModeChanges.push_back(chipMode); }
+  bool IsQXCueEnabled() const override { return qxCue; }
 
   std::vector<int> busyPictures;
   int songWindowUpdates = 0;
@@ -148,6 +150,48 @@ class FakeUiHooks : public IUiHooks {
   bool mainWindow = true;
   int accessLogChanges = 0;
   std::vector<int> chipModeChanges;
+  bool qxCue = false;
+};
+
+struct RecordedBoardCall {
+  std::string name;               // the call, e.g. "SendBoardCommand06"
+  std::vector<int> values;        // its integer arguments in order
+  const void* object = nullptr;   // the voice item or stream-PCM slot handed over
+  std::vector<uint8_t> bytes;     // the message sent for the plain commands, or the data block
+};
+
+/// A board device that records every command; `device` false stands for a main window
+/// without one.
+class FakeBoardCommands : public IBoardCommands {
+ public:
+  bool HasBoardDevice() const override { return device; }
+  int SendVoice(const CVoiceItem& item, int option) override;
+  int SendBankVoices(const CVoiceItem& item) override;
+  int SendVoiceItem(const CStreamPCMSlot& slot) override;
+  int SendBoardCommand06(int value) override { return Command("SendBoardCommand06", 0x06, value); }
+  int SendBoardCommand07(int value) override;
+  int SendBoardData0C(int kind, const uint8_t* data, uint32_t size) override;
+  int SendBoardCommand0D(int value) override { return Command("SendBoardCommand0D", 0x0D, value); }
+  int SendBoardCommand11(int value) override { return Command("SendBoardCommand11", 0x11, value); }
+
+  std::vector<std::string> CallNames() const;
+
+  bool device = true;
+  std::vector<RecordedBoardCall> calls;
+
+ private:
+  int Command(const char* name, uint8_t command, int value);
+};
+
+/// The generation-1 export: records each call and answers `result`, after running `write`
+/// (when set) on the stream.
+class FakeKZ1Export : public IKZ1Export {
+ public:
+  int ConvertToKZ1(CMemStream& stream, int option, const SongOutputRecord& setup) override;
+
+  std::function<void(CMemStream&)> write;
+  int result = 1;
+  std::vector<int> options;
 };
 
 /// All fakes together, installed while the object lives.
@@ -163,6 +207,9 @@ class FakeHost {
   FakeMessages messages;
   FakeBinder binder;
   FakeUiHooks ui;
+  FakeBoardCommands board;
+  FakeKZ1Export kz1Export;
+  DocumentRegistry registry;
 
  private:
   ScopedHost m_scope;

@@ -1,0 +1,422 @@
+// The one song document: event lists, channel setup, voice assignment, stream-PCM slots,
+// cue points, contents information, undo slot and output images.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <list>
+#include <memory>
+#include <string>
+
+#include "song/MidiMsg.h"
+#include "song/NamedBlock.h"
+#include "song/SongSetup.h"
+#include "song/StreamPCMSlot.h"
+#include "song/document/DocValueRecord.h"
+#include "song/document/UndoSlot.h"
+#include "song/document/VoiceAssignTable.h"
+#include "velk/ContentsInfo.h"
+
+class CDocArchive;
+class CMemStream;
+class CVoice2;
+class CVoiceItem;
+class IDocReaders;
+class IDocBuilders;
+
+/// The generation-3 chip RAM that voices, waves and reserves may take, in bytes.
+int GetKZ3RamLimit();
+/// 1 when a voice of that address and note lies in the second voice area (maker-specific drum
+/// notes under output profiles 1 and 7), else 0.
+int IsKZ3DrumNoteAllowed(int b0, int b1, int b2, int note);
+/// 1 for chip modes 1, 2, 3 and 5.
+int IsStreamPcmChipMode(int chipMode);
+/// The four bytes of v reversed.
+uint32_t SwapBytes32(uint32_t v);
+
+class CKZ1Doc {
+ public:
+  /// The event lists hold owned events in song order.
+  using EventList = std::list<std::unique_ptr<CMidiMsg>>;
+
+  static constexpr uint32_t kNoCue = 0xFFFFFFFFu;
+  static constexpr int kCueCount = 10;
+  static constexpr int kStartCue = 8;
+  static constexpr int kStopCue = 9;
+  static constexpr int kImageCount = 4;
+  static constexpr int kWaveBlockCount = 32;
+  static constexpr int kStreamSlotCount = 50;
+  static constexpr int kChannelTableSize = 512;
+  static constexpr uint32_t kFlagUnsaved = 1;
+  static constexpr uint32_t kFlagUnsent = 2;
+
+  /// A fresh song for the current chip mode.
+  CKZ1Doc();
+  virtual ~CKZ1Doc();
+  CKZ1Doc(const CKZ1Doc&) = delete;
+  CKZ1Doc& operator=(const CKZ1Doc&) = delete;
+
+  // Readers and builders (none by default: loading and saving then fail).
+  void SetReaders(IDocReaders* readers) { m_readers = readers; }
+  void SetBuilders(IDocBuilders* builders) { m_builders = builders; }
+  IDocReaders* GetReaders() const { return m_readers; }
+  IDocBuilders* GetBuilders() const { return m_builders; }
+
+  // --- Members and reset ---
+  /// Back to a new song: every default, empty event lists, slot 0 holding voice (0, 0, 0, 0).
+  virtual void ResetSong();
+  EventList* GetMidiList() { return &m_midlist; }
+  EventList* GetMidiListPCM() { return &m_midlist_PCM; }
+  const EventList* GetMidiList() const { return &m_midlist; }
+  const EventList* GetMidiListPCM() const { return &m_midlist_PCM; }
+  /// Objects the document owns until the next reset.
+  EventList& GetOwnedObjects() { return m_ownedObjects; }
+
+  int GetResolution() const { return m_resolution; }
+  int GetSecondResolution() const { return m_secondResolution; }
+  int GetTempo() const { return m_tempo; }
+  /// Stores the tempo and marks the song modified; 1.
+  int SetTempo(int tempo);
+  int GetTimeBase() const { return m_timeBase; }
+  void SetTimeBase(int v) { m_timeBase = v; }
+  int GetPendingTimeBase() const { return m_pendingTimeBase; }
+  void SetPendingTimeBase(int v) { m_pendingTimeBase = v; }
+  int GetBeatsPerMeasure() const { return m_beatsPerMeasure; }
+  void SetBeatsPerMeasure(int v) { m_beatsPerMeasure = v; }
+  int GetChannelMask() const { return m_channelMask; }
+  void SetChannelMask(int v) { m_channelMask = v & 0xFFFF; }
+  int GetVoiceSlotCount() const { return m_voiceSlotCount; }
+  int GetVoiceLimit() const { return m_voiceLimit; }
+  int GetUsedChannelCount() const { return m_channelCount; }
+
+  // Change flags: bit 0 not saved, bit 1 not yet sent to the output device.
+  /// Mask 0 sets both bits, another mask clears its bits; the undo slot drops its command.
+  void SetModifiedFlags(uint32_t mask);
+  /// ORs the mask (0 ORs both bits); the undo slot drops its command.
+  void AddModifiedFlags(uint32_t mask);
+  uint32_t TestModifiedFlags(uint32_t mask) const { return m_changeFlags & mask; }
+  void ResetModifiedFlags() { m_changeFlags = 0; }
+  /// Hands an edit command to the undo slot, which applies it.
+  void ExecuteEdit(std::unique_ptr<CEditCommand> command);
+  CUndoSlot& GetUndoSlot() { return m_undoSlot; }
+
+  int GetChannelMute(int k) const { return InChannel(k) ? m_channelMute[k] : 0; }
+  void SetChannelMute(int k, int v) {
+    if (InChannel(k)) m_channelMute[k] = v;
+  }
+  int GetStreamPcmMute() const { return m_streamPcmMute; }
+  void SetStreamPcmMute(int v) { m_streamPcmMute = v; }
+
+  /// Play range: start and end read 0 while it is off.
+  int IsPlayRangeOn() const { return m_playRangeOn; }
+  uint32_t GetPlayRangeStart() const { return m_playRangeOn ? m_playRangeStart : 0; }
+  uint32_t GetPlayRangeEnd() const { return m_playRangeOn ? m_playRangeEnd : 0; }
+  /// Stores the range and moves set start and stop cue points into it; equal values do nothing.
+  void SetPlayRange(int on, uint32_t start, uint32_t end);
+
+  int GetViewFlag() const { return m_viewFlag; }
+  void SetViewFlag(int v) { m_viewFlag = v; }
+  /// The save-declined flag, set when the user declines a question while the image is built.
+  int GetOpenFlag() const { return m_openFlag; }
+  void SetSaveDeclined(int v) { m_openFlag = v; }
+  int IsImageReady() const { return m_imageReady; }
+  int GetRefreshSuppress() const { return m_refreshSuppress; }
+  void SetRefreshSuppress(int v) { m_refreshSuppress = v; }
+  /// The report-load-errors flag: 0 makes a failed load throw without a message.
+  void SetDropFlag(int v) { m_reportLoadErrors = v; }
+  int GetDropFlag() const { return m_reportLoadErrors; }
+  int IsLoadedFromVelk() const { return m_loadedFromVelk; }
+  int GetExtensionAreaWord() const { return m_extensionArea; }
+  void SetExtensionAreaWord(int v) { m_extensionArea = v; }
+  int GetImportedFlag() const { return m_importedFlag; }
+  void SetImportedFlag(int v) { m_importedFlag = v; }
+  int GetImportedFlag2() const { return m_importedFlag2; }
+  void SetImportedFlag2(int v) { m_importedFlag2 = v; }
+  int GetOpenOption() const { return m_openOptions[0]; }
+  int GetConverterOption() const { return m_openOptions[1]; }
+  void SetOpenOptions(int option, int converterOption) {
+    m_openOptions[0] = option;
+    m_openOptions[1] = converterOption;
+  }
+  int GetSelectionWord() const { return m_selectionWord; }
+  void SetSelectionWord(int v) { m_selectionWord = v; }
+  int GetBuildWord() const { return m_buildWord; }
+  const std::string& GetNameText() const { return m_nameText; }
+
+  CContentsInfo& GetContentsInfo() { return m_contentsInfo; }
+  const CContentsInfo& GetContentsInfo() const { return m_contentsInfo; }
+  CSongSetup& GetSongSetup() { return m_setup; }
+  const CSongSetup& GetSongSetup() const { return m_setup; }
+  CVoiceAssignTable& GetVoiceAssignTable() { return m_voiceAssign; }
+  const CVoiceAssignTable& GetVoiceAssignTable() const { return m_voiceAssign; }
+  CDocValueRecord& GetDocValueRecord() { return m_valueRecord; }
+  /// The per-slot table of 256 words and the channel tables of 512 words (all ones = free).
+  int32_t GetSlotTableWord(int i) const { return (i >= 0 && i < 256) ? m_slotTable[i] : 0; }
+  void SetSlotTableWord(int i, int32_t v) {
+    if (i >= 0 && i < 256) m_slotTable[i] = v;
+  }
+  int32_t GetChannelTableWord(int k, int i) const;
+  void SetChannelTableWord(int k, int i, int32_t v);
+  int32_t GetMarkerWord(int i) const { return (i >= 0 && i < 3) ? m_markerWords[i] : 0; }
+  void SetMarkerWord(int i, int32_t v) {
+    if (i >= 0 && i < 3) m_markerWords[i] = v;
+  }
+
+  // Song wave blocks (0..31): owned, null for none.
+  CNamedBlock* GetWaveBlockAt(int i) const {
+    return (i >= 0 && i < kWaveBlockCount) ? m_waveBlocks[i].get() : nullptr;
+  }
+  void SetWaveBlockAt(int i, std::unique_ptr<CNamedBlock> block) {
+    if (i >= 0 && i < kWaveBlockCount) m_waveBlocks[i] = std::move(block);
+  }
+
+  // --- File lifecycle ---
+  const std::string& GetPathName() const { return m_path; }
+  /// Stores the path resolved to a full path; a path that cannot be resolved leaves it.
+  virtual void SetPathName(const std::string& path);
+  /// Loading picks the reader by the file's ending and throws 0 or -1 on failure; storing
+  /// writes the first output image, building it when there is none.
+  virtual void Serialize(CDocArchive& archive);
+  /// Builds the image, then writes it over the file safely; 1 on success, 0 (with message
+  /// 7030 or 7031 in chip modes 3 and 5) when the file cannot be written. Integer codes thrown
+  /// by the builders pass to the caller, and the old file stays as it was.
+  virtual int SaveDocument(const std::string& path);
+  /// Replaces the four output images by new empty streams, refreshes the channel data and the
+  /// output setup, then runs the builder of the output profile; its result, or 0.
+  int BuildOutputImage(int withHeader, const std::string& name, int timeBaseOption,
+                       int compression, int editStatus);
+  /// Output image k (0..3), or null.
+  CMemStream* GetOutputImage(int k) const;
+  void DeleteOutputImages();
+  /// Chip modes 1 and 2: the size of a freshly built first image; 0 in other modes.
+  int CalcImageSize();
+  /// The size of the generation-1 conversion of the song, or 0 when it fails.
+  int CalcConvertedSize(int option);
+
+  // Export entries: forward to the builder set; 0 when none is given.
+  int ExportVelk(CMemStream& image, int hasPath, const std::string& path,
+                 const SongOutputRecord& setup, int timeBaseOption, int compression,
+                 int editStatus);
+  int ExportPhrase(CMemStream* images[kImageCount], int hasPath, const std::string& path,
+                   const SongOutputRecord& setup, int timeBaseOption, int compression);
+  int ExportViaConverter(CMemStream& image, int hasPath, const std::string& path,
+                         const SongOutputRecord& setup, int timeBaseOption, int compression);
+
+  // --- Voice assignment and RAM ---
+  /// Assigns the voice of that address to slot i; an address another slot of its area holds
+  /// moves on to the next program (note 0). 0 when every program is taken or in another mode.
+  int AssignVoice(int i, int msb, int lsb, int program, int note);
+  /// Chip modes 1 and 2: slot i gets the library's generation-1 or -2 voice of that program.
+  int AssignKZ12Voice(int i, int bank, int program);
+  /// 1 when no other slot of the voice's area holds the address (by the chip mode's rule).
+  int IsVoiceAddressUnique(int i, int msb, int lsb, int program, int note) const;
+  /// The slot holding the voice, or -1.
+  int FindVoiceIndex(int msb, int lsb, int program, int note) const;
+  /// The first slot of the voice's area whose program is 255, or -1.
+  int FindUnusedVoiceSlot(int msb, int lsb, int program, int note) const;
+  // Given voices, each refused (0) when another slot of the area holds the address.
+  int AssignGivenKZ1Voice(int i, int bank, int program, const uint8_t* voice33);
+  int AssignGivenKZ2Voice(int i, int bank, int program, const CVoice2& voice, int store);
+  int AssignGivenVoiceItem(int i, int msb, int lsb, int program, int note,
+                           const CVoiceItem& item, int store);
+
+  int GetChannelVoiceSlot(int k) const;
+  /// Sets channel k's slot and refreshes the setup's copies of every channel playing slot i.
+  int SetChannelVoiceSlot(int k, int i);
+  int GetChannelBankMsb(int k) const { return m_voiceAssign.GetBankMsb(GetChannelVoiceSlot(k)); }
+  int GetChannelBankLsb(int k) const { return m_voiceAssign.GetBankLsb(GetChannelVoiceSlot(k)); }
+  int GetChannelProgram(int k) const { return m_voiceAssign.GetProgram(GetChannelVoiceSlot(k)); }
+  int SetChannelBankMsb(int k, int v);
+  int SetChannelBankLsb(int k, int v);
+  int SetChannelProgram(int k, int v);
+  int GetChannelVolume(int k) const { return m_setup.GetVolume(k); }
+  /// Stores the initial volume; in chip modes 3 and 5 also into channel k's first volume event.
+  int SetChannelVolume(int k, int v);
+  /// Two setting bytes of stream-PCM slot s (1..49); in chip modes 3 and 5 also its setting
+  /// event, unless a key of the slot sounds first.
+  int SetStreamPcmSetting(int s, int a, int b);
+
+  int GetVoiceBankMsb(int i) const { return m_voiceAssign.GetBankMsb(i); }
+  int GetVoiceBankLsb(int i) const { return m_voiceAssign.GetBankLsb(i); }
+  int GetVoiceProgram(int i) const { return m_voiceAssign.GetProgram(i); }
+  int GetVoiceNote(int i) const { return m_voiceAssign.GetNote(i); }
+  /// Total use count of ordinary-area slot i over the channels.
+  int GetSlotUseCount(int i) const;
+  CVoiceItem* GetVoiceItem(int i) { return m_voiceAssign.GetVoiceItem(i); }
+  /// Stores the item and marks the song modified; with send 1 sends it to the board device.
+  int SetVoiceItem(int i, const CVoiceItem& item, int send);
+  /// Chip mode 1 only: stores a 33-byte voice and marks the song modified.
+  int SetKZ1Voice(int i, const uint8_t* voice33);
+  void GetKZ1Voice(int i, uint8_t out[33]) const { m_voiceAssign.GetKZ1Voice(i, out); }
+  void GetKZ2Voice(int i, CVoice2& out) const;
+  int SetVoiceSlotBytes(int i, int msb, int lsb, int program, int note);
+  /// 1 when slot i's voice equals the library's voice of its address.
+  int IsSlotVoiceUnchanged(int i) const;
+  bool IsVoiceItemUsed(const CVoiceItem* item) const;
+  /// 1 when the note lies in the range of the channel's voice (chip mode 1), else by mode.
+  int IsNoteInRange(int channel, int note) const;
+  /// The generation-3 RAM the song's voices, waves and reserve take, rounded up to even.
+  int GetKZ3RamUse();
+  int GetRamUseWord() const { return m_ramUse; }
+  /// A copy of the channel setup filled with the voices, stream-PCM slots and user waves in use.
+  void BuildAssignMap(CSongSetup& out) const;
+  /// The 272-byte output record of the assign map; flag 0 silences the muted channels.
+  void BuildOutputSetup(SongOutputRecord& out, int flag) const;
+
+  // --- Channel map, cues and time bases ---
+  uint32_t GetCuePoint(int k) const { return (k >= 0 && k < kCueCount) ? m_cuePoints[k] : kNoCue; }
+  /// Sets (or with all ones removes) cue point k; 0 when the tick is refused.
+  int SetCuePoint(int kind, uint32_t tick, int refresh);
+  int GetTimeBaseKZ3() const { return m_timeBaseKZ3; }
+  /// Refuses 0 and values above 0xFFFFFF (0, old value kept).
+  int SetTimeBaseKZ3(int v);
+  /// Chip modes 1 and 2: the time base in milliseconds, with the tempo quantized to it.
+  int SetTimeBaseMs(int ms);
+  /// Re-derives the channel data from the event list (nothing while refresh is suppressed).
+  void RefreshChannelVoices(int secondPass);
+  /// Fills the setup's untaken initial bank, program and volume and the stream-PCM wave
+  /// entries from the events.
+  void InitChannelSetupFromEvents();
+
+  // --- Tempo ---
+  int GetTempoFromIndex(int n) const;
+  int GetTempoIndex(int tempo) const;
+  /// The nearest supported tempo not above it (chip modes 1 and 2); else the tempo itself.
+  int QuantizeTempo(int tempo) const;
+  /// The quantized tempo; when it differs shows 7054 and stores it.
+  int CheckSmfTempo(int tempo);
+
+  // --- Channel status and stream-PCM keys ---
+  void SetChipModeLimits(int mode);
+  int GetChannelCount() const { return m_channelCount; }
+  int GetSecondChannelCount() const { return m_secondChannelCount; }
+  int GetWaveScanSlotCount() const { return m_waveScanSlots; }
+  int GetChannelStatusHigh(int k) const;
+  int SetChannelStatusHigh(int k, int v);
+  int GetChannelVS(int k) const;
+  int SetChannelVS(int k, int v);
+  int GetChannelLED(int k) const;
+  int SetChannelLED(int k, int v);
+  int GetChannelKind(int k) const;
+  int SetChannelKind(int k, int v);
+  void SetExportOption2(int v) { m_exportOption2 = v; }
+  int GetExportOption2() const { return m_exportOption2; }
+  void SetChannelSetupFlag(int v) { m_setup.SetStreamMode(static_cast<uint8_t>(v)); }
+  int CheckChannelForVoice(int k, const CVoiceItem& item) const;
+  int CountChannelVoices(int k) const;
+  int GetChannelWord(int k) const { return InChannel(k) ? m_channelWords[k] : 0; }
+  void SetChannelWord(int k, int v) {
+    if (InChannel(k)) m_channelWords[k] = v;
+  }
+  CDocValueRecord GetChannelWordTable() const { return m_valueRecord; }
+  CStreamPCMSlot* GetStreamPcmTable() { return m_streamSlots.get(); }
+  /// Slot i (0..49) of the document's array, or null.
+  CStreamPCMSlot* GetStreamPcmSlot(int i) const;
+  int GetStreamPcmSlotProgram(int i) const;
+  int GetStreamPcmSlotNote(int i) const;
+  /// The first slot 1..49 keyed to the note, or 255.
+  int FindStreamPcmSlotByNote(int note) const;
+  /// Copies the source into slot i, then gives it bank 125/0, program 0 and slot i's key.
+  int SetStreamPcmSlot(int i, const CStreamPCMSlot& source);
+  int ClearStreamPcmSlot(int i);
+  /// Builds the 50 slots when absent, then clears and keys every one.
+  void BuildStreamPcmSlots();
+  void FreeStreamPcmSlots();
+  int GetStreamPcmSlotCount() const { return 49; }
+  /// The fixed trigger key of slot i (1..49): notes 0-12, then 92-127; 255 otherwise.
+  static int StreamPcmSlotKey(int i);
+  int IsVoiceSlotPcm(int i) const;
+  int PrepareDirectPlay() { return 1; }
+
+  // --- Document words ---
+  /// Note flag of channel k; k = 16 gives the first nonzero of the 16.
+  int GetChannelValue(int k) const;
+  void SetChannelValue(int k, int v) {
+    if (InChannel(k)) m_channelValues[k] = v;
+  }
+  /// The 1.116 per-channel word of channel k; k = 16 gives the first nonzero of the 16.
+  int GetChannelUsed(int k) const;
+
+ private:
+  static bool InChannel(int k) { return k >= 0 && k < 16; }
+  void ResetContentsInfo();
+  void ResetVoiceTables();
+  void RefreshChannelCopies(int slot);
+  int AssignVoiceItemKZ35(int i, int msb, int lsb, int program, int note);
+  bool IsSecondAreaVoice(int msb, int lsb, int program, int note) const;
+  int SearchVoiceArea(int first, int msb, int lsb, int program, int note) const;
+  bool IsCueTickAllowed(int kind, uint32_t tick) const;
+  void StoreCueEvent(int kind, uint32_t tick);
+  void LoadFrom(CDocArchive& archive);
+  int ReadByEnding(const std::string& path);
+  int SaveNumberedImages(const std::string& path);
+  int BuildOutputImages(int withHeader, const std::string& name, int timeBaseOption,
+                        int compression, int editStatus);
+  int TempoTableStart() const;
+  /// Total level of a generation-1 slot voice's carrier (0..63).
+  int CarrierLevelKZ1(int slot) const;
+  int StatusField(int k, int field) const;
+  int SetStatusField(int k, int field, int v);
+
+  IDocReaders* m_readers = nullptr;
+  IDocBuilders* m_builders = nullptr;
+
+  int m_voiceSlotCount = 128;
+  std::string m_path;
+  EventList m_midlist;
+  EventList m_midlist_PCM;
+  EventList m_ownedObjects;
+  int m_resolution = 480;
+  int m_tempo = 200;
+  int m_timeBase = 0;
+  int m_playRangeOn = 0;
+  uint32_t m_playRangeStart = 0;
+  uint32_t m_playRangeEnd = 0;
+  int m_timeBaseKZ3 = 0;
+  CContentsInfo m_contentsInfo;
+  CUndoSlot m_undoSlot;
+  std::unique_ptr<CMemStream> m_images[kImageCount];
+  int m_channelValues[16] = {};
+  int m_channelMute[16] = {};
+  int m_streamPcmMute = 0;
+  int m_pendingTimeBase = 0;
+  int m_channelMask = 0xFFFF;
+  int m_spareWords[4] = {};
+  uint32_t m_cuePoints[kCueCount];
+  CSongSetup m_setup;
+  CVoiceAssignTable m_voiceAssign;
+  std::unique_ptr<CStreamPCMSlot[]> m_streamSlots;
+  int m_beatsPerMeasure = 4;
+  int m_imageReady = 1;
+  int m_buildWord = 0;
+  int m_selectionWord = -1;
+  std::string m_nameText;
+  int m_importedFlag = 0;
+  int m_extensionArea = 0;
+  std::unique_ptr<CNamedBlock> m_waveBlocks[kWaveBlockCount];
+  int m_reportLoadErrors = 1;
+  int32_t m_markerWords[3] = {-1, -1, 0};
+  int m_secondResolution = 480;
+  int32_t m_slotTable[256] = {};
+  std::unique_ptr<int32_t[]> m_channelTables;
+  int m_loadedFromVelk = 0;
+  int m_openOptions[2] = {};
+  int m_smallObject[4] = {};
+  int m_voiceLimit = 16;
+  int m_word2 = 2;
+  int m_refreshSuppress = 1;
+  uint32_t m_changeFlags = kFlagUnsent;
+  int m_openFlag = 0;
+  int m_viewFlag = 1;
+  int m_importedFlag2 = 0;
+  int m_ramUse = 0;
+  int m_exportOption2 = 0;
+  CDocValueRecord m_valueRecord;
+  // Chip-mode limits.
+  int m_channelCount = 16;
+  int m_secondChannelCount = 16;
+  int m_channelTableCount = 16;
+  int m_waveScanSlots = 128;
+  int m_waveCount = 32;
+  int m_channelWords[16] = {};
+};
