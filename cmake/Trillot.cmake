@@ -7,6 +7,31 @@ function(trillot_warnings target)
   endif()
 endfunction()
 
+# Unity builds (TRILLOT_UNITY): a folder's "unity-batches.txt" lists groups of its sources, one
+# group per line, that compile as one translation unit each, so that the headers they share
+# are parsed once per group. Two files of a line must not define the same file-scope name
+# (anonymous namespaces, static functions). A file not listed compiles alone, so a new file
+# never breaks the build: add it to a line once it is known to fit there.
+function(trillot_unity target)
+  set(list ${CMAKE_CURRENT_SOURCE_DIR}/unity-batches.txt)
+  if(NOT TRILLOT_UNITY OR NOT EXISTS ${list})
+    return()
+  endif()
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${list})
+  file(STRINGS ${list} lines REGEX "^[^#]")
+  set(index 0)
+  foreach(line IN LISTS lines)
+    string(REPLACE " " ";" files "${line}")
+    foreach(f IN LISTS files)
+      if(f)
+        set_source_files_properties(${f} PROPERTIES UNITY_GROUP ${target}_${index})
+      endif()
+    endforeach()
+    math(EXPR index "${index} + 1")
+  endforeach()
+  set_target_properties(${target} PROPERTIES UNITY_BUILD ON UNITY_BUILD_MODE GROUP)
+endfunction()
+
 # A static library from every source directly in a folder (subfolders listed by the caller).
 function(trillot_library target)
   cmake_parse_arguments(ARG "" "" "DIRS;LIBS" ${ARGN})
@@ -26,6 +51,7 @@ function(trillot_library target)
   target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
   target_link_libraries(${target} PUBLIC ${ARG_LIBS})
   trillot_warnings(${target})
+  trillot_unity(${target})
   set_property(GLOBAL APPEND PROPERTY TRILLOT_CORE_TARGETS ${target})
 endfunction()
 
@@ -39,11 +65,16 @@ function(trillot_plugin target output_name)
   target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR})
   target_link_libraries(${target} PRIVATE ${ARG_LIBS})
   # Static libraries linked in stay private to the plug-in, so the host never binds to them.
-  target_link_options(${target} PRIVATE -Wl,-Bsymbolic -Wl,--no-undefined -Wl,--exclude-libs,ALL)
+  target_link_options(${target} PRIVATE -Wl,-Bsymbolic -Wl,--exclude-libs,ALL)
+  # clang's sanitizer runtimes live in the program, not in the module: leave them unresolved.
+  if(NOT TRILLOT_FUZZ)
+    target_link_options(${target} PRIVATE -Wl,--no-undefined)
+  endif()
   trillot_warnings(${target})
 endfunction()
 
-# One GoogleTest executable per folder; every test case becomes one CTest test.
+# One GoogleTest executable per folder; every test case becomes one CTest test. GoogleTest and
+# GoogleMock come from a precompiled header (TRILLOT_PCH).
 function(trillot_test target)
   cmake_parse_arguments(ARG "" "" "DIRS;LIBS" ${ARGN})
   if(NOT ARG_DIRS)
@@ -63,6 +94,10 @@ function(trillot_test target)
   target_compile_definitions(${target} PRIVATE
     TRILLOT_BIN_DIR="${TRILLOT_BIN_DIR}" TRILLOT_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
   trillot_warnings(${target})
+  trillot_unity(${target})
+  if(TRILLOT_PCH)
+    target_precompile_headers(${target} PRIVATE <gtest/gtest.h> <gmock/gmock.h>)
+  endif()
   gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60
     PROPERTIES ENVIRONMENT "TRILLOT_PROFILE=${CMAKE_CURRENT_BINARY_DIR}/${target}.conf;TRILLOT_RUNTIME_DIR=${CMAKE_CURRENT_BINARY_DIR}")
 endfunction()

@@ -17,10 +17,11 @@ uint8_t MapBankMsb(uint8_t value) {
   return value;
 }
 
-// The slot a stream key selects: notes 0..12 slots 1..13, notes 92..127 slots 14..49.
+// The slot a stream key selects: notes 0..12 slots 1..13, notes 92..127 slots 14..49; any
+// other byte selects none.
 uint8_t SlotOfKey(uint8_t note) {
   if (note <= 12) return static_cast<uint8_t>(note + 1);
-  if (note >= 92) return static_cast<uint8_t>(note - 78);
+  if (note >= 92 && note <= 127) return static_cast<uint8_t>(note - 78);
   return 0;
 }
 

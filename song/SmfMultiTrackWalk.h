@@ -64,7 +64,7 @@ void CSmfMultiTrackWalk::Walk(Handler&& handle) {
     CSmfTrackCursor& cursor = m_cursors[track];
     m_currentTick = cursor.GetTick();
     while (cursor.IsActive() && cursor.GetTick() <= m_currentTick) {
-      cursor.ReadEvent(event);
+      if (!cursor.ReadEvent(event)) break;
       handle(static_cast<const SmfEvent&>(event), cursor);
     }
     if (cursor.IsActive()) {

@@ -109,9 +109,17 @@ void CSmfTimedEventList::ApplyTempoChange(const SmfEvent& event) {
   }
 }
 
+bool CSmfTimedEventList::InZeroRun() const {
+  size_t n = m_points.size();
+  return n >= 2 && m_points[n - 1].GetSecond() == 0 && m_points[n - 2].GetSecond() == 0;
+}
+
 void CSmfTimedEventList::CloseWindow(Window& window) {
-  AddPoint(Saturate(window.start / 1000), Saturate(uint64_t{window.count} * 1000 / m_windowMs),
-           window.startTick);
+  uint32_t density = Saturate(uint64_t{window.count} * 1000 / m_windowMs);
+  // Inside a run of empty windows only its first and last point are kept: a view draws the
+  // same line, and the curve grows with the events, not with the song's length.
+  if (density == 0 && InZeroRun()) m_points.pop_back();
+  AddPoint(Saturate(window.start / 1000), density, window.startTick);
   // An equal count keeps the earlier window as the maximum.
   if (window.count > m_maxCount) {
     m_maxCount = window.count;
@@ -123,9 +131,23 @@ void CSmfTimedEventList::CloseWindow(Window& window) {
   window.startTick = StartTickAt(window.start);
 }
 
+void CSmfTimedEventList::SkipEmptyWindows(uint64_t t) {
+  // Both windows empty inside a run of empty windows: the ones before the last due would only
+  // replace the run's last point, so whole windows are stepped over at once.
+  if (m_a.count != 0 || m_b.count != 0 || m_a.end > t || m_b.end > t || !InZeroRun()) return;
+  uint64_t steps = std::min(t - m_a.end, t - m_b.end) / m_windowUs;
+  if (steps == 0) return;
+  for (Window* w : {&m_a, &m_b}) {
+    w->start += steps * m_windowUs;
+    w->end += steps * m_windowUs;
+    w->startTick = StartTickAt(w->start);
+  }
+}
+
 void CSmfTimedEventList::CloseDueWindows(uint64_t t) {
   // The window that ends first closes first; empty windows still leave their point.
   while (m_a.end <= t || m_b.end <= t) {
+    SkipEmptyWindows(t);
     if (m_a.end <= m_b.end) {
       CloseWindow(m_a);
     } else {

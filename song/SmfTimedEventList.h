@@ -20,7 +20,9 @@ class CSmfTimedEventList {
   virtual ~CSmfTimedEventList() = default;
 
   /// Analyses an SMF of format 0 or 1 with windows of windowMs milliseconds and returns 1.
-  /// Throws kSmfMalformed for a malformed image or an event after 5999999 ms.
+  /// Throws kSmfMalformed for a malformed image or an event after 5999999 ms. Of a run of
+  /// empty windows the curve keeps the first and the last point, so its size follows the
+  /// events, not the song's length.
   int AnalyseDensity(const uint8_t* image, uint32_t size, uint32_t windowMs);
   /// Appends a point (window start in ms, density in bytes per second, tick at the start).
   int AddPoint(uint32_t ms, uint32_t density, uint32_t tick);
@@ -54,7 +56,10 @@ class CSmfTimedEventList {
   uint32_t StartTickAt(uint64_t us) const;
   void ApplyTempoChange(const SmfEvent& event);
   void CountEvent(const SmfEvent& event);
+  /// True when the last two points are empty windows.
+  bool InZeroRun() const;
   void CloseWindow(Window& window);
+  void SkipEmptyWindows(uint64_t t);
   void CloseDueWindows(uint64_t t);
   void Finish();
 

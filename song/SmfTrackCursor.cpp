@@ -22,7 +22,7 @@ void CSmfTrackCursor::ReadDelta() {
   m_tick += m_delta;
 }
 
-void CSmfTrackCursor::ReadEvent(SmfEvent& event) {
+bool CSmfTrackCursor::ReadEvent(SmfEvent& event) {
   const uint8_t* start = m_position;
   uint8_t first = GetU8(m_position, m_end);
   event.tick = m_tick;
@@ -53,6 +53,13 @@ void CSmfTrackCursor::ReadEvent(SmfEvent& event) {
     uint32_t dataSize = (kind == 0xC0 || kind == 0xD0) ? 1 : 2;
     const uint8_t* p = event.runningStatus ? start : start + 1;
     if (dataSize > static_cast<uint64_t>(m_end - p)) throw kSmfMalformed;
+    // A status byte where a data byte belongs is no key or value: the track is broken there.
+    for (uint32_t i = 0; i < dataSize; ++i) {
+      if (p[i] & 0x80) {
+        m_active = false;
+        return false;
+      }
+    }
     event.data = p;
     event.dataSize = dataSize;
     m_position = p + dataSize;
@@ -63,4 +70,5 @@ void CSmfTrackCursor::ReadEvent(SmfEvent& event) {
   } else {
     ReadDelta();
   }
+  return true;
 }

@@ -39,8 +39,10 @@ class CSmfTrackCursor {
   /// inactive at once. Throws kSmfMalformed.
   void Start(const uint8_t* data, const uint8_t* end, uint32_t track);
   /// Reads the event at the position into `event` and moves past it; then reads the next delta
-  /// time, or ends the track at the end of its data. Throws kSmfMalformed.
-  void ReadEvent(SmfEvent& event);
+  /// time, or ends the track at the end of its data. A channel event whose data byte has bit 7
+  /// set is the broken end of its track: the track ends there and false is returned (no event).
+  /// Throws kSmfMalformed.
+  bool ReadEvent(SmfEvent& event);
   /// Ends the track early (the rest of its data is not read).
   void End() { m_active = false; }
 

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 
 class CVoiceAddr;
 
@@ -26,3 +27,14 @@ int GetModeSettingLevel();
 bool CompareEventValues(const std::array<uint32_t, 4>& a, const std::array<uint32_t, 4>& b);
 /// True when bank MSB, bank LSB, program and note of both addresses are equal.
 bool CompareEventValues(const CVoiceAddr& a, const CVoiceAddr& b);
+
+/// Sets an owned part of a working record: the part held goes (through its virtual destructor)
+/// and the new one is kept. Setting the part already held keeps it.
+template <typename T>
+void ReplaceOwnedPart(std::unique_ptr<T>& held, std::unique_ptr<T> part) {
+  if (held.get() == part.get()) {
+    (void)part.release();  // the same object: owned once, by held
+    return;
+  }
+  held = std::move(part);
+}

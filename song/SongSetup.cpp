@@ -16,34 +16,82 @@ constexpr uint8_t kBankMelody = 0x7C;
 constexpr uint8_t kBankDrum = 0x7D;
 constexpr uint8_t kDrumProgramCode = 13;
 
-template <typename T>
-bool Holds(T* const* objects, int count, const T* object) {
-  for (int i = 0; i < count; ++i) {
-    if (objects[i] == object) return true;
-  }
-  return false;
-}
+}  // namespace
 
-// Deletes every distinct object of the array that `keep` (when given) does not also hold.
+// An array of object pointers with one owned flag per entry. An object held in several
+// entries is owned when any of them says so; the flags of one object always agree.
 template <typename T>
-void DeleteObjects(T* const* objects, int count, T* const* keep) {
-  for (int i = 0; i < count; ++i) {
-    T* p = objects[i];
-    if (!p || Holds(objects, i, p)) continue;
-    if (keep && Holds(keep, count, p)) continue;
-    delete p;
-  }
-}
+struct CSongSetup::ObjectArray {
+  T** items;
+  bool* owned;
+  int count;
 
-// Replaces a pointer; an owned object goes unless it is kept, here or in another slot.
-template <typename T>
-int ReplaceObject(T** objects, int count, int i, T* object, bool owns) {
-  if (i < 0 || i >= count) return 0;
-  T* old = objects[i];
-  objects[i] = object;
-  if (owns && old && !Holds(objects, count, old)) delete old;
-  return 1;
-}
+  bool Holds(const T* p) const {
+    for (int i = 0; i < count; ++i) {
+      if (items[i] == p) return true;
+    }
+    return false;
+  }
+  bool Owns(const T* p) const {
+    for (int i = 0; i < count; ++i) {
+      if (items[i] == p && owned[i]) return true;
+    }
+    return false;
+  }
+  void MarkOwned(const T* p, bool value) {
+    for (int i = 0; i < count; ++i) {
+      if (items[i] == p) owned[i] = value;
+    }
+  }
+  // Deletes every distinct owned object that `keep` (when given) does not also hold, and
+  // clears its entries' flags.
+  void DeleteOwned(const ObjectArray* keep) {
+    for (int i = 0; i < count; ++i) {
+      T* p = items[i];
+      if (!p || !owned[i]) continue;
+      MarkOwned(p, false);
+      if (keep && keep->Holds(p)) continue;
+      delete p;
+    }
+  }
+  // Takes the other's pointers. This record keeps owning an object only when it owned it
+  // before and the other does not: an object never gets a second owner, and one this record
+  // owned and still holds is never left without one.
+  void AssignFrom(const ObjectArray& other) {
+    bool keptOwned[256];
+    for (int i = 0; i < count; ++i) {
+      T* p = other.items[i];
+      keptOwned[i] = p && Owns(p) && !other.Owns(p);
+    }
+    DeleteOwned(&other);
+    for (int i = 0; i < count; ++i) {
+      items[i] = other.items[i];
+      owned[i] = keptOwned[i];
+    }
+  }
+  // Replaces entry i. An object already held here keeps its ownership; a new one is owned when
+  // the record takes ownership of what it is given. The old object goes when it was owned and
+  // is no longer held.
+  int Replace(int i, T* object, bool takes) {
+    if (i < 0 || i >= count) return 0;
+    T* old = items[i];
+    bool oldOwned = old && Owns(old);
+    bool newOwned = object && (Holds(object) ? Owns(object) : takes);
+    items[i] = object;
+    owned[i] = newOwned;
+    if (object) MarkOwned(object, newOwned);
+    if (oldOwned && old != object) {
+      if (Holds(old)) {
+        MarkOwned(old, true);
+      } else {
+        delete old;
+      }
+    }
+    return 1;
+  }
+};
+
+namespace {
 
 template <typename T>
 void CopyObjects(T* const* from, T** to, int count) {
@@ -56,6 +104,19 @@ void CopyObjects(T* const* from, T** to, int count) {
 }
 
 }  // namespace
+
+CSongSetup::ObjectArray<CVoiceItem> CSongSetup::VoiceItems() const {
+  return {const_cast<CVoiceItem**>(m_voiceItems), const_cast<bool*>(m_ownsVoiceItem), kVoiceItemCount};
+}
+
+CSongSetup::ObjectArray<CStreamPCMSlot> CSongSetup::StreamSlots() const {
+  return {const_cast<CStreamPCMSlot**>(m_streamSlots), const_cast<bool*>(m_ownsStreamSlot),
+          kStreamSlotCount};
+}
+
+CSongSetup::ObjectArray<CNamedBlock> CSongSetup::UserWaves() const {
+  return {const_cast<CNamedBlock**>(m_userWaves), const_cast<bool*>(m_ownsUserWave), kUserWaveCount};
+}
 
 CSongSetup::CSongSetup() { ResetValues(); }
 
@@ -80,6 +141,7 @@ void CSongSetup::ResetValues() {
   for (CVoiceItem*& p : m_voiceItems) p = nullptr;
   for (CStreamPCMSlot*& p : m_streamSlots) p = nullptr;
   for (CNamedBlock*& p : m_userWaves) p = nullptr;
+  MarkAllOwned(false);
   m_streamMode = kUnset;
   m_timeBase = kDefaultTimeBase;
   m_optionByte = kUnset;
@@ -92,14 +154,16 @@ void CSongSetup::Reset() {
 }
 
 void CSongSetup::Clear() {
-  if (m_owns) DeleteOwned(nullptr);
+  VoiceItems().DeleteOwned(nullptr);
+  StreamSlots().DeleteOwned(nullptr);
+  UserWaves().DeleteOwned(nullptr);
   m_owns = 0;
 }
 
-void CSongSetup::DeleteOwned(const CSongSetup* keep) {
-  DeleteObjects(m_voiceItems, kVoiceItemCount, keep ? keep->m_voiceItems : nullptr);
-  DeleteObjects(m_streamSlots, kStreamSlotCount, keep ? keep->m_streamSlots : nullptr);
-  DeleteObjects(m_userWaves, kUserWaveCount, keep ? keep->m_userWaves : nullptr);
+void CSongSetup::MarkAllOwned(bool owned) {
+  for (int i = 0; i < kVoiceItemCount; ++i) m_ownsVoiceItem[i] = owned && m_voiceItems[i];
+  for (int i = 0; i < kStreamSlotCount; ++i) m_ownsStreamSlot[i] = owned && m_streamSlots[i];
+  for (int i = 0; i < kUserWaveCount; ++i) m_ownsUserWave[i] = owned && m_userWaves[i];
 }
 
 void CSongSetup::CopyValues(const CSongSetup& other) {
@@ -117,22 +181,20 @@ void CSongSetup::CopyValues(const CSongSetup& other) {
   std::memcpy(m_slotFirst, other.m_slotFirst, sizeof m_slotFirst);
   std::memcpy(m_slotSecond, other.m_slotSecond, sizeof m_slotSecond);
   std::memcpy(m_slotFlag, other.m_slotFlag, sizeof m_slotFlag);
-  std::memcpy(m_voiceItems, other.m_voiceItems, sizeof m_voiceItems);
-  std::memcpy(m_streamSlots, other.m_streamSlots, sizeof m_streamSlots);
-  std::memcpy(m_userWaves, other.m_userWaves, sizeof m_userWaves);
 }
 
 void CSongSetup::Assign(const CSongSetup& other) {
   if (this == &other) return;
-  // The owns flag stays: objects held in common remain this record's, the rest of what it
-  // owned would otherwise be lost behind the new pointers.
-  if (m_owns) DeleteOwned(&other);
+  // The owns flag stays (it decides what the setters take), but the objects are shared: the
+  // other record, or whoever owns them, stays their owner.
   CopyValues(other);
+  VoiceItems().AssignFrom(other.VoiceItems());
+  StreamSlots().AssignFrom(other.StreamSlots());
+  UserWaves().AssignFrom(other.UserWaves());
 }
 
 void CSongSetup::Copy(const CSongSetup& other) {
-  if (this == &other) return;
-  // The copies are made first: the other record may share objects that this one owns.
+  // The copies are made first: the other record may be this one, or share its objects.
   CVoiceItem* items[kVoiceItemCount];
   CStreamPCMSlot* slots[kStreamSlotCount];
   CNamedBlock* waves[kUserWaveCount];
@@ -140,16 +202,18 @@ void CSongSetup::Copy(const CSongSetup& other) {
   CopyObjects(other.m_streamSlots, slots, kStreamSlotCount);
   CopyObjects(other.m_userWaves, waves, kUserWaveCount);
   Clear();
-  CopyValues(other);
+  if (this != &other) CopyValues(other);
   std::memcpy(m_voiceItems, items, sizeof m_voiceItems);
   std::memcpy(m_streamSlots, slots, sizeof m_streamSlots);
   std::memcpy(m_userWaves, waves, sizeof m_userWaves);
   m_owns = 1;
+  MarkAllOwned(true);
 }
 
 int CSongSetup::SetOwnsObjects(int owns) {
   const int old = m_owns;
   m_owns = owns;
+  MarkAllOwned(owns != 0);
   return old;
 }
 
@@ -233,7 +297,7 @@ CVoiceItem* CSongSetup::GetVoiceItem(int i) const {
 }
 
 int CSongSetup::SetVoiceItem(int i, CVoiceItem* item) {
-  return ReplaceObject(m_voiceItems, kVoiceItemCount, i, item, m_owns != 0);
+  return VoiceItems().Replace(i, item, m_owns != 0);
 }
 
 CStreamPCMSlot* CSongSetup::GetStreamPcmSlot(int s) const {
@@ -241,7 +305,7 @@ CStreamPCMSlot* CSongSetup::GetStreamPcmSlot(int s) const {
 }
 
 int CSongSetup::SetStreamPcmSlot(int s, CStreamPCMSlot* slot) {
-  return ReplaceObject(m_streamSlots, kStreamSlotCount, s, slot, m_owns != 0);
+  return StreamSlots().Replace(s, slot, m_owns != 0);
 }
 
 CNamedBlock* CSongSetup::GetUserWave(int b) const {
@@ -249,5 +313,5 @@ CNamedBlock* CSongSetup::GetUserWave(int b) const {
 }
 
 int CSongSetup::SetUserWave(int b, CNamedBlock* block) {
-  return ReplaceObject(m_userWaves, kUserWaveCount, b, block, m_owns != 0);
+  return UserWaves().Replace(b, block, m_owns != 0);
 }

@@ -51,13 +51,16 @@ class CSongSetup {
   /// pointers stay as they were.
   void Clear();
   /// Copies the per-channel bytes, song-wide values, slot settings and the object pointers,
-  /// not the owns flag. A record that owns nothing shares the other's objects; an owning
-  /// record deletes what it owned and the other does not hold, and owns what it now points to,
-  /// so the other's owner must hand them over (SetOwnsObjects) first.
+  /// not the owns flag. The objects are shared: their owner stays their owner. An owning record
+  /// deletes what it owned and the other does not hold, and keeps owning only what it owned
+  /// before and the other does not own, so no object ever has two owners. To hand objects on,
+  /// the receiver takes the flag the giver gives up: r.SetOwnsObjects(g.SetOwnsObjects(0)).
   void Assign(const CSongSetup& other);
-  /// Assign, then replaces every present object by an owned copy; owns from then on.
+  /// Assign, then replaces every present object by an owned copy (also from itself); owns
+  /// from then on.
   void Copy(const CSongSetup& other);
-  /// Stores the owns flag and returns the old one (how a reader hands its objects on).
+  /// Stores the owns flag and returns the old one (how a reader hands its objects on): with 1
+  /// the record owns every object it holds, with 0 none of them.
   int SetOwnsObjects(int owns);
   int GetOwnsObjects() const { return m_owns; }
 
@@ -112,8 +115,8 @@ class CSongSetup {
   uint8_t GetSlotFlag(int s) const { return ByteAt(m_slotFlag, kStreamSlotCount, s, 0); }
   int SetSlotFlag(int s, uint8_t v) { return SetByteAt(m_slotFlag, kStreamSlotCount, s, v); }
 
-  // Objects (voice 0..127, slot 0..48, block 0..31). Replacing an object that the record owns
-  // deletes it.
+  // Objects (voice 0..127, slot 0..48, block 0..31). An owning record takes the objects it is
+  // given; replacing an object that the record owns deletes it once no entry holds it.
   CVoiceItem* GetVoiceItem(int i) const;
   int SetVoiceItem(int i, CVoiceItem* item);
   CStreamPCMSlot* GetStreamPcmSlot(int s) const;
@@ -133,9 +136,13 @@ class CSongSetup {
     return (i >= 0 && i < count) ? array[i] : none;
   }
   static int SetByteAt(uint8_t* array, int count, int i, uint8_t v);
+  template <typename T>
+  struct ObjectArray;
+  ObjectArray<CVoiceItem> VoiceItems() const;
+  ObjectArray<CStreamPCMSlot> StreamSlots() const;
+  ObjectArray<CNamedBlock> UserWaves() const;
+  void MarkAllOwned(bool owned);
   void ResetValues();
-  /// Deletes the distinct objects of this record that `keep` (when given) does not hold.
-  void DeleteOwned(const CSongSetup* keep);
   void CopyValues(const CSongSetup& other);
 
   int m_owns = 0;
@@ -156,6 +163,10 @@ class CSongSetup {
   CVoiceItem* m_voiceItems[kVoiceItemCount];
   CStreamPCMSlot* m_streamSlots[kStreamSlotCount];
   CNamedBlock* m_userWaves[kUserWaveCount];
+  // Which entries this record owns (an object owned once, however many entries hold it).
+  bool m_ownsVoiceItem[kVoiceItemCount];
+  bool m_ownsStreamSlot[kStreamSlotCount];
+  bool m_ownsUserWave[kUserWaveCount];
   uint8_t m_streamMode;
   uint16_t m_timeBase;
   uint8_t m_optionByte;

@@ -120,9 +120,12 @@ uint32_t CTextCodec::WideToMultiByte(const uint8_t* utf16, uint32_t lengthInByte
                                      uint32_t outSize) {
   std::u16string units;
   if (utf16) {
-    units.reserve(lengthInBytes / 2);
-    for (uint32_t i = 0; i + 1 < lengthInBytes; i += 2)
-      units.push_back(static_cast<char16_t>(utf16[i] | (utf16[i + 1] << 8)));
+    // (length + 1) / 2 characters: an odd last byte is a character whose high byte reads as 0.
+    units.reserve((lengthInBytes + 1) / 2);
+    for (uint32_t i = 0; i < lengthInBytes; i += 2) {
+      uint8_t high = i + 1 < lengthInBytes ? utf16[i + 1] : 0;
+      units.push_back(static_cast<char16_t>(utf16[i] | (high << 8)));
+    }
   }
   auto page = platform::CodePage::Ansi();
   std::string narrow;

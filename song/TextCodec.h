@@ -21,7 +21,8 @@ class CTextCodec {
   /// Narrow text to UTF-8 (each UTF-16 unit as 1, 2 or 3 bytes).
   static uint32_t MultiByteToUtf8(const uint8_t* text, uint32_t length, uint8_t* out,
                                   uint32_t outSize = kWorkBufferSize);
-  /// UTF-16LE bytes to narrow text; an odd last byte (half a unit) is dropped.
+  /// UTF-16LE bytes to narrow text: (length + 1) / 2 units, an odd last byte being a unit whose
+  /// high byte is 0.
   static uint32_t WideToMultiByte(const uint8_t* utf16, uint32_t lengthInBytes, uint8_t* out,
                                   uint32_t outSize = kWorkBufferSize);
   /// Narrow text to UTF-16LE bytes, two per unit.

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <unordered_map>
 
 #include "platform/io/FileIo.h"
 #include "song/MemStream.h"
@@ -59,12 +60,74 @@ void WriteChunkIfAny(CMemStream& stream, uint32_t id, CMemStream& body) {
 }  // namespace
 
 // Reads one voice-bank image; each chunk body is walked record by record within its bounds.
+// Loading is linear in the file's size: voices are found by address through an index, and a
+// wave reaches its voices once, at the end, as the last wave record of its id that came after
+// the voice was stored (what giving every wave to every voice in file order leaves).
 class CVoiceBank::Reader {
  public:
   Reader(CVoiceBank& bank, int mode) : m_bank(bank), m_mode(mode) {}
 
   bool Run(const uint8_t* data, uint32_t size) {
     if (m_mode != kLoadAll && m_mode != kLoadOldLayout && m_mode != kLoadFmOnly) return false;
+    IndexBank();
+    bool result = false;
+    try {
+      result = ReadChunks(data, size);
+    } catch (...) {
+      GiveWaves();  // what was read before the failure stays in the bank
+      throw;
+    }
+    GiveWaves();
+    return result;
+  }
+
+ private:
+  static uint32_t Key(int msb, int lsb, int program, int note) {
+    return (uint32_t(msb & 0xFF) << 24) | (uint32_t(lsb & 0xFF) << 16) |
+           (uint32_t(program & 0xFF) << 8) | uint32_t(note & 0xFF);
+  }
+  // Melody voices are found by program alone, whatever their note.
+  static uint32_t ProgramKey(int msb, int lsb, int program) { return Key(msb, lsb, program, 0xFF) | 1u << 31; }
+
+  void Index(CVoiceItem* item) {
+    const int msb = item->GetBankMsb(), lsb = item->GetBankLsb(), program = item->GetProgram();
+    // The first voice of an address is the one the list lookups find.
+    m_byAddress.emplace(Key(msb, lsb, program, item->GetNote()), item);
+    m_byAddress.emplace(ProgramKey(msb, lsb, program), item);
+  }
+
+  void IndexBank() {
+    CVoiceBankIter it(m_bank);
+    while (CVoiceItem* item = it.NextItem()) Index(item);
+  }
+
+  // CVoiceBank::FindVoice through the index.
+  CVoiceItem* Find(int msb, int lsb, int program, int note) const {
+    uint32_t key = Key(msb, lsb, program, note);
+    if (msb == kMelodyBank) {
+      key = ProgramKey(msb, lsb, program);
+    } else if (msb == kDrumBank && program == 0 && (note < kFirstDrumNote || note > kLastDrumNote)) {
+      return nullptr;
+    }
+    auto found = m_byAddress.find(key);
+    return found == m_byAddress.end() ? nullptr : found->second;
+  }
+
+  // CVoiceBank::SetVoice at the item's own address.
+  void Store(const CVoiceItem& item) {
+    CVoiceItem* held = Find(item.GetBankMsb(), item.GetBankLsb(), item.GetProgram(), item.GetNote());
+    if (held) {
+      *held = item;
+    } else {
+      auto copy = std::make_unique<CVoiceItem>(item);
+      held = copy.get();
+      m_bank.AddItem(copy.release());
+      Index(held);
+    }
+    m_storedAt[held] = ++m_sequence;
+  }
+
+  bool ReadChunks(const uint8_t* data, uint32_t size) {
     CMemStream file(const_cast<uint8_t*>(data), static_cast<int32_t>(size), false);
     bool result = false;
     bool seenVoices = false;
@@ -89,15 +152,19 @@ class CVoiceBank::Reader {
         return result;
       }
       if (!result) return false;
+      ++m_chunkIndex;
     }
     return result;
   }
 
- private:
+  // A record cut by the end of its chunk body ends that chunk's reading; after the first chunk
+  // the load goes on with what was read (as default banks of that shape must load).
+  bool PartialRecord() const { return m_chunkIndex > 0; }
+
   bool ReadVoices(const uint8_t* body, uint32_t n) {
     uint32_t at = 0;
     while (at < n) {
-      if (n - at < kHeaderSize) return false;
+      if (n - at < kHeaderSize) return PartialRecord();
       CVoiceItem item;
       item.SetHeader(body + at);
       at += kHeaderSize;
@@ -106,7 +173,7 @@ class CVoiceBank::Reader {
       const uint32_t blockSize = !pcm ? kFmBlockSize
                                  : m_mode == kLoadOldLayout ? kPcmBlockOldSize
                                                             : kPcmBlockSize;
-      if (n - at < blockSize) return false;
+      if (n - at < blockSize) return PartialRecord();
       const uint8_t* block = body + at;
       at += blockSize;
       if (IsDuplicate(item)) return false;
@@ -121,15 +188,13 @@ class CVoiceBank::Reader {
         item.SetFmVoice(block);
         if (m_mode == kLoadFmOnly) ClearUserWaveShapes(item);
       }
-      m_bank.SetVoice(item.GetBankMsb(), item.GetBankLsb(), item.GetProgram(), item.GetNote(),
-                      item);
+      Store(item);
     }
     return true;
   }
 
   bool IsDuplicate(const CVoiceItem& item) const {
-    const CVoiceItem* held = m_bank.FindVoice(item.GetBankMsb(), item.GetBankLsb(),
-                                              item.GetProgram(), item.GetNote());
+    const CVoiceItem* held = Find(item.GetBankMsb(), item.GetBankLsb(), item.GetProgram(), item.GetNote());
     if (!held) return false;
     return m_mode == kLoadOldLayout || !held->IsUserEditable();
   }
@@ -145,18 +210,18 @@ class CVoiceBank::Reader {
   bool ReadWaves(const uint8_t* body, uint32_t n) {
     uint32_t at = 0;
     while (at < n) {
-      if (n - at < kWaveHeaderSize) return false;
+      if (n - at < kWaveHeaderSize) return PartialRecord();
       const uint16_t length = GetBE16(body + at + 1);
       const uint32_t samples = length > kWaveLengthBias ? length - kWaveLengthBias : 0;
       // A record without samples still occupies its header, so the walk always moves on.
       const uint32_t recordSize = kWaveHeaderSize + samples;
-      if (n - at < recordSize) return false;
-      CVoiceItem wave;
-      wave.SetWaveData(body + at, recordSize);
+      if (n - at < recordSize) return PartialRecord();
+      auto wave = std::make_unique<CVoiceItem>();
+      wave->SetWaveData(body + at, recordSize);
       const int waveId = body[at] & 0x7F;
       at += recordSize;
-      if (!wave.GetWaveData()) continue;
-      GiveWave(wave, waveId, false);
+      if (!wave->GetWaveData()) continue;
+      KeepWave(std::move(wave), waveId);
     }
     return true;
   }
@@ -164,38 +229,51 @@ class CVoiceBank::Reader {
   bool ReadWavesOld(const uint8_t* body, uint32_t n) {
     uint32_t at = 0;
     while (at < n) {
-      CVoiceItem wave;
+      if (n - at < 3 || GetBE16(body + at + 1) > n - at) return PartialRecord();
+      auto wave = std::make_unique<CVoiceItem>();
       uint32_t recordSize = 0;
-      // The item refuses a record shorter than its header or than its own length field.
-      if (!wave.SetWaveDataOld(body + at, n - at, &recordSize) || recordSize == 0 ||
+      // The item refuses a record shorter than its header.
+      if (!wave->SetWaveDataOld(body + at, n - at, &recordSize) || recordSize == 0 ||
           recordSize > n - at) {
         return false;
       }
       const int waveId = body[at] & 0x7F;
       at += recordSize;
-      if (!wave.GetWaveData()) continue;
-      GiveWave(wave, waveId, true);
+      if (!wave->GetWaveData()) continue;
+      KeepWave(std::move(wave), waveId);
     }
     return true;
   }
 
-  void GiveWave(const CVoiceItem& wave, int waveId, bool anyRm) {
+  void KeepWave(std::unique_ptr<CVoiceItem> wave, int waveId) {
+    m_waves[waveId] = std::move(wave);
+    m_waveAt[waveId] = ++m_sequence;
+  }
+
+  // Every PCM voice of a wave's id that was stored before that wave gets it; the earlier layout
+  // gives it whatever the voice's RM bit.
+  void GiveWaves() {
+    const bool anyRm = m_mode == kLoadOldLayout;
     CVoiceBankIter it(m_bank);
     while (CVoiceItem* item = it.NextItem()) {
-      if (!item->IsPcm() || item->GetWaveId() != waveId) continue;
-      if (!anyRm && item->GetRM() != 0) continue;
-      item->SetWaveData(wave.GetWaveData(), wave.GetWaveDataSize());
+      if (!item->IsPcm()) continue;
+      const int waveId = item->GetWaveId();
+      const CVoiceItem* wave = m_waves[waveId].get();
+      if (!wave || (!anyRm && item->GetRM() != 0)) continue;
+      auto stored = m_storedAt.find(item);
+      if (stored != m_storedAt.end() && stored->second > m_waveAt[waveId]) continue;
+      item->SetWaveData(wave->GetWaveData(), wave->GetWaveDataSize());
     }
   }
 
   bool ReadUserWaves(const uint8_t* body, uint32_t n) {
     uint32_t at = 0;
     while (at < n) {
-      if (n - at < kUserWaveEntryHeader) return false;
+      if (n - at < kUserWaveEntryHeader) return PartialRecord();
       const int slot = body[at];
       const uint16_t length = GetBE16(body + at + 1);
       at += kUserWaveEntryHeader;
-      if (n - at < length) return false;
+      if (n - at < length) return PartialRecord();
       // The bank has no slot past 31: such an entry is stepped over.
       if (slot < kSlotCount) {
         auto block = std::make_unique<CNamedBlock>();
@@ -209,6 +287,13 @@ class CVoiceBank::Reader {
 
   CVoiceBank& m_bank;
   int m_mode;
+  int m_chunkIndex = 0;
+  std::unordered_map<uint32_t, CVoiceItem*> m_byAddress;
+  // When each voice was last stored and each wave id last read, in one running order.
+  uint64_t m_sequence = 0;
+  std::unordered_map<const CVoiceItem*, uint64_t> m_storedAt;
+  std::unique_ptr<CVoiceItem> m_waves[kWaveIdCount];
+  uint64_t m_waveAt[kWaveIdCount] = {};
 };
 
 CVoiceBank::CVoiceBank() = default;

@@ -34,10 +34,13 @@ CVoiceItem& CVoiceItem::operator=(const CVoiceItem& other) {
   SetFmVoice(other.GetFmVoice());
   SetPcmVoice(other.GetPcmVoice());
   SetExtBlock(other.GetExtBlock());
-  if (other.IsPcm())
-    SetWaveData(other.GetWaveData(), other.GetWaveDataSize());
-  else
-    SetWaveData(nullptr, 0);
+  // The copy holds exactly the source's wave bytes, also when its length field claims more than
+  // its block holds (a block SetWaveData would refuse, leaving the old samples here).
+  if (other.IsPcm() && other.m_wave) {
+    CopyWaveBlock(other.m_wave.get(), other.m_waveSize);
+  } else {
+    FreeWave();
+  }
   return *this;
 }
 

@@ -299,6 +299,8 @@ class CVoiceItem {
   /// Comparison of the PCM blocks and the waves that IsSame and IsSameData share.
   bool IsSamePcmBlock(const CVoiceItem& other) const;
   void FreeWave();
+  /// Replaces the wave data by a copy of a whole block (throws -108 when memory runs out).
+  void CopyWaveBlock(const uint8_t* block, uint32_t size);
   /// Makes sure a wave block of at least the header exists (zero-filled when new).
   void EnsureWaveHeader();
   /// Zeroes a 16-byte name field and copies at most 16 bytes of text, never splitting a

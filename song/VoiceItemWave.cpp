@@ -34,6 +34,13 @@ void CVoiceItem::FreeWave() {
   m_waveSize = 0;
 }
 
+void CVoiceItem::CopyWaveBlock(const uint8_t* block, uint32_t size) {
+  auto copy = Allocate(size);
+  std::memcpy(copy.get(), block, size);
+  m_wave = std::move(copy);
+  m_waveSize = size;
+}
+
 void CVoiceItem::EnsureWaveHeader() {
   if (m_wave) return;
   m_wave = Allocate(kWaveHeaderSize);

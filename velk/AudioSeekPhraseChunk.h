@@ -27,6 +27,9 @@ class CAudioSeekPhraseChunk : public CAudioSeekPhraseChunkBase {
   /// Reads the chunk and parses its body. Throws -48 when the chunk runs past the stream, -108
   /// when memory runs out.
   explicit CAudioSeekPhraseChunk(CMemStream& stream);
+  /// Builds the chunk from a record (whose marks get their ends, see CSeekPhraseData::Build).
+  /// Throws -108 when memory runs out.
+  explicit CAudioSeekPhraseChunk(CTrackBuild2& record);
 
   /// A record with copies of the points; the phrase marks are handed over to it, so the chunk
   /// holds none afterwards.

@@ -1,6 +1,7 @@
 // The decoder of a format-0 score-track sequence.
 #include "velk/ScoreSequenceReader.h"
 
+#include "song/SmfDialect.h"
 #include "velk/BodyScan.h"
 #include "velk/SequenceNumbers.h"
 
@@ -10,7 +11,6 @@ namespace {
 constexpr uint32_t kTrailerBytes = 4;
 constexpr uint8_t kVelocity = 100;
 constexpr uint8_t kEndOfExclusive = 0xF7;
-constexpr uint8_t kMakerId = 0x43;
 
 // Short-form controller values, indexed by the low nibble of the control byte.
 constexpr uint8_t kExpressionTable[16] = {0,    0,    0x20, 0x28, 0x30, 0x38, 0x40, 0x48,
@@ -184,28 +184,37 @@ void CScoreSequenceReader::ReadExclusive(CMemStream& body, Pass& pass, uint32_t 
   body.ReadByte(length);
   uint8_t maker = 0;
   uint8_t id = 0;
-  if (ReadExclusiveByte(body, maker) && maker == kMakerId && ReadExclusiveByte(body, id)) {
+  if (ReadExclusiveByte(body, maker) && maker == kDialectMakerId && ReadExclusiveByte(body, id)) {
     uint8_t a = 0;
-    uint8_t b = 0;
     uint8_t v = 0;
     if (id == kIdTempo1) {
-      if (ReadExclusiveByte(body, a) && a == 0x80 && ReadExclusiveByte(body, b) && b == 0x31 &&
-          ReadExclusiveByte(body, v) && pass.priority <= 1) {
-        pass.priority = 1;
-        pass.exclusiveValue = v;
-      }
+      ReadHeaderTempo(body, pass);
     } else if (id == kIdTempo2) {
       if (ReadExclusiveByte(body, a) && a == 0x80 && ReadExclusiveByte(body, v) &&
           pass.priority <= 2) {
         pass.priority = 2;
         pass.exclusiveValue = v;
       }
+    } else if (id == kIdChannel && body.PeekByte() == 0x80) {
+      // The header of tracks 1 to 4 carries the tempo under this id.
+      ReadHeaderTempo(body, pass);
     } else if (id == kIdChannel && ReadExclusiveByte(body, a)) {
       if (a == 0x90) ReadChannelPair(body, pass, tick);
       if (a == 0x91) ReadChannelRecord(body, pass, tick);
     }
   }
   SkipPastByte(body, kEndOfExclusive);
+}
+
+void CScoreSequenceReader::ReadHeaderTempo(CMemStream& body, Pass& pass) {
+  uint8_t a = 0;
+  uint8_t b = 0;
+  uint8_t v = 0;
+  if (ReadExclusiveByte(body, a) && a == 0x80 && ReadExclusiveByte(body, b) && b == 0x31 &&
+      ReadExclusiveByte(body, v) && pass.priority <= 1) {
+    pass.priority = 1;
+    pass.exclusiveValue = v;
+  }
 }
 
 void CScoreSequenceReader::ReadChannelPair(CMemStream& body, Pass& pass, uint32_t tick) {

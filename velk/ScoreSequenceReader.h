@@ -40,6 +40,7 @@ class CScoreSequenceReader {
   void ReadControl(CMemStream& body, Pass& pass, uint32_t tick);
   void ReadLongControl(CMemStream& body, Pass& pass, uint32_t tick, int channel, uint8_t code);
   void ReadExclusive(CMemStream& body, Pass& pass, uint32_t tick);
+  void ReadHeaderTempo(CMemStream& body, Pass& pass);
   void ReadChannelPair(CMemStream& body, Pass& pass, uint32_t tick);
   void ReadChannelRecord(CMemStream& body, Pass& pass, uint32_t tick);
   int ChannelOf(const Pass& pass, uint8_t b) const;

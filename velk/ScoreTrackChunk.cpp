@@ -11,8 +11,8 @@
 namespace {
 
 constexpr int kErrRefused = -1;
-// Compressed sequences expand to at most four times their size.
-constexpr uint64_t kExpansion = 4;
+// Every symbol takes at least one bit: no valid stream expands beyond 8 bytes per byte.
+constexpr uint64_t kExpansion = 8;
 
 }  // namespace
 

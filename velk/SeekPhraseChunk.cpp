@@ -1,11 +1,15 @@
 // The seek-and-phrase body and the "MspI" chunk of a format-0 score track.
 #include "velk/SeekPhraseChunk.h"
 
+#include <new>
+
 #include "velk/BodyScan.h"
 
 namespace {
 
 constexpr uint8_t kEntryEnd = ',';
+constexpr uint8_t kEntryColon = ':';
+constexpr uint8_t kPhraseTag = 'P';
 constexpr uint32_t kNoEndValue = 0xFFFFFFFF;
 
 }  // namespace
@@ -18,6 +22,40 @@ void CSeekPhraseData::Parse(uint8_t* body, uint32_t size) {
       SkipPastByte(stream, kEntryEnd);
     }
   });
+}
+
+void CSeekPhraseData::Build(CTrackBuild& record, CChunk& chunk) {
+  CMemStream out;
+  WriteBody(record, out);
+  auto size = static_cast<uint32_t>(out.GetSize());
+  chunk.SetBody(out.Detach(), size);
+  try {
+    Parse(chunk.GetBody(), chunk.GetBodySize());
+  } catch (const std::bad_alloc&) {
+    throw kErrOutOfMemory;
+  }
+  m_firstField = record.GetFirstField();
+}
+
+void CSeekPhraseData::WriteBody(CTrackBuild& record, CMemStream& out) {
+  if (const uint32_t* start = record.GetStartPoint()) {
+    out.WriteText("st:");
+    out.PutBE32(*start).WriteByte(kEntryEnd);
+  }
+  if (const uint32_t* stop = record.GetStopPoint()) {
+    out.WriteText("sp:");
+    out.PutBE32(*stop).WriteByte(kEntryEnd);
+  }
+  size_t count = record.GetMarkCount();
+  for (size_t i = 0; i < count; ++i) {
+    const CPhraseMark* next = record.GetMark(i + 1);
+    record.GetMark(i)->end = next ? next->start : record.GetEndValue();
+  }
+  for (size_t i = 0; i < count; ++i) {
+    const CPhraseMark* mark = record.GetMark(i);
+    out.WriteByte(kPhraseTag).WriteByte(mark->kind).WriteByte(kEntryColon);
+    out.PutBE32(mark->start).PutBE32(mark->end).WriteByte(kEntryEnd);
+  }
 }
 
 void CSeekPhraseData::ReadEntry(CMemStream& body) {
@@ -56,6 +94,10 @@ void CSeekPhraseData::HandOverTo(CTrackBuild& record) {
 
 CSeekPhraseChunk::CSeekPhraseChunk(CMemStream& stream) : CSeekPhraseChunkBase(stream) {
   m_data.Parse(GetBody(), GetBodySize());
+}
+
+CSeekPhraseChunk::CSeekPhraseChunk(CTrackBuild& record) : CSeekPhraseChunkBase(kIdMspI) {
+  m_data.Build(record, *this);
 }
 
 std::unique_ptr<CTrackBuild> CSeekPhraseChunk::ExportSeekPhrase() {

@@ -19,6 +19,11 @@ class CSeekPhraseData {
   /// replaces the earlier value; a body that ends inside an entry keeps what was read before.
   /// Throws -108 when memory runs out.
   void Parse(uint8_t* body, uint32_t size);
+  /// Builds the chunk's body from a record: "st" and "sp" when present, then one entry per
+  /// mark, after each mark's end was set in place to the next mark's start and the last one's
+  /// to the record's end value. The data then holds what a reader of that body holds, with the
+  /// record's first field. Throws -108 when memory runs out.
+  void Build(CTrackBuild& record, CChunk& chunk);
 
   /// The byte carried from the record a chunk was built from; 0 when read from a file.
   uint8_t GetFirstField() const { return m_firstField; }
@@ -38,6 +43,7 @@ class CSeekPhraseData {
 
  private:
   void ReadEntry(CMemStream& body);
+  static void WriteBody(CTrackBuild& record, CMemStream& out);
   void CopyPointsTo(CTrackBuild& record) const;
 
   uint8_t m_firstField = 0;
@@ -63,6 +69,9 @@ class CSeekPhraseChunk : public CSeekPhraseChunkBase {
   /// Reads the chunk and parses its body. Throws -48 when the chunk runs past the stream, -108
   /// when memory runs out.
   explicit CSeekPhraseChunk(CMemStream& stream);
+  /// Builds the chunk from a record (whose marks get their ends, see CSeekPhraseData::Build).
+  /// Throws -108 when memory runs out.
+  explicit CSeekPhraseChunk(CTrackBuild& record);
 
   /// A record with copies of the points and marks; the chunk keeps its own.
   std::unique_ptr<CTrackBuild> ExportSeekPhrase() override;

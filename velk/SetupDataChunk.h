@@ -7,6 +7,7 @@
 
 #include "song/MemStream.h"
 #include "song/Chunk.h"
+#include "song/SongSetup.h"
 
 inline constexpr uint32_t kIdMtsu = MakeChunkId('M', 't', 's', 'u');
 
@@ -40,6 +41,11 @@ class CSetupDataChunk : public CSetupDataChunkBase {
   /// above). Throws -48 when the chunk runs past the stream, -108 when memory runs out; the
   /// body's content never fails: what does not match is skipped.
   CSetupDataChunk(CMemStream& stream, uint8_t trackNumber);
+  /// Builds the chunk from the output record: the tempo entry, then the used setup entries of
+  /// the block at offset 64 (generation 1) or the records of the non-null CVoice2 pointers of
+  /// the 16 words (generation 2). With none of them used the body is empty. The chunk answers
+  /// what a reader of its body would. Throws -108 when memory runs out.
+  CSetupDataChunk(const SongOutputRecord& record, uint16_t tempo, bool generation2);
 
   const uint8_t* GetEntries() const override;
   uint8_t GetEntryCount() const override {
@@ -55,6 +61,11 @@ class CSetupDataChunk : public CSetupDataChunkBase {
   void ParseBody(CMemStream& body);
   void ReadGeneration1(CMemStream& body);
   void ReadGeneration2(CMemStream& body);
+  void ReadTempoEntry(CMemStream& body);
+  static bool HasUsedEntries(const SongOutputRecord& record);
+  static bool HasVoiceRecords(const SongOutputRecord& record);
+  static void BuildGeneration1(const SongOutputRecord& record, CMemStream& out);
+  static void BuildGeneration2(const SongOutputRecord& record, CMemStream& out);
 
   uint8_t m_entryHeader[4] = {};
   std::vector<uint8_t> m_entries;

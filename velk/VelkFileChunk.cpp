@@ -8,6 +8,7 @@
 namespace {
 
 constexpr uint32_t kCrcBytes = 2;
+constexpr uint32_t kChunkHeaderBytes = 8;  // id and body size
 
 // Report bits that the contents type of a generation-3 file sets or clears.
 constexpr uint32_t kReportModeBit3 = 0x08;
@@ -49,8 +50,16 @@ void CVelkFileChunk::ReadChildren(CMemStream& body, uint32_t* report) {
 }
 
 void CVelkFileChunk::ReadScoreTrack(CMemStream& body, uint8_t n, uint32_t* report) {
+  // The report looks at the body's first byte as stored: track 6 keeps only format type 2 and
+  // reads a stored 1 as 0xFF, which must still be reported.
+  bool storedCompressed = false;
+  if (body.RemainingBytes() > kChunkHeaderBytes) {
+    const uint8_t* p = body.GetCurrent();
+    uint32_t size = (uint32_t{p[4]} << 24) | (uint32_t{p[5]} << 16) | (uint32_t{p[6]} << 8) | p[7];
+    storedCompressed = size > 0 && p[kChunkHeaderBytes] == 1;
+  }
   auto track = std::make_unique<CScoreTrackChunk>(body, n, report);
-  if (report && track->GetFormatType() == 1) *report |= kReportCompressedTrack;
+  if (report && storedCompressed) *report |= kReportCompressedTrack;
   bool compact = track->GetFormatType() == CScoreTrackChunk::kFormatCompact;
   if (n == 1 && compact && track->GetSetupChunk()) KeepSetupVoiceRecords(*track->GetSetupChunk());
   AddScoreTrack(std::move(track));

@@ -51,6 +51,11 @@ class CVelkFileChunk : public CChunk {
   void AddMasterTrack(std::unique_ptr<CMasterTrackChunk> track);
   void SetMmmgChunk(std::unique_ptr<CMmmgChunk> chunk);
 
+  /// Builds the "CNTI" chunk from the record (the savers' path).
+  void SetContentsInfo(const CContentsInfo& record) { m_contentsInfo.BuildBody(record); }
+  /// Fills the record from the "CNTI" chunk read (the loaders' path). Throws -1 for an option
+  /// text item that the record cannot take.
+  void GetContentsInfo(CContentsInfo& record) const { m_contentsInfo.ParseBody(record); }
   CContentsInfoChunk& GetContentsInfoChunk() { return m_contentsInfo; }
   const CContentsInfoChunk& GetContentsInfoChunk() const { return m_contentsInfo; }
   COptionalDataChunk& GetOptionalDataChunk() { return m_optionalData; }

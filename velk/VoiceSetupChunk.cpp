@@ -196,10 +196,10 @@ void CVoiceSetupChunk::ReadBlock(CMemStream& body, const Entry& entry) {
   uint8_t index = 0;
   body.ReadByte(index);
   std::vector<uint8_t> data = ReadData(body, entry.length - kBlockFraming, entry.packed);
-  if (index >= kBlockSlots) return;
+  // The block's size is 16-bit: a longer block could not be written back as it was read.
+  if (index >= kBlockSlots || data.size() > 0xFFFF) return;
   auto block = std::make_unique<CNamedBlock>();
-  // The block's size is 16-bit.
-  block->SetData(data.data(), static_cast<uint32_t>(data.size() & 0xFFFF));
+  block->SetData(data.data(), static_cast<uint32_t>(data.size()));
   m_blockData[index] = std::move(data);
   m_blocks[index] = std::move(block);
 }

@@ -22,7 +22,13 @@ uint8_t ValueAt(const SmfEvent& event, uint32_t index) {
   return index + 1 < event.length ? event.data[index] : 0xFF;
 }
 
-void CopyEvent(CSmfImage& image, const SmfEvent& event) { image.WriteEvent(event.tick, event.raw, event.rawLength); }
+void CopyEvent(CSmfImage& image, const SmfEvent& event) {
+  if (event.status == kStatusEscape) {
+    image.WriteSysEx(event.tick, event.raw, event.rawLength);  // song data holds the F0 form
+  } else {
+    image.WriteEvent(event.tick, event.raw, event.rawLength);
+  }
+}
 
 void WriteBytes(CSmfImage& image, uint64_t tick, const std::vector<uint8_t>& event) {
   image.WriteEvent(tick, event.data(), static_cast<uint32_t>(event.size()));

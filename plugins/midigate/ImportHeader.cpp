@@ -53,7 +53,7 @@ void CImportHeader::WriteContentsHeader() {
 void CImportHeader::WriteChannelBlock() {
   const SourceBlock& block = m_scan.ChannelBlock();
   if (block.Present()) {
-    m_image.WriteEvent(0, block.raw, block.length);
+    m_image.WriteSysEx(0, block.raw, block.length);
     return;
   }
   uint8_t channels[16] = {};
@@ -68,7 +68,7 @@ void CImportHeader::WriteChannelBlock() {
 void CImportHeader::WriteInfoBlock() {
   const SourceBlock& block = m_scan.InfoBlock();
   if (block.Present()) {
-    m_image.WriteEvent(0, block.raw, block.length);
+    m_image.WriteSysEx(0, block.raw, block.length);
     return;
   }
   static_assert(kTagST == 0 && kTagUD == kInfoTextCount - 1);

@@ -22,7 +22,8 @@ bool IsDialectMessage(const SmfEvent& event, uint8_t group, uint8_t command) {
 }  // namespace
 
 bool EndsInF7(const SmfEvent& event) {
-  return event.status == kStatusSysEx && event.length > 0 && event.data[event.length - 1] == 0xF7;
+  return (event.status == kStatusSysEx || event.status == kStatusEscape) && event.length > 0 &&
+         event.data[event.length - 1] == 0xF7;
 }
 
 bool IsMasterVolume(const SmfEvent& event) {

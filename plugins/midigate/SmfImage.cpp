@@ -31,6 +31,12 @@ void CSmfImage::WriteEvent(uint64_t tick, const uint8_t* bytes, uint32_t n) {
   m_out.Write(bytes, n);
 }
 
+void CSmfImage::WriteSysEx(uint64_t tick, const uint8_t* raw, uint32_t n) {
+  WriteDelta(tick);
+  m_out.WriteByte(kStatusSysEx);
+  if (n > 1) m_out.Write(raw + 1, n - 1);
+}
+
 void CSmfImage::WriteChannel(uint64_t tick, uint8_t status, uint8_t data1) {
   const uint8_t bytes[2] = {status, data1};
   WriteEvent(tick, bytes, 2);

@@ -17,6 +17,8 @@ class CSmfImage {
 
   /// Writes the delta up to tick (never backwards) and the given bytes.
   void WriteEvent(uint64_t tick, const uint8_t* bytes, uint32_t n);
+  /// A SysEx stored from its status byte (F0 or F7), written with the status F0.
+  void WriteSysEx(uint64_t tick, const uint8_t* raw, uint32_t n);
   void WriteChannel(uint64_t tick, uint8_t status, uint8_t data1);
   void WriteChannel(uint64_t tick, uint8_t status, uint8_t data1, uint8_t data2);
   void WriteMeta(uint64_t tick, uint8_t type, const uint8_t* data, uint32_t n);

@@ -12,15 +12,13 @@ namespace midigate {
 
 SourceHeader ReadSourceHeader(const uint8_t* source, uint32_t size) {
   if (!source || size < kSmfHeaderSize || std::memcmp(source, kSmfHeaderId, 4) != 0) Fail();
-  uint32_t length = GetBE32(source + 4);
-  // The fields read below need six bytes; a longer header is skipped as a whole.
-  if (length < kSmfHeaderLength || length > size - kSmfChunkHeaderSize) Fail();
+  // The header's length field is not looked at: the first track follows the 14 bytes read here.
   SourceHeader header;
   header.formatHigh = source[8];
   header.formatLow = source[9];
   header.trackCount = GetBE16(source + 10);
   header.division = GetBE16(source + 12);
-  header.firstTrack = kSmfChunkHeaderSize + length;
+  header.firstTrack = kSmfHeaderSize;
   return header;
 }
 

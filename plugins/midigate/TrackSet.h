@@ -44,8 +44,8 @@ class CTrackSet {
   bool m_started = false;
 };
 
-/// Feeds the merged stream to a handler's OnChannel, OnMeta and OnSysEx (F7 escapes carry
-/// nothing the song data can use).
+/// Feeds the merged stream to a handler's OnChannel, OnMeta and OnSysEx. F0 and F7 messages
+/// alike are SysEx with their own length: a message sent in F7 form is read as the F0 form is.
 template <typename Handler>
 void DispatchEvents(CTrackSet& tracks, Handler& handler) {
   SmfEvent event;
@@ -54,7 +54,7 @@ void DispatchEvents(CTrackSet& tracks, Handler& handler) {
       handler.OnChannel(event);
     } else if (event.status == kStatusMeta) {
       handler.OnMeta(event);
-    } else if (event.status == kStatusSysEx) {
+    } else if (event.status == kStatusSysEx || event.status == kStatusEscape) {
       handler.OnSysEx(event);
     }
   }

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+class CMemStream;
+
 #include "plugins/velkgate/OwnedList.h"
 #include "plugins/velkgate/PtrArray.h"
 #include "plugins/velkgate/SmfDensityScan.h"
@@ -89,6 +91,8 @@ class CMidiList {
   bool ComputeDensity(const uint8_t* smf, uint32_t size);
   /// Index 0..19 of a two-letter contents tag, or -1.
   static int FindTag(const char* tag);
+  /// The contents-information text (1..8) a tag VN..MI fills, 0 for another tag.
+  static int TextFieldOfTag(int tag);
 
   /// A value of option text up to an unescaped ',' (a '\' before ',' or '\' keeps the second
   /// character, before another it is dropped; a double-byte character is taken whole), never
@@ -105,6 +109,21 @@ class CMidiList {
   /// gave nothing.
   static int WriteEntryValue(std::vector<uint8_t>& buffer, const char* text, uint32_t length,
                              uint8_t codeType, bool convert);
+
+  /// Fills the list from song-data SMF bytes. Warning bits go into *report (when given); the
+  /// failures throw an integer, three of them after setting *report to their result code.
+  void ReadSmf(const uint8_t* smf, uint32_t size, uint32_t* report);
+  /// Appends the lists and the setup as song-data SMF bytes to out. Returns 1, or 0 with
+  /// nothing appended (RAM over the limit sets *report to 0x80000001).
+  int WriteSmf(CMemStream& out, const CEventList& main, const CEventList& stream,
+               uint32_t* report);
+
+  /// The "QXln" language index 0..6, -1 when none was given.
+  int GetLanguageIndex() const { return m_languageIndex; }
+  void SetLanguageIndex(int v) { m_languageIndex = v; }
+  /// Bit n set: channel n had a control 56 with a value other than 0.
+  uint16_t GetControl56Channels() const { return m_control56Channels; }
+  void SetControl56Channels(uint16_t v) { m_control56Channels = v; }
 
  private:
   std::string ConvertValue(const uint8_t* bytes, uint32_t n, uint32_t maximum) const;
@@ -132,6 +151,8 @@ class CMidiList {
   int m_conversionKind = kConversionKind;
   uint32_t m_extraWords[2] = {0, 0};
   uint8_t m_textCodeType = 0;
+  int m_languageIndex = -1;
+  uint16_t m_control56Channels = 0;
 };
 
 }  // namespace velkgate

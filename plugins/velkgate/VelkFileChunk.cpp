@@ -49,7 +49,8 @@ void CVelkFileChunk::ReadNextChunk(CMemStream& body, uint32_t& flags) {
   if (CScoreTrackChunk::IsScoreTrackId(id)) {
     auto* track = new CScoreTrackChunk(body, flags);
     AddScoreTrack(track);
-    if (track->GetFormatType() == 1) flags |= CNVF_COMPRESS;
+    if (track->GetFormatType() == CScoreTrackChunk::kCompressed) flags |= CNVF_COMPRESS;
+    if (track->GetTrackNumber() == 1 && track->GetCompactSetup()) TakeChannelStatus(*track);
   } else if (id == CMasterTrackChunk::kId) {
     AddMasterTrack(new CMasterTrackChunk(body));
   } else if (id == CMmmgChunk::kId) {
@@ -61,6 +62,11 @@ void CVelkFileChunk::ReadNextChunk(CMemStream& body, uint32_t& flags) {
     SkipChunk(body);
     flags |= CNVF_CHUNK_SKIPPED;
   }
+}
+
+void CVelkFileChunk::TakeChannelStatus(const CScoreTrackChunk& track) {
+  for (int i = 0; i < kChannelCount; ++i) m_channelStatus[i] = track.GetChannelStatus(i);
+  m_channelCount = static_cast<uint8_t>(track.GetStatusCount());
 }
 
 void CVelkFileChunk::Serialize(CMemStream& stream) {

@@ -49,6 +49,11 @@ class CVelkFileChunk : public CChunk {
   /// converts to nothing.
   void WriteContentsInfo(const CContentsInfo& record);
 
+  /// Decodes every score track in list order into events: tracks 1..4 with the file's channel
+  /// statuses, tracks 5 and 6 with the warning flags; other tracks are not decoded. Returns the
+  /// time-base code of the last track (kNoTimeBase when there is none). Throws -48 for data
+  /// that end inside an event.
+  uint8_t ScoreTracksToEvents(CEventList& out, uint32_t& flags) const;
   /// Appends the events of every master track's sequence.
   void MasterTracksToEvents(CEventList& out) const;
   /// Milliseconds per tick of a time-base code as the sequence decoders take it (1 when unknown).
@@ -75,6 +80,8 @@ class CVelkFileChunk : public CChunk {
  private:
   void ParseBody(CMemStream& body, uint32_t& flags);
   void ReadNextChunk(CMemStream& body, uint32_t& flags);
+  /// Track 1's statuses and their count, which the compact tracks are decoded with.
+  void TakeChannelStatus(const CScoreTrackChunk& track);
 
   CContentsInfoChunk m_cnti;
   COptionalDataChunk m_opda;

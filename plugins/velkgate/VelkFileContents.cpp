@@ -26,21 +26,6 @@ bool IsLeadByte(uint8_t b) {
   return codePage->IsLeadByte(b);
 }
 
-/// Record text member of a tag (VN..MI are texts 1..8), 0 for another tag.
-int TextMemberOfTag(int tag) {
-  switch (tag) {
-    case kTagVN: return 1;
-    case kTagCN: return 2;
-    case kTagCA: return 3;
-    case kTagCR: return 4;
-    case kTagCD: return 5;
-    case kTagUD: return 6;
-    case kTagGR: return 7;
-    case kTagMI: return 8;
-    default: return 0;
-  }
-}
-
 /// "\," becomes "," and a doubled backslash one backslash.
 std::string Unescape(const std::string& text) {
   std::string out;
@@ -145,7 +130,7 @@ class ContentsReader {
     if (tag >= kTagST && tag <= kTagAN) {
       m_fromCnti.songFields[tag] = value.substr(0, CContentsInfo::kMaxText);
       if (!value.empty()) m_fromCnti.anySongField = true;
-    } else if (int member = TextMemberOfTag(tag)) {
+    } else if (int member = CMidiList::TextFieldOfTag(tag)) {
       m_record.SetText(member, value);
     } else if (tag == kTagA0 || tag == kTagA2) {
       m_record.SetOptionText(tag - kTagA0, value);
@@ -182,7 +167,7 @@ class ContentsReader {
       return;
     }
     bool songField = tag >= kTagST && tag <= kTagAN;
-    int member = TextMemberOfTag(tag);
+    int member = CMidiList::TextFieldOfTag(tag);
     if (!songField && member == 0) return;
     std::string text = ConvertToNarrow(value, n, codeType);
     if (text.empty()) return;
@@ -206,7 +191,7 @@ class ContentsReader {
 /// The record's text of a tag: song fields for ST..AN, text members for the others.
 std::string RecordText(const CContentsInfo& record, int tag) {
   if (tag >= kTagST && tag <= kTagAN) return record.GetSongTextInfo().GetText(tag + 1);
-  int member = TextMemberOfTag(tag);
+  int member = CMidiList::TextFieldOfTag(tag);
   return member ? record.GetText(member) : std::string();
 }
 

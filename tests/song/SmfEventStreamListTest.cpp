@@ -102,6 +102,15 @@ TEST(SmfEventStreamList, TwoStreamsOnChannelTenWithoutProgram) {
   EXPECT_EQ(r.maxTime, 100u);
 }
 
+TEST(SmfEventStreamList, ByteAbove127SelectsNoSlot) {
+  // 0xF0 - 78 would be slot 162 of 50: such a byte ends its track before it is a key.
+  Track t = StreamTrack();
+  t.Event(0, {0x99, 0, 100}).Event(10, {0x99, 0xF0, 100}).Event(10, {0x89, 0, 0});
+  Result r = Analyse(t);
+  EXPECT_EQ(r.points, (std::vector<Point>{{0, 4000, 0}}));
+  EXPECT_EQ(r.maxRate, 4000u);
+}
+
 TEST(SmfEventStreamList, ThirdStreamDropsTheOldest) {
   Track t = StreamTrack();
   t.Event(0, {0x99, 0, 100}).Event(10, {0x99, 1, 100}).Event(10, {0x99, 2, 100})  // slots 1, 2, 3

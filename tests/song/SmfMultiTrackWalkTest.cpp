@@ -74,6 +74,28 @@ TEST(SmfMultiTrackWalk, JumpsOverLongGapsAfterATrackEnded) {
   EXPECT_EQ(WalkAll(smftest::Image({early, late})), expected);
 }
 
+TEST(SmfMultiTrackWalk, DataByteWithBitSevenEndsItsTrack) {
+  // A status byte where a key or value belongs never reaches a handler: its track ends there,
+  // the other tracks go on.
+  struct Case {
+    const char* name;
+    Bytes broken;
+  } cases[] = {
+      {"key", {0x99, 0xF0, 100}},
+      {"velocity", {0x99, 60, 0x80}},
+      {"program", {0xC0, 0x90}},
+      {"under running status", {1, 0x81}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Track broken, other;
+    broken.Event(0, {0x99, 1, 100}).Event(1, c.broken).Event(1, {0x89, 1, 0});
+    other.Event(5, {0x90, 60, 1});
+    std::vector<Seen> expected = {{0, 0, 0x99, 1}, {5, 1, 0x90, 60}};
+    EXPECT_EQ(WalkAll(smftest::Image({broken, other})), expected);
+  }
+}
+
 TEST(SmfMultiTrackWalk, HandlerMayEndATrack) {
   Track t;
   t.Event(0, {0x90, 60, 1}).EndOfTrack(1).Event(0, {0x90, 61, 1});

@@ -53,7 +53,7 @@ TEST(SmfTimedEventList, SongShorterThanHalfAWindowGivesTwoPoints) {
   EXPECT_EQ(list.GetAverageDensity(), 6000u / 104u);
 }
 
-TEST(SmfTimedEventList, EmptyWindowsStillGivePoints) {
+TEST(SmfTimedEventList, RunOfEmptyWindowsKeepsItsFirstAndLastPoint) {
   Track t = MillisecondTicks();
   t.Event(0, {0x90, 60, 100})
       .Event(0, MakeMasterVolumeMessage(100))  // length 7: counts 8 bytes
@@ -62,8 +62,10 @@ TEST(SmfTimedEventList, EmptyWindowsStillGivePoints) {
       .Event(2500, {0x80, 60, 0})
       .Event(0, {0xC0, 1});
   CSmfTimedEventList list = Analyse(t, 1000);
+  // The empty window at 1000 ms lies inside the run from 500 to 1500 ms: the line drawn through
+  // the points is the same without it.
   std::vector<Point> expected = {
-      {0, 11, 0}, {500, 0, 500}, {1000, 0, 1000}, {1500, 0, 1500}, {2000, 5, 2000}, {2500, 5, 2500},
+      {0, 11, 0}, {500, 0, 500}, {1500, 0, 1500}, {2000, 5, 2000}, {2500, 5, 2500},
   };
   EXPECT_EQ(PointsOf(list), expected);
   EXPECT_EQ(list.GetMaxDensity(), 11u);
@@ -85,6 +87,42 @@ TEST(SmfTimedEventList, TempoChangeMovesTimesAndStartTicks) {
   EXPECT_EQ(PointsOf(list), expected);
   EXPECT_EQ(list.GetLength(), 2000u);
   EXPECT_EQ(list.GetMaxTime(), 0u);  // an equal count keeps the earlier window
+}
+
+TEST(SmfTimedEventList, FF51ChangeInsideAWindowKeepsTheTimeOfTheTempoInForce) {
+  // The division governs: 960000 us per quarter at 480 is 2 ms per tick, while FF 51 says 1 ms.
+  // Up to a change of FF 51 at tick 300 the song has run 600 ms by the tempo in force; counting
+  // those ticks at the old FF 51 value would say 300 ms and move every later event back.
+  Track t;
+  t.TickTempo(0, 1000).Event(0, MakeTempoMessage(960000)).Event(0, {0x90, 60, 100})
+      .TickTempo(300, 3000)
+      .Event(100, {0x80, 60, 0});
+  CSmfTimedEventList list = Analyse(t, 1000);
+  EXPECT_EQ(list.GetLength(), 800u);
+  EXPECT_EQ(PointsOf(list), (std::vector<Point>{{0, 6, 0}, {500, 3, 500}}));
+}
+
+TEST(SmfTimedEventList, CurveFollowsTheEventsNotTheSongLength) {
+  // One note 98 minutes in, 1 ms windows: 11.8 million windows, of which the curve keeps the
+  // ones around the events.
+  Track t;
+  t.Event(0, {0x90, 60, 100}).Event(5648415, {0x80, 60, 0});
+  Bytes image = smftest::Image({t});
+  ASSERT_LT(image.size(), 40u);
+  CSmfTimedEventList list;
+  list.AnalyseDensity(image.data(), static_cast<uint32_t>(image.size()), 1);
+  EXPECT_LE(list.GetPoints().size(), 8u);
+  EXPECT_EQ(list.GetLength(), 5880000u);
+  EXPECT_EQ(list.GetMaxDensity(), 3000u);
+  EXPECT_EQ(list.GetPoints().back().GetSecond(), 3000u);
+
+  // Three hours in is past the last allowed time: refused at once.
+  Track late;
+  late.Event(0, {0x90, 60, 100}).Event(10375000, {0x80, 60, 0});
+  Bytes lateImage = smftest::Image({late});
+  CSmfTimedEventList refused;
+  EXPECT_THROW(refused.AnalyseDensity(lateImage.data(), static_cast<uint32_t>(lateImage.size()), 1), int);
+  EXPECT_TRUE(refused.GetPoints().size() <= 8u);
 }
 
 TEST(SmfTimedEventList, EventsOfSeveralTracksShareTheWindows) {

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "platform/host/testing/FakeHost.h"
 #include "song/MidiMsg.h"
 #include "song/TrackBuild.h"
@@ -38,6 +40,30 @@ TEST(SongPrimitives, CompareEventValuesFieldByField) {
   EXPECT_TRUE(CompareEventValues(a, b));
   b.SetNote(60);
   EXPECT_FALSE(CompareEventValues(a, b));
+}
+
+TEST(SongPrimitives, ReplaceOwnedPartDeletesTheHeldPartThroughItsOwnDestructor) {
+  struct Part {
+    virtual ~Part() = default;
+  };
+  struct CountedPart : Part {
+    explicit CountedPart(int& deleted) : m_deleted(deleted) {}
+    ~CountedPart() override { ++m_deleted; }
+    int& m_deleted;
+  };
+  int deleted = 0;
+  std::unique_ptr<Part> held;
+  ReplaceOwnedPart<Part>(held, std::make_unique<CountedPart>(deleted));
+  EXPECT_EQ(deleted, 0);
+  Part* first = held.get();
+  ReplaceOwnedPart<Part>(held, std::make_unique<CountedPart>(deleted));
+  EXPECT_EQ(deleted, 1);
+  EXPECT_NE(held.get(), first);
+  ReplaceOwnedPart(held, std::unique_ptr<Part>(held.get()));  // the part it holds: kept
+  EXPECT_EQ(deleted, 1);
+  ReplaceOwnedPart(held, std::unique_ptr<Part>());
+  EXPECT_EQ(deleted, 2);
+  EXPECT_EQ(held, nullptr);
 }
 
 TEST(VoiceAddr, StartsUnset) {

@@ -236,10 +236,67 @@ TEST(SongSetup, OwnershipNeverLeaksOrFreesTwice) {
          FillOwned(doc);
          CSongSetup list;
          FillOwned(list);
-         const int old = list.SetOwnsObjects(0);
-         EXPECT_EQ(old, 1);
          doc.Assign(list);  // the document's own objects go, the list's stay with it
          EXPECT_EQ(doc.GetVoiceItem(3), list.GetVoiceItem(3));
+         EXPECT_EQ(doc.SetOwnsObjects(list.SetOwnsObjects(0)), 1);
+         EXPECT_EQ(doc.GetOwnsObjects(), 1);
+       }},
+      {"owning assigned to owning",
+       [] {
+         CSongSetup a;
+         FillOwned(a);
+         CSongSetup b;
+         FillOwned(b);
+         b.Assign(a);  // b's own objects go; a stays the owner of what both now hold
+         EXPECT_EQ(b.GetVoiceItem(3), a.GetVoiceItem(3));
+         a.Assign(b);
+         EXPECT_STREQ(a.GetVoiceItem(3)->GetName(), "voice");
+       }},
+      {"non-owning assigned to owning and back",
+       [] {
+         CSongSetup owner;
+         FillOwned(owner);
+         CSongSetup shared;
+         shared.Assign(owner);
+         CSongSetup other;
+         FillOwned(other);
+         other.Assign(shared);  // takes owner's objects without owning them
+         shared.Assign(other);
+         other.SetVoiceItem(5, new CVoiceItem);  // still owning: it takes what it is given
+       }},
+      {"caller's object set on a non-owning record survives an owning assign",
+       [] {
+         CVoiceItem local;
+         CSongSetup plain;
+         plain.SetVoiceItem(0, &local);
+         CSongSetup owner;
+         FillOwned(owner);
+         owner.Assign(plain);
+         EXPECT_EQ(owner.GetVoiceItem(0), &local);
+       }},
+      {"mixed: kept objects stay owned, shared ones do not",
+       [] {
+         CSongSetup doc;
+         FillOwned(doc);
+         CSongSetup other;
+         FillOwned(other);
+         CSongSetup work;
+         work.Assign(doc);
+         work.SetVoiceItem(9, other.GetVoiceItem(3));
+         doc.Assign(work);  // owns its item 3 still, shares other's item at 9
+         EXPECT_STREQ(doc.GetVoiceItem(9)->GetName(), "voice");
+       }},
+      {"copy into itself",
+       [] {
+         CSongSetup owner;
+         FillOwned(owner);
+         CSongSetup shared;
+         shared.Assign(owner);
+         shared.Copy(shared);  // now holds copies of its own
+         EXPECT_EQ(shared.GetOwnsObjects(), 1);
+         EXPECT_NE(shared.GetVoiceItem(3), owner.GetVoiceItem(3));
+         owner.Copy(owner);
+         EXPECT_STREQ(owner.GetVoiceItem(3)->GetName(), "voice");
        }},
       {"copy from a record that shares this one's objects",
        [] {

@@ -79,9 +79,12 @@ TEST(TextCodec, MultiByteToUtf8GoldenBytes) {
   EXPECT_EQ(Convert(CTextCodec::MultiByteToUtf8, Bytes("A\xB1")), "A\xEF\xBD\xB1");
 }
 
-TEST(TextCodec, OddUtf16LengthDropsTheHalfUnit) {
-  std::vector<uint8_t> in = {'A', 0, 'B'};  // exactly sized
-  EXPECT_EQ(Convert(CTextCodec::WideToMultiByte, in), "A");
+TEST(TextCodec, OddUtf16LengthReadsTheMissingHighByteAsZero) {
+  // (length + 1) / 2 characters; the input is exactly sized, so a read past it would show.
+  std::vector<uint8_t> in = {'A', 0, 'B'};
+  EXPECT_EQ(Convert(CTextCodec::WideToMultiByte, in), "AB");
+  std::vector<uint8_t> one = {'Z'};
+  EXPECT_EQ(Convert(CTextCodec::WideToMultiByte, one), "Z");
 }
 
 TEST(TextCodec, ResultsStopAtTheBufferOnACharacterBoundary) {

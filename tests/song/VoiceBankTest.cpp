@@ -315,6 +315,30 @@ TEST(VoiceBank, WaveRecordsGoToRamVoicesOfTheirId) {
   EXPECT_EQ(bank.FindVoice(125, 0, 1, 42)->GetWaveData(), nullptr);
 }
 
+Bytes WaveOf(const CVoiceItem& item) {
+  return Bytes(item.GetWaveData(), item.GetWaveData() + item.GetWaveDataSize());
+}
+
+TEST(VoiceBank, WaveReachesOnlyVoicesStoredBeforeIt) {
+  // Voice a, wave 1, voice b, wave 2, then a stored again: a ends with no wave (its new record
+  // came after both), b with wave 2 (the last after it), c never met a wave.
+  CVoiceItem a = At(124, 1, 1, 0, Pcm("a", 6, 0, {}));
+  CVoiceItem b = At(124, 1, 2, 0, Pcm("b", 6, 0, {}));
+  CVoiceItem c = At(124, 1, 3, 0, Pcm("c", 6, 0, {}));
+  const Bytes wave1 = WaveOf(Pcm("w1", 6, 0, {1, 1}));
+  const Bytes wave2 = WaveOf(Pcm("w2", 6, 0, {2, 2, 2}));
+  const Bytes file = Concat({
+      Chunk("FMK3", Record(a)), Chunk("WVK3", wave1), Chunk("FMK3", Record(b)),
+      Chunk("WVK3", wave2), Chunk("FMK3", Concat({Record(a), Record(c)})),
+  });
+  CVoiceBank bank;
+  ASSERT_TRUE(Load(bank, file));
+  EXPECT_EQ(bank.GetCount(), 3);
+  EXPECT_EQ(bank.FindVoice(124, 1, 1, 0)->GetWaveData(), nullptr);
+  EXPECT_EQ(bank.FindVoice(124, 1, 2, 0)->GetWaveSampleSize(), 3u);
+  EXPECT_EQ(bank.FindVoice(124, 1, 3, 0)->GetWaveData(), nullptr);
+}
+
 TEST(VoiceBank, EarlierLayoutLoads) {
   // A PCM record with the 14-byte block: Fs, panpot, LFO and format, four envelope bytes, LP,
   // EP, then RM and wave id.
@@ -365,11 +389,19 @@ TEST(VoiceBank, MalformedFilesFailCleanly) {
       {"chunk size past the end",
        Concat({Chunk("FMK3", voice), Bytes{'F', 'W', 'K', '3', 0, 0, 0, 50, 1}}), 0, false, 1},
       {"partial voice record", Chunk("FMK3", Bytes(voice.begin(), voice.end() - 1)), 0, false, 0},
+      // A record cut by its chunk's end after the first chunk ends that chunk's reading only.
       {"partial wave record", Concat({Chunk("FMK3", voice), Chunk("WVK3", {1, 0, 30, 0})}), 0,
-       false, 1},
+       true, 1},
       {"wave record longer than its body",
        Concat({Chunk("FMK3", voice), Chunk("WVK3", Concat({{1, 0, 30, 0}, Bytes(16, 0)}))}), 0,
-       false, 1},
+       true, 1},
+      {"partial voice record in a later chunk",
+       Concat({Chunk("FMK3", voice), Chunk("FMK3", Concat({Record(At(124, 2, 0, 0, Fm("w"))),
+                                                           Bytes(30, 0)}))}),
+       0, true, 2},
+      {"partial user wave in a later chunk",
+       Concat({Chunk("FMK3", voice), Chunk("FWK3", {3, 0x00, 0x05, 1}), Chunk("XXXX", {})}), 0,
+       true, 1},
       {"partial user wave", Chunk("FWK3", {3, 0x00, 0x05, 1}), 0, false, 0},
       {"user wave slot past the bank", Chunk("FWK3", userWaves), 0, true, 0},
       {"duplicate fixed voice", Chunk("FMK3", Concat({fixed, fixed})), 0, false, 1},

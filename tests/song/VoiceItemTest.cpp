@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -412,6 +413,27 @@ TEST(VoiceItem, CopyTakesWaveDataOnlyForPcmVoices) {
   const CVoiceItem& self = copy;
   copy = self;
   EXPECT_FALSE(copy.IsPcm());
+}
+
+TEST(VoiceItem, CopyHoldsExactlyTheSourceWaveBytes) {
+  // The source's length field claims 100 samples while its block holds 4.
+  CVoiceItem source;
+  source.SetPcmFlag(1);
+  source.SetWaveSamples(reinterpret_cast<const uint8_t*>("wxyz"), 4);
+  source.SetWaveLength(117);
+  CVoiceItem copy;
+  copy.SetPcmFlag(1);
+  copy.SetWaveSamples(reinterpret_cast<const uint8_t*>("old samples"), 11);
+  copy = source;
+  ASSERT_EQ(copy.GetWaveDataSize(), source.GetWaveDataSize());
+  EXPECT_EQ(std::memcmp(copy.GetWaveData(), source.GetWaveData(), source.GetWaveDataSize()), 0);
+  EXPECT_EQ(copy.GetWaveLength(), 117);
+  // A source without wave data leaves none behind either.
+  CVoiceItem bare;
+  bare.SetPcmFlag(1);
+  copy = bare;
+  EXPECT_EQ(copy.GetWaveData(), nullptr);
+  EXPECT_EQ(copy.GetWaveDataSize(), 0u);
 }
 
 TEST(VoiceItem, ComparisonsOfPcmVoices) {

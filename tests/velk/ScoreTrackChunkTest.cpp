@@ -146,7 +146,7 @@ TEST(ScoreTrackChunk, CorruptCompressedSequenceFailsTheRead) {
     Bytes mtsq;
   };
   const Case cases[] = {
-      {"count beyond four times the size", {0x00, 0x00, 0x01, 0x00, 0x20, 0x80}},
+      {"count beyond eight times the size", {0x00, 0x00, 0x01, 0x00, 0x20, 0x80}},
       {"count of 4 Gi", {0xFF, 0xFF, 0xFF, 0xFF, 0x20, 0x80}},
       {"tree cut short", {0x00, 0x00, 0x00, 0x02, 0x90}},
       {"no count", {0x00, 0x00}},
@@ -157,6 +157,32 @@ TEST(ScoreTrackChunk, CorruptCompressedSequenceFailsTheRead) {
     CMemStream s = velktest::ReadStream(bytes);
     EXPECT_EQ(ThrownCode([&] { CScoreTrackChunk track(s, 5, nullptr); }), kErrEndOfData);
   }
+}
+
+// A count, a tree of 'A' (code 0) and 'B' (code 1), and `count` symbols 'A': one bit each.
+Bytes RepetitiveStream(uint32_t count) {
+  std::vector<int> bits = {1, 0};
+  for (int i = 7; i >= 0; --i) bits.push_back(('A' >> i) & 1);
+  bits.push_back(0);
+  for (int i = 7; i >= 0; --i) bits.push_back(('B' >> i) & 1);
+  bits.resize(bits.size() + count, 0);
+  Bytes out = {static_cast<uint8_t>(count >> 24), static_cast<uint8_t>(count >> 16),
+               static_cast<uint8_t>(count >> 8), static_cast<uint8_t>(count)};
+  for (size_t i = 0; i < bits.size(); i += 8) {
+    uint8_t byte = 0;
+    for (size_t k = 0; k < 8; ++k) byte = static_cast<uint8_t>(byte << 1 | (i + k < bits.size() ? bits[i + k] : 0));
+    out.push_back(byte);
+  }
+  return out;
+}
+
+TEST(ScoreTrackChunk, SequenceCompressedBetterThanFourToOneExpands) {
+  const Bytes mtsq = RepetitiveStream(100);  // 19 bytes for 100 symbols
+  ASSERT_GT(100u, 4 * mtsq.size());
+  auto track = ReadTrack(Track(5, 1, 0, Builder().Chunk("Mtsq", mtsq)), 5);
+  ASSERT_NE(track->GetSequenceChunk(), nullptr);
+  const CScoreSequenceChunk& seq = *track->GetSequenceChunk();
+  EXPECT_EQ(Bytes(seq.GetBody(), seq.GetBody() + seq.GetBodySize()), Bytes(100, 'A'));
 }
 
 TEST(ScoreTrackChunk, EmptyCompressedSequenceExpandsToNothing) {

@@ -51,8 +51,8 @@ TEST(SetupDataChunk, TempoEntryGivesTheTempoByte) {
   EXPECT_EQ(chunk->GetEntryCount(), 0);
   EXPECT_EQ(chunk->GetEntries(), nullptr);
   EXPECT_EQ(chunk->GetVoiceRecordCount(), 0);
-  // The reader takes tempo entries of kind 02 only; a kind-03 tempo entry leaves the byte at 0.
-  EXPECT_EQ(ReadSetup({0xFF, 0xF0, 0x05, 0x43, 0x03, 0x80, 0x09, 0xF7})->GetTempoByte(), 0);
+  // Generation 2 writes its tempo entry with kind 03.
+  EXPECT_EQ(ReadSetup({0xFF, 0xF0, 0x05, 0x43, 0x03, 0x80, 0x09, 0xF7})->GetTempoByte(), 9);
 }
 
 TEST(SetupDataChunk, GenerationOneEntriesFillTheTable) {

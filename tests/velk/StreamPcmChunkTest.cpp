@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "VelkBytes.h"
+#include "velk/ChunkFields.h"
 
 namespace {
 
@@ -79,6 +80,18 @@ TEST(WaveDataChunk, ReadsFormatRateAndWaveBytes) {
   EXPECT_EQ(wave.GetWaveSize(), 3u);
   EXPECT_EQ(velktest::ToBytes(wave.GetWaveData()), (Bytes{0x10, 0x20, 0x30}));
   EXPECT_EQ(Written(wave), bytes);
+}
+
+TEST(WaveDataChunk, SetByteField16SetsTheNumberOrTheKind) {
+  Bytes bytes = Builder().Chunk("Mwa", 4, kWave);
+  CMemStream s = velktest::ReadStream(bytes);
+  CWaveDataChunk wave(s);
+  SetByteField16(wave, 9);
+  EXPECT_EQ(wave.GetNumber(), 9);
+  const uint8_t data[] = {1, 2};
+  CChunkInfo record(3, data, 2);
+  SetByteField16(record, 7);
+  EXPECT_EQ(record.GetKind(), 7);
 }
 
 TEST(WaveDataChunk, BodyShorterThanItsHeaderIsEmptyAndKeptAsItWas) {

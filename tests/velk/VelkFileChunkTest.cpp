@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "VelkBytes.h"
+#include "velk/ContentsInfo.h"
 #include "velk/Crc16.h"
 
 namespace {
@@ -82,6 +83,22 @@ TEST(VelkFileChunk, ReadsTheMinimalImageWithEmptyLists) {
   EXPECT_EQ(file.GetMmmgChunk(), nullptr);
   EXPECT_FALSE(file.HasOptionalData());
   EXPECT_EQ(WriteFile(file), image);
+}
+
+TEST(VelkFileChunk, ContentsInfoGoesInAndComesBackThroughTheFile) {
+  CContentsInfo record;
+  record.Reset(3);
+  record.SetText1("Title");  // VN
+  CVelkFileChunk file;
+  file.SetContentsInfo(record);
+  Bytes image = WriteFile(file);
+  CMemStream s = velktest::ReadStream(image);
+  CVelkFileChunk back(s);
+  CContentsInfo read;
+  back.GetContentsInfo(read);
+  EXPECT_EQ(read.GetContentsType(), 0x32);
+  EXPECT_EQ(read.GetCodeType(), 1);
+  EXPECT_EQ(read.GetText1(), "Title");
 }
 
 TEST(VelkFileChunk, WrittenSizeAndCrcCloseTheImage) {
@@ -200,6 +217,9 @@ TEST(VelkFileChunk, DispatchesTopLevelChunksWithTheirReportBits) {
       {"MTR1 format 0 kept", kCntiGen2, Builder().Chunk("MTR", 1, kMtr1Body), 0, 1, 0, 0, false},
       {"MTR5 format 1 reported compressed", kCntiGen2, Builder().Chunk("MTR", 5, kMtr5Body), 0x80,
        1, 0, 0, false},
+      // Track 6 keeps only format type 2, but its stored first byte 1 is still reported.
+      {"MTR6 with first byte 1 reported compressed", kCntiGen2, Builder().Chunk("MTR", 6, kMtr5Body),
+       0x80, 1, 0, 0, false},
       {"MSTR kept", kCntiGen2, Builder().Chunk("MSTR", kMstrBody), 0, 0, 0, 1, false},
       {"MMMG kept without a bit", kCntiGen2, Builder().Chunk("MMMG", kMmmgBody), 0, 0, 0, 0, true},
       {"second MMMG dropped without a bit", kCntiGen2,

@@ -130,6 +130,17 @@ TEST(VoiceSetupChunk, DataBlocksAndSettings) {
   EXPECT_EQ(chunk->GetSettingByte2(), 0xFF);
 }
 
+TEST(VoiceSetupChunk, BlockLongerThanSixteenBitsIsRefused) {
+  // Its size field could not hold 65536: the block is not kept (it could not be written back).
+  const Bytes fits(0xFFFF, 0x11), tooLong(0x10000, 0x22);
+  auto chunk = ReadSetup(Builder().Raw(Track6(12, {0x01}, fits)).Raw(Track6(12, {0x02}, tooLong)), 6);
+  ASSERT_NE(chunk->GetBlock(1), nullptr);
+  EXPECT_EQ(chunk->GetBlock(1)->GetSize(), 0xFFFF);
+  EXPECT_EQ(chunk->GetBlockSize(1), 0xFFFFu);
+  EXPECT_EQ(chunk->GetBlock(2), nullptr);
+  EXPECT_EQ(chunk->GetBlockSize(2), 0u);
+}
+
 TEST(VoiceSetupChunk, TrackFiveChecksOnlyTheOuterHeaderBytes) {
   // The middle two header bytes are not checked; the first must be 43 and the fourth 7F.
   Bytes kept = Entry({0x43, 0x00, 0x00, 0x7F}, 7, {0x01}, {});

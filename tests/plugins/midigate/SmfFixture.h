@@ -52,9 +52,9 @@ class SmfWriter {
   SmfWriter& Meta(uint32_t delta, uint8_t type, const std::string& text) {
     return Meta(delta, type, Bytes(text.begin(), text.end()));
   }
-  /// F0, the length, then the body (which should end in F7).
-  SmfWriter& SysEx(uint32_t delta, const Bytes& body) {
-    Bytes e = {0xF0};
+  /// F0 (or F7 for the escape form), the length, then the body (which should end in F7).
+  SmfWriter& SysEx(uint32_t delta, const Bytes& body, uint8_t status = 0xF0) {
+    Bytes e = {status};
     AppendVarLen(e, body.size());
     e.insert(e.end(), body.begin(), body.end());
     return Raw(delta, e);

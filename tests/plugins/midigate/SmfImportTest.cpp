@@ -304,6 +304,30 @@ TEST(SmfImport, TakesTheFirstMasterVolumeIntoTheHeader) {
   EXPECT_EQ(imported.flags, 0u);
 }
 
+TEST(SmfImport, ReadsSysExInF7FormAsTheF0Form) {
+  // Both passes take an F7 message with its own length as a SysEx: the Master Volume reaches the
+  // header and is dropped once, a universal message is copied, in the F0 form of the song data.
+  Bytes mv50 = {0x7F, 0x7F, 0x04, 0x01, 0x00, 0x50, 0xF7};
+  Bytes balance = {0x7F, 0x7F, 0x04, 0x02, 0x00, 0x40, 0xF7};
+  Bytes source = SmfWriter()
+                     .SysEx(0, mv50, 0xF7)
+                     .SysEx(5, balance, 0xF7)
+                     .Raw(5, {0x90, 60, 100})
+                     .SysEx(5, mv50, 0xF7)
+                     .End()
+                     .Build();
+  Imported imported = ImportSplit(source);
+  ASSERT_LT(imported.result, CNVERR_FAILED);
+  std::vector<OutEvent> header = EventsStartingWith({0, 0, 0, imported.header}, {0xF0, 0x07, 0x43});
+  ASSERT_EQ(header.size(), 1u);
+  EXPECT_EQ(header[0].bytes, (Bytes{0xF0, 0x07, 0x43, 0x79, 0x06, 0x7F, 0x00, 0x50, 0xF7}));
+  std::vector<OutEvent> expected = {{5, {0xF0, 0x07, 0x7F, 0x7F, 0x04, 0x02, 0x00, 0x40, 0xF7}},
+                                    {10, {0x90, 60, 100}},
+                                    {15, {0xF0, 0x07, 0x43, 0x79, 0x06, 0x7F, 0x00, 0x50, 0xF7}}};
+  EXPECT_EQ(imported.song, expected);
+  EXPECT_EQ(imported.flags, 0u);
+}
+
 TEST(SmfImport, UsesVolume100WhenANoteComesFirst) {
   Bytes mv64 = {0x7F, 0x10, 0x04, 0x01, 0x00, 0x64, 0xF7};
   Imported imported = ImportSplit(SmfWriter().Raw(0, {0x90, 60, 100}).SysEx(5, mv64).End().Build());

@@ -14,19 +14,7 @@ namespace {
 using testing::Bytes;
 using testing::Event;
 using testing::Hex;
-
-/// A Standard MIDI File of the given tracks (each the bytes after "MTrk" and its length).
-Bytes Smf(uint16_t division, const std::vector<Bytes>& tracks) {
-  Bytes out = Hex("4D546864 00000006 0001");
-  AppendBE16(out, static_cast<uint16_t>(tracks.size()));
-  AppendBE16(out, division);
-  for (const Bytes& track : tracks) {
-    AppendBytes(out, reinterpret_cast<const uint8_t*>("MTrk"), 4);
-    AppendBE32(out, static_cast<uint32_t>(track.size()));
-    AppendBytes(out, track.data(), static_cast<uint32_t>(track.size()));
-  }
-  return out;
-}
+using testing::Smf;
 
 TEST(CMidiList, MergeTakesMainEventsFirstAtEqualTicks) {
   CEventList main;

@@ -14,12 +14,7 @@ namespace {
 using testing::Bytes;
 using testing::Hex;
 using testing::ToHex;
-
-Bytes WriteChunk(CChunk& chunk) {
-  CMemStream out;
-  chunk.Write(out);
-  return testing::StreamBytes(out);
-}
+using testing::WriteChunk;
 
 Bytes Wave(uint8_t n) {
   Bytes out(n);

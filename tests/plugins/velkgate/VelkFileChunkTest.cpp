@@ -34,15 +34,6 @@ int ParseError(const Bytes& image, uint32_t* flagsOut = nullptr) {
   return 1;
 }
 
-/// "MMMD", the size, the chunks and a CRC (not checked by the parser).
-Bytes Image(const Bytes& chunks) {
-  Bytes out = Hex("4D4D4D44");
-  AppendBE32(out, static_cast<uint32_t>(chunks.size() + 2));
-  AppendBytes(out, chunks.data(), static_cast<uint32_t>(chunks.size()));
-  AppendBE16(out, 0x1234);
-  return out;
-}
-
 const char* kCnti = "434E5449 00000005 000000FF00";
 
 const char* kNewFileWithMasterTrack =
@@ -102,9 +93,9 @@ TEST(CVelkFileChunk, SkipsUnknownAudioAndGraphicsChunksWithAFlag) {
     SCOPED_TRACE(skipped);
     Bytes chunks = Hex(kCnti);
     AppendBytes(chunks, Hex(skipped).data(), static_cast<uint32_t>(Hex(skipped).size()));
-    Bytes track = Hex("4D545205 00000003 020000");
+    Bytes track = Hex("4D545205 00000014 02 00 00 00 00000000 00000000 00000000 00000000");
     AppendBytes(chunks, track.data(), static_cast<uint32_t>(track.size()));
-    Bytes image = Image(chunks);
+    Bytes image = testing::FileImage(chunks);
     CMemStream stream(image.data(), static_cast<int32_t>(image.size()), false);
     uint32_t flags = 0;
     CVelkFileChunk file(stream, flags);
@@ -115,10 +106,10 @@ TEST(CVelkFileChunk, SkipsUnknownAudioAndGraphicsChunksWithAFlag) {
 
 TEST(CVelkFileChunk, CompressedScoreTrackSetsTheCompressBit) {
   Bytes chunks = Hex(kCnti);
-  Bytes track = Hex("4D545205 00000003 010000");
+  Bytes track = Hex("4D545205 00000014 01 00 00 00 00000000 00000000 00000000 00000000");
   AppendBytes(chunks, track.data(), static_cast<uint32_t>(track.size()));
   uint32_t flags = 0;
-  ASSERT_EQ(ParseError(Image(chunks), &flags), 1);
+  ASSERT_EQ(ParseError(testing::FileImage(chunks), &flags), 1);
   EXPECT_EQ(flags, CNVF_COMPRESS);
 }
 
@@ -128,7 +119,7 @@ TEST(CVelkFileChunk, SecondMmmgIsSkippedSilently) {
   AppendBytes(chunks, mmmg.data(), static_cast<uint32_t>(mmmg.size()));
   Bytes second = Hex("4D4D4D47 00000002 0500");  // byte 0 of 5 would be rejected if read
   AppendBytes(chunks, second.data(), static_cast<uint32_t>(second.size()));
-  Bytes image = Image(chunks);
+  Bytes image = testing::FileImage(chunks);
   CMemStream stream(image.data(), static_cast<int32_t>(image.size()), false);
   uint32_t flags = 0;
   CVelkFileChunk file(stream, flags);
@@ -146,7 +137,7 @@ TEST(CVelkFileChunk, ContentsTypeSetsTheSubModeBits) {
     SCOPED_TRACE(int{c.type});
     Bytes cnti = Hex("434E5449 00000005 00 00 00 FF 00");
     cnti[9] = c.type;
-    Bytes image = Image(cnti);
+    Bytes image = testing::FileImage(cnti);
     CMemStream stream(image.data(), static_cast<int32_t>(image.size()), false);
     uint32_t flags = c.in;
     CVelkFileChunk file(stream, flags);

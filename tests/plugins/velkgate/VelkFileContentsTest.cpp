@@ -13,12 +13,7 @@ namespace {
 using testing::Bytes;
 using testing::Hex;
 using testing::ToHex;
-
-Bytes WriteChunk(CChunk& chunk) {
-  CMemStream out;
-  chunk.Write(out);
-  return testing::StreamBytes(out);
-}
+using testing::WriteChunk;
 
 Bytes Written(const CContentsInfo& record, Bytes* opda) {
   CVelkFileChunk file;
@@ -39,10 +34,7 @@ std::unique_ptr<CVelkFileChunk> FileOf(const Bytes& optionText, const Bytes& opd
     AppendBytes(chunks, opdaBody.data(), static_cast<uint32_t>(opdaBody.size()));
   }
   static Bytes image;
-  image = Hex("4D4D4D44");
-  AppendBE32(image, static_cast<uint32_t>(chunks.size() + 2));
-  AppendBytes(image, chunks.data(), static_cast<uint32_t>(chunks.size()));
-  AppendBE16(image, 0);
+  image = testing::FileImage(chunks);
   CMemStream stream(image.data(), static_cast<int32_t>(image.size()), false);
   uint32_t flags = 0;
   return std::make_unique<CVelkFileChunk>(stream, flags);

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "plugins/velkgate/ByteHelpers.h"
+#include "song/Chunk.h"
 #include "song/MemStream.h"
 #include "song/SeqEvent.h"
 
@@ -48,6 +50,36 @@ inline CSeqEvent* Event(uint32_t tick, const Bytes& bytes, uint32_t end = UINT32
                         uint32_t cue = 0) {
   return new CSeqEvent(tick, static_cast<uint32_t>(bytes.size()), bytes.data(),
                        end == UINT32_MAX ? tick : end, cue);
+}
+
+/// A Standard MIDI File of the given tracks (each the bytes after "MTrk" and its length).
+inline Bytes Smf(uint16_t division, const std::vector<Bytes>& tracks) {
+  Bytes out = Hex("4D546864 00000006 0001");
+  AppendBE16(out, static_cast<uint16_t>(tracks.size()));
+  AppendBE16(out, division);
+  for (const Bytes& track : tracks) {
+    AppendBytes(out, reinterpret_cast<const uint8_t*>("MTrk"), 4);
+    AppendBE32(out, static_cast<uint32_t>(track.size()));
+    AppendBytes(out, track.data(), static_cast<uint32_t>(track.size()));
+  }
+  return out;
+}
+
+/// The chunk written whole: id, size and body.
+inline Bytes WriteChunk(CChunk& chunk) {
+  CMemStream out;
+  chunk.Write(out);
+  return StreamBytes(out);
+}
+
+/// A VELK image: "MMMD", the size, the chunks and a CRC of 0 (the parser does not check it).
+inline Bytes FileImage(const Bytes& chunks) {
+  Bytes out = {'M', 'M', 'M', 'D'};
+  auto size = static_cast<uint32_t>(chunks.size() + 2);
+  for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<uint8_t>(size >> shift));
+  out.insert(out.end(), chunks.begin(), chunks.end());
+  out.insert(out.end(), {0x00, 0x00});
+  return out;
 }
 
 }  // namespace velkgate::testing
