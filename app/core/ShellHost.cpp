@@ -10,4 +10,4 @@ ShellHost::ShellHost(CTrillotApp& app, platform::IProfile& profile, IMessagePres
       m_binder(),
       m_board(app),
       m_scope(platform::HostServices{&app, &profile, &m_messages, &m_binder, ui, &m_board, nullptr,
-                                     &app.GetRegistry()}) {}
+                                     &app.GetRegistry(), &m_reports}) {}

@@ -3,6 +3,7 @@
 
 #include "app/core/AppBoardCommands.h"
 #include "app/core/ConverterBinder.h"
+#include "app/core/ConverterReportService.h"
 #include "app/core/MessagePresenter.h"
 #include "app/core/UserMessages.h"
 #include "platform/host/HostServices.h"
@@ -11,7 +12,7 @@ class CTrillotApp;
 
 /// Core code reaches the application object as settings, the profile, the user messages, the
 /// converter binder, the board commands of its main frame and its registry of the voice library
-/// and song through platform::host() while this object lives.
+/// and song, and the converter reports through platform::host() while this object lives.
 class ShellHost {
  public:
   /// `ui` may be null: every window hook then does nothing.
@@ -27,5 +28,6 @@ class ShellHost {
   UserMessages m_messages;
   ConverterBinder m_binder;
   AppBoardCommands m_board;
+  ConverterReportService m_reports;
   platform::ScopedHost m_scope;
 };

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "app/CnvParam.h"
 #include "app/core/ConverterReports.h"
 #include "app/core/HeadlessPresenter.h"
 #include "app/core/RecordingPresenter.h"
@@ -28,6 +29,9 @@ TEST(ShellHost, InstallsTheApplicationAsTheHostServices) {
     EXPECT_EQ(&platform::profile(), &profile);
     EXPECT_EQ(&platform::messages(), &shell.Messages());
     EXPECT_EQ(&platform::binder(), &shell.Binder());
+    EXPECT_EQ(platform::reports().ReportConvertResult(8, CNVERR_FORMAT, 0), 1);
+    EXPECT_EQ(presenter.boxes.size(), 1u);
+    presenter.boxes.clear();
     EXPECT_TRUE(platform::settings().IsBatchMode());
 
     EXPECT_GE(platform::ShowMessage(7045), 1);
