@@ -4,6 +4,7 @@
 #include <cstring>
 #include <memory>
 
+#include "plugins/velkgate/ConvertOutput.h"
 #include "plugins/velkgate/MasterSequenceChunk.h"
 #include "plugins/velkgate/MasterTrackChunk.h"
 #include "plugins/velkgate/RedundantEvents.h"
@@ -184,11 +185,7 @@ uint32_t CVelkExport::Convert() {
 
   CMemStream image;
   file.Serialize(image);
-  uint32_t size = static_cast<uint32_t>(image.GetSize());
-  if (!m_param.dst || size > m_param.dstSize) return CNVERR_DSTSIZE;
-  std::memcpy(m_param.dst, image.GetData(), size);
-  m_param.dstSize = size;
-  return size;
+  return CopyToDestination(m_param, image);
 }
 
 }  // namespace velkgate

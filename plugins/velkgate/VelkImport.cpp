@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "plugins/velkgate/ConvertOutput.h"
 #include "plugins/velkgate/SetupTransfer.h"
 #include "plugins/velkgate/TickRescaler.h"
 #include "plugins/velkgate/TimeBase.h"
@@ -132,11 +133,7 @@ uint32_t CVelkImport::Convert() {
   CMemStream out;
   uint32_t report = 0;
   if (!list.WriteSmf(out, list.GetMainList(), list.GetStreamList(), &report)) return CNVERR_FAILED;
-  uint32_t size = static_cast<uint32_t>(out.GetSize());
-  if (!m_param.dst || size > m_param.dstSize) return CNVERR_DSTSIZE;
-  std::memcpy(m_param.dst, out.GetData(), size);
-  m_param.dstSize = size;
-  return size;
+  return CopyToDestination(m_param, out);
 }
 
 }  // namespace velkgate
