@@ -15,6 +15,7 @@
 #include "song/NamedBlock.h"
 #include "song/ValuePoint.h"
 #include "song/SongSetup.h"
+#include "song/Stopwatch.h"
 #include "song/StreamPCMSlot.h"
 #include "song/document/DocValueRecord.h"
 #include "song/document/TempoMap.h"
@@ -366,6 +367,52 @@ class CKZ1Doc {
   /// The second RAM size figure (for Java handsets); nothing sets it yet.
   int GetOpenWord() const { return m_openWord; }
 
+  // --- Opening and importing songs ---
+  /// The VELK reader of the chip mode; 0 in other modes.
+  int ReadVelkFile(const std::string& path);
+  /// The Standard MIDI File reader of the chip mode; 0 in other modes.
+  int ReadSmfFile(const std::string& path);
+  /// Chip mode 3: a VELK file through the VELK converter plug-in into the song; 1 or 0.
+  int ReadVelkFile3(const std::string& path);
+  /// Chip mode 3: a Standard MIDI File through the SMF converter plug-in into the song.
+  int ConvertFromSMF_KZ3(const std::string& path);
+  /// Reload from SMF: a plain Standard MIDI File imported into the song that is open. The
+  /// initialisation's result; 0 (with a reset song when the merge had begun) on failure.
+  int ImportViaConverter(const std::string& path);
+  /// A native song file (".K3N", ".K5N") read and initialised; 1 or 0.
+  int ReadNativeFile(const std::string& path);
+  /// Size in bytes of the VELK file last read.
+  int GetFileSize() const { return m_fileSize; }
+
+  // --- Song initialisation ---
+  /// Stream-PCM entries and wave ids the initialisation handles.
+  static constexpr int kInitStreamEntries = 33;
+  /// Turns an imported list into the document's events, tempo map, cues, setup, voices, master
+  /// volume, contents information and times. keep 0 merges into the song that is open (its
+  /// slots compacted afterwards), keep 1 fills a reset song; fresh 1 takes the library's voice
+  /// for a placeholder FM voice. 1, or 0 (the document then half filled) on failure. Throws
+  /// -108 when an event cannot be had.
+  int init(CMidiList& list, int keep, int fresh);
+  /// The phases of the last initialisation, each timed by a stopwatch named after it.
+  const std::vector<CStopwatch>& GetInitStopwatches() const { return m_initStopwatches; }
+  /// "length(span)" in milliseconds of the selected section, or "Error" for a song too long.
+  const std::string& GetPlayTimeText() const { return m_playTimeText; }
+  /// Ticks of the "Q00" and "Q0F" markers (all ones: none) and the time between them.
+  uint32_t GetMarkerTickA() const { return static_cast<uint32_t>(m_markerWords[0]); }
+  uint32_t GetMarkerTickB() const { return static_cast<uint32_t>(m_markerWords[1]); }
+  uint32_t GetSectionTime() const { return static_cast<uint32_t>(m_markerWords[2]); }
+  int GetStatusKept() const { return m_statusKept; }
+  void SetStatusKept(int v) { m_statusKept = v; }
+  int GetVolumePresetPending() const { return m_volumePresetPending; }
+  void SetVolumePresetPending(int v) { m_volumePresetPending = v; }
+  /// 1 while a merge assigns the imported voices.
+  int IsImporting() const { return m_importing; }
+  uint32_t GetFirstTempo() const { return m_firstTempo; }
+  uint32_t GetQuarterRate() const { return m_quarterRate; }
+  int GetListDivision() const { return m_listDivision; }
+  /// The tick unit of the "Measure" axis; 0 for songs measured in time.
+  int GetTickUnit() const { return m_boardValue; }
+
   // --- Document words ---
   /// Note flag of channel k; k = 16 gives the first nonzero of the 16.
   int GetChannelValue(int k) const;
@@ -496,6 +543,35 @@ class CKZ1Doc {
   int GetExportOption4() const { return m_exportOption4; }
 
  private:
+  // Song initialisation.
+  struct InitSnapshot {
+    bool used[CVoiceAssignTable::kAreaSize] = {};
+    bool streamUsed[kInitStreamEntries] = {};
+    uint8_t status[16] = {};
+    uint8_t slotFirst[kInitStreamEntries] = {};
+    uint8_t slotSecond[kInitStreamEntries] = {};
+    uint8_t slotFlag[kInitStreamEntries] = {};
+  };
+  InitSnapshot TakeInitSnapshot(const CMidiList& list) const;
+  void ClearForMerge();
+  void AppendInitEvents(const CMidiList& list, bool pcm);
+  void TakeInitSetup(const CMidiList& list);
+  int SetupInitVoices(const CMidiList& list, int fresh);
+  void EnterVoiceItem(int slot, const CVoiceItem& item);
+  void MarkUserWaves(int slot, bool used[kWaveBlockCount]) const;
+  void SendUsedUserWaves();
+  bool IsSlotInUse(int slot) const;
+  void ReplaceSlotInChannelMaps(int from, int to);
+  void MoveVoiceSlot(int from, int to);
+  int CompactVoiceSlots(const CMidiList& list, const InitSnapshot& snapshot);
+  void TakeInitMasterVolume(const CMidiList& list, int keep);
+  int CheckInitWaveCount() const;
+  void TakeInitContentsInfo(CMidiList& list);
+  int CheckInitPlayTime(const CMidiList& list);
+  void TakeInitSectionTime();
+  void TakeInitFigures(const CMidiList& list);
+
+  int ImportSmfIntoSong(const std::string& path);
   static bool InChannel(int k) { return k >= 0 && k < 16; }
   void ResetContentsInfo();
   void ResetVoiceTables();
@@ -604,4 +680,14 @@ class CKZ1Doc {
   int m_cnvOptionFlag = 0;
   int m_exportOption3 = 0;
   int m_exportOption4 = 0;
+  // Opening and the song initialisation.
+  int m_fileSize = 0;
+  std::vector<CStopwatch> m_initStopwatches;
+  std::string m_playTimeText;
+  int m_statusKept = 0;
+  int m_volumePresetPending = 0;
+  int m_importing = 0;
+  uint32_t m_firstTempo = 1042;
+  uint32_t m_quarterRate = 120;
+  int m_listDivision = 480;
 };
