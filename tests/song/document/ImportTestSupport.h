@@ -56,7 +56,7 @@ inline platform::FakeBinder::Entry Converter(std::vector<Seen>& seen, Bytes byte
     seen.push_back({p.flags, p.srcSize, p.dst != nullptr, p.dstSize});
     p.flags = returned;
     if (!p.dst || p.dstSize < bytes.size()) return CNVERR_DSTSIZE;
-    std::memcpy(p.dst, bytes.data(), bytes.size());
+    if (!bytes.empty()) std::memcpy(p.dst, bytes.data(), bytes.size());
     return static_cast<uint32_t>(bytes.size());
   };
 }
