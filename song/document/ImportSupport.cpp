@@ -45,6 +45,7 @@ std::optional<std::vector<uint8_t>> ReadSongFile(const std::string& path, uint32
 Conversion RunConverter(int kind, uint32_t flags, const std::vector<uint8_t>& source,
                         uint32_t factor) {
   Conversion out;
+  out.sourceSize = static_cast<uint32_t>(source.size());
   uint64_t capacity = static_cast<uint64_t>(source.size()) * factor;
   if (capacity > kMax32) {
     out.result = CNVERR_DSTSIZE;
@@ -66,6 +67,19 @@ Conversion RunConverter(int kind, uint32_t flags, const std::vector<uint8_t>& so
     capacity = std::min<uint64_t>(capacity * 2, kMaxDestination);
   }
   if (out.Succeeded() && out.result > out.capacity) out.result = CNVERR_FAILED;
+  return out;
+}
+
+std::optional<Conversion> ConvertSongFile(const std::string& path, int kind, uint32_t flags,
+                                          uint32_t factor) {
+  const auto source = ReadSongFile(path, factor);
+  if (!source) return std::nullopt;
+  Conversion out = RunConverter(kind, flags, *source, factor);
+  if (!out.Succeeded()) {
+    platform::reports().ReportConvertResult(kind, out.result, out.flags);
+    return std::nullopt;
+  }
+  platform::reports().ReportConverterNotes(kind, out.flags);
   return out;
 }
 

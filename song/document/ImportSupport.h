@@ -26,6 +26,7 @@ struct Conversion {
   uint32_t flags = 0;   // the flags the plug-in returned
   std::unique_ptr<uint8_t[]> bytes;
   uint32_t capacity = 0;  // size of `bytes`
+  uint32_t sourceSize = 0;
 
   bool Succeeded() const { return result != 0 && result < 0x80000000u; }
 };
@@ -36,6 +37,12 @@ struct Conversion {
 /// counts as a failure (0x80000000). Throws -108 when a destination cannot be had.
 Conversion RunConverter(int kind, uint32_t flags, const std::vector<uint8_t>& source,
                         uint32_t factor);
+
+/// Reads the file and runs converter `kind` over it as RunConverter does; a failed result is
+/// reported, a success's notes too. Nothing when the file cannot be read or the conversion
+/// failed.
+std::optional<Conversion> ConvertSongFile(const std::string& path, int kind, uint32_t flags,
+                                          uint32_t factor);
 
 /// Reads song data into the list with the "DensWidth" density window while the busy picture
 /// shows, and gives the reader's result to the short converter report. 1 when the data were

@@ -119,21 +119,14 @@ int CKZ1Doc::ReadSmfFile(const std::string& path) {
 }
 
 int CKZ1Doc::ReadVelkFile3(const std::string& path) {
-  const auto source = songimport::ReadSongFile(path, kVelkFactor);
-  if (!source) return 0;
   const int chip = ChipMode();
   const int profile = OutputProfile();
   uint32_t flags = ModeFlags() | kFlagAlways;
   if (profile == 1 || profile == 7) flags |= kFlagProfileLed;
   if (GetConverterOption()) flags |= kFlagConverterOption;
-  const int kind = VelkKind(chip, profile);
-
-  songimport::Conversion out = songimport::RunConverter(kind, flags, *source, kVelkFactor);
-  if (!out.Succeeded()) {
-    platform::reports().ReportConvertResult(kind, out.result, out.flags);
-    return 0;
-  }
-  platform::reports().ReportConverterNotes(kind, out.flags);
+  auto converted = songimport::ConvertSongFile(path, VelkKind(chip, profile), flags, kVelkFactor);
+  if (!converted) return 0;
+  const songimport::Conversion& out = *converted;
   if ((chip == 3 || chip == 5) && !IsKnownContentsGroup(out.flags)) return 0;
   if (profile != 4) {
     const int setting = ModeSettingOfFlags(out.flags);
@@ -148,7 +141,7 @@ int CKZ1Doc::ReadVelkFile3(const std::string& path) {
   platform::profile().WriteProfileInt("Setting", "CopyStatus", info.GetOptionByte1());
   platform::profile().WriteProfileInt("Setting", "EditStatus", info.GetOptionByte3());
   const int result = init(list, 1, 0);
-  m_fileSize = static_cast<int>(source->size());
+  m_fileSize = static_cast<int>(out.sourceSize);
   for (int b : kSongUserWaves) {
     if (const CNamedBlock* wave = list.GetSongSetup().GetUserWave(b)) {
       SetWaveBlockAt(b, std::make_unique<CNamedBlock>(*wave));
@@ -163,14 +156,9 @@ int CKZ1Doc::ReadVelkFile3(const std::string& path) {
 }
 
 int CKZ1Doc::ConvertFromSMF_KZ3(const std::string& path) {
-  const auto source = songimport::ReadSongFile(path, kSmfFactor);
-  if (!source) return 0;
-  songimport::Conversion out = songimport::RunConverter(kSmfConverter, ModeFlags(), *source, kSmfFactor);
-  if (!out.Succeeded()) {
-    platform::reports().ReportConvertResult(kSmfConverter, out.result, out.flags);
-    return 0;
-  }
-  platform::reports().ReportConverterNotes(kSmfConverter, out.flags);
+  auto converted = songimport::ConvertSongFile(path, kSmfConverter, ModeFlags(), kSmfFactor);
+  if (!converted) return 0;
+  const songimport::Conversion& out = *converted;
   m_importedFlag = (out.flags & kFlagNotesDropped) ? 1 : 0;
 
   CMidiList list;
@@ -204,14 +192,9 @@ int CKZ1Doc::ImportSmfIntoSong(const std::string& path) {
   const int chip = ChipMode();
   // Chip modes 1 and 2 hand the plug-in no destination.
   const uint32_t factor = chip == 3 ? kSmfFactor : 0;
-  const auto source = songimport::ReadSongFile(path, factor);
-  if (!source) return 0;
-  songimport::Conversion out = songimport::RunConverter(kSmfConverter, ModeFlags(), *source, factor);
-  if (!out.Succeeded()) {
-    platform::reports().ReportConvertResult(kSmfConverter, out.result, out.flags);
-    return 0;
-  }
-  platform::reports().ReportConverterNotes(kSmfConverter, out.flags);
+  auto converted = songimport::ConvertSongFile(path, kSmfConverter, ModeFlags(), factor);
+  if (!converted) return 0;
+  const songimport::Conversion& out = *converted;
   m_importedFlag = (out.flags & kFlagNotesDropped) ? 1 : 0;
   m_importedFlag2 = (out.flags & kFlagSysExCopied) ? 1 : 0;
 
