@@ -114,6 +114,11 @@ class IUiHooks {
   virtual bool IsQXCueEnabled() const { return false; }
   /// The velocity dialog, when it exists, takes the mode byte and refills its channel list.
   virtual void SetVelocityChannelMode(int /*mode*/) {}
+  /// Posts the framework's Undo command to the main window, which undoes the last edit once
+  /// the running command has returned.
+  virtual void RequestUndo() {}
+  /// The song's stream-size list was replaced: an open stream-size window rebuilds its graph.
+  virtual void RebuildStreamSizeGraph() {}
 };
 
 /// The board commands of the main window's output engine. Each call sends one message on the

@@ -6,6 +6,7 @@
 #include "platform/host/HostServices.h"
 #include "song/document/DocArchive.h"
 #include "song/document/KZ1Doc.h"
+#include "song/document/SongFileReaders.h"
 
 namespace {
 
@@ -18,6 +19,8 @@ bool IsChannelMessage(const CMidiMsg& m) {
 int CKZ1Doc::OpenDocument(const std::string& path) {
   try {
     ResetSong();
+    // A document given no readers opens with its own.
+    if (!m_readers) m_readers = &SongFileReaders();
     auto wait = platform::ui().ShowWaitCursor();
     std::error_code ec;
     const auto length = std::filesystem::file_size(path, ec);

@@ -137,6 +137,8 @@ class FakeUiHooks : public IUiHooks {
   void ChipModeChanged(int chipMode) override { chipModeChanges.push_back(chipMode); }
   bool IsQXCueEnabled() const override { return qxCue; }
   void SetVelocityChannelMode(int mode) override { velocityChannelModes.push_back(mode); }
+  void RequestUndo() override { ++undoRequests; }
+  void RebuildStreamSizeGraph() override { ++streamSizeGraphBuilds; }
 
   std::vector<int> busyPictures;
   int songWindowUpdates = 0;
@@ -153,6 +155,8 @@ class FakeUiHooks : public IUiHooks {
   std::vector<int> chipModeChanges;
   bool qxCue = false;
   std::vector<int> velocityChannelModes;
+  int undoRequests = 0;
+  int streamSizeGraphBuilds = 0;
 };
 
 struct RecordedBoardCall {
