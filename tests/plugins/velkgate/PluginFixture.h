@@ -50,7 +50,7 @@ class PluginLibrary {
 
 /// Calls an entry with a copy of exactly the source bytes and a destination of the capacity.
 inline Call CallEntry(CnvEntryFunc entry, const Image& source, uint32_t flags,
-                      uint32_t capacity = 1 << 20) {
+                      uint32_t capacity = 1 << 16) {
   Image src(source);
   Image dst(capacity);
   CnvParam param{};
