@@ -2,6 +2,7 @@
 #pragma once
 
 #include <dlfcn.h>
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -46,6 +47,23 @@ class PluginLibrary {
 
  private:
   void* m_handle;
+};
+
+/// A test with the built Velkgate loaded and its two conversions bound.
+class VelkgateModule : public ::testing::Test {
+ protected:
+  VelkgateModule() : m_library(VELKGATE_PLUGIN_PATH) {}
+  void SetUp() override {
+    ASSERT_NE(m_library.Handle(), nullptr) << dlerror();
+    m_from = m_library.Entry("CnvFrom");
+    m_to = m_library.Entry("CnvTo");
+    ASSERT_NE(m_from, nullptr);
+    ASSERT_NE(m_to, nullptr);
+  }
+
+  PluginLibrary m_library;
+  CnvEntryFunc m_from = nullptr;
+  CnvEntryFunc m_to = nullptr;
 };
 
 /// Calls an entry with a copy of exactly the source bytes and a destination of the capacity.

@@ -74,13 +74,11 @@ Image RichSong() {
   return testing::StreamBytes(out);
 }
 
-class VelkgateRobustness : public ::testing::Test {
+class VelkgateRobustness : public testing::VelkgateModule {
  protected:
-  VelkgateRobustness() : m_library(VELKGATE_PLUGIN_PATH) {}
   void SetUp() override {
-    ASSERT_NE(m_library.Handle(), nullptr);
-    m_from = m_library.Entry("CnvFrom");
-    m_to = m_library.Entry("CnvTo");
+    VelkgateModule::SetUp();
+    if (HasFatalFailure()) return;
     m_song = RichSong();
     Call image = CallEntry(m_to, m_song, 0x20);
     ASSERT_TRUE(image.Converted()) << std::hex << image.result;
@@ -103,9 +101,6 @@ class VelkgateRobustness : public ::testing::Test {
     EXPECT_EQ((c.output[c.output.size() - 2] << 8) | c.output.back(), crc);
   }
 
-  testing::PluginLibrary m_library;
-  CnvEntryFunc m_from = nullptr;
-  CnvEntryFunc m_to = nullptr;
   Image m_song;
   Image m_image;
 };
