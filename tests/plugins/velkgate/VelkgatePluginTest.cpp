@@ -107,17 +107,8 @@ Image StreamSong(uint8_t format, uint16_t rate) {
   return testing::StreamBytes(out);
 }
 
-class VelkgatePlugin : public ::testing::Test {
+class VelkgatePlugin : public testing::VelkgateModule {
  protected:
-  VelkgatePlugin() : m_library(VELKGATE_PLUGIN_PATH) {}
-  void SetUp() override {
-    ASSERT_NE(m_library.Handle(), nullptr) << dlerror();
-    m_from = m_library.Entry("CnvFrom");
-    m_to = m_library.Entry("CnvTo");
-    ASSERT_NE(m_from, nullptr);
-    ASSERT_NE(m_to, nullptr);
-  }
-
   Call From(const Image& image, uint32_t flags = 0) const { return CallEntry(m_from, image, flags); }
   Call To(const Image& song, uint32_t flags = kPlain) const { return CallEntry(m_to, song, flags); }
   /// The song data of an image written from a song.
@@ -128,10 +119,6 @@ class VelkgatePlugin : public ::testing::Test {
     EXPECT_TRUE(back.Converted()) << std::hex << back.result;
     return ReadOutput(back.output);
   }
-
-  testing::PluginLibrary m_library;
-  CnvEntryFunc m_from = nullptr;
-  CnvEntryFunc m_to = nullptr;
 };
 
 std::vector<OutEvent> NoteOns(const OutFile& file) {
