@@ -102,6 +102,53 @@ function(trillot_test target)
     PROPERTIES ENVIRONMENT "TRILLOT_PROFILE=${CMAKE_CURRENT_BINARY_DIR}/${target}.conf;TRILLOT_RUNTIME_DIR=${CMAKE_CURRENT_BINARY_DIR}")
 endfunction()
 
+# A library of the window side: every source directly in the listed folders, on Qt6::Widgets.
+# It is not a core target, so the Qt check below does not walk it.
+function(trillot_qt_library target)
+  cmake_parse_arguments(ARG "" "" "DIRS;LIBS" ${ARGN})
+  if(NOT ARG_DIRS)
+    set(ARG_DIRS .)
+  endif()
+  set(sources)
+  foreach(dir IN LISTS ARG_DIRS)
+    file(GLOB found CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*.cpp)
+    list(APPEND sources ${found})
+  endforeach()
+  add_library(${target} STATIC ${sources})
+  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${target} PUBLIC ${ARG_LIBS} Qt6::Widgets)
+  trillot_warnings(${target})
+endfunction()
+
+# A GoogleTest program of the window side: its own main runs a QApplication on the offscreen
+# platform. The Qt headers are parsed once through a precompiled header (TRILLOT_PCH).
+function(trillot_qt_test target)
+  cmake_parse_arguments(ARG "" "" "DIRS;LIBS" ${ARGN})
+  if(NOT ARG_DIRS)
+    set(ARG_DIRS .)
+  endif()
+  set(sources)
+  foreach(dir IN LISTS ARG_DIRS)
+    file(GLOB found CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*Test.cpp)
+    list(APPEND sources ${found})
+  endforeach()
+  if(NOT sources)
+    return()
+  endif()
+  add_executable(${target} ${sources})
+  target_link_libraries(${target} PRIVATE ${ARG_LIBS} trillot_qt_test_main Qt6::Widgets Qt6::Test
+                        GTest::gtest GTest::gmock)
+  target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
+  target_compile_definitions(${target} PRIVATE
+    TRILLOT_BIN_DIR="${TRILLOT_BIN_DIR}" TRILLOT_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+  trillot_warnings(${target})
+  if(TRILLOT_PCH)
+    target_precompile_headers(${target} PRIVATE <gtest/gtest.h> <QtWidgets/QWidget> <QtTest/QTest>)
+  endif()
+  gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TRILLOT_PROFILE=${CMAKE_CURRENT_BINARY_DIR}/${target}.conf;TRILLOT_RUNTIME_DIR=${CMAKE_CURRENT_BINARY_DIR}")
+endfunction()
+
 # Core libraries must never reach Qt: walk their link closure and fail the configure if they do.
 function(_trillot_collect_links target out)
   set(seen ${${out}})
