@@ -47,3 +47,22 @@ TEST(CBusyBitmapDlg, GoneWithTheObject) {
 }
 
 }  // namespace
+
+#include "app/core/MainFrameHooks.h"
+#include "app/core/TrillotApp.h"
+
+namespace {
+
+TEST(CBusyBitmapDlg, CoreCodeReachesItThroughTheHooks) {
+  CTrillotApp app;
+  MainFrameHooks hooks(app);
+  EXPECT_EQ(hooks.ShowBusyPicture(5), nullptr);  // no window side yet
+  hooks.SetBusyPictureFactory([](int kind) { return std::make_unique<BusyPictureToken>(kind); });
+  auto token = hooks.ShowBusyPicture(5);
+  auto* busy = dynamic_cast<BusyPictureToken*>(token.get());
+  ASSERT_NE(busy, nullptr);
+  EXPECT_EQ(busy->Dialog().Bitmap(), 2527);
+  EXPECT_TRUE(busy->Dialog().isVisible());
+}
+
+}  // namespace
