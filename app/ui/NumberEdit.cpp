@@ -1,14 +1,11 @@
 #include "app/ui/NumberEdit.h"
 
-#include <QContextMenuEvent>
 #include <algorithm>
 #include <limits>
 
 #include "app/core/ValueEditText.h"
-#include "app/ui/EditKeys.h"
 #include "platform/host/HostServices.h"
 #include "song/document/KZ1Doc.h"
-#include "uikit/DialogTemplate.h"
 
 namespace {
 
@@ -20,7 +17,7 @@ std::optional<int> DocumentTimeBase() {
 
 }  // namespace
 
-CNumberEdit::CNumberEdit(QWidget* parent) : QLineEdit(parent), m_source(DocumentTimeBase) {}
+CNumberEdit::CNumberEdit(QWidget* parent) : CommitOnEnterEdit(parent), m_source(DocumentTimeBase) {}
 
 void CNumberEdit::ShowDocumentTimeBase() {
   if (const auto tb = m_source ? m_source() : std::nullopt) {
@@ -49,49 +46,15 @@ int CNumberEdit::Commit() {
   } else {
     setText(m_saved);
   }
-  QWidget* next = m_nextFocusId != 0 ? ui::item<QWidget>(parentWidget(), m_nextFocusId) : nullptr;
-  if (next) next->setFocus(Qt::OtherFocusReason);
+  if (QWidget* next = NextFocusControl()) next->setFocus(Qt::OtherFocusReason);
   else clearFocus();
   return 1;
 }
 
-void CNumberEdit::keyPressEvent(QKeyEvent* event) {
-  if (edit_keys::IsEnter(*event)) {
-    Commit();
-    return;
-  }
-  if (edit_keys::IsPasteOrMenuKey(*event)) {
-    setFocus(Qt::OtherFocusReason);
-    return;
-  }
-  if (edit_keys::IsControlLetter(*event)) return;
-  if (edit_keys::IsCharacter(*event)) {
-    const QChar c = event->text()[0];
-    const QString after = edit_keys::TextAfterTyping(*this, event->text());
-    if (!(edit_keys::IsDigit(c) || c == '.') || !value_edit::AcceptsTimeBaseText(after.toStdString())) return;
-  }
-  QLineEdit::keyPressEvent(event);
-}
-
-void CNumberEdit::focusInEvent(QFocusEvent* event) {
-  QLineEdit::focusInEvent(event);
-  m_saved = text();
-  setText(QString::fromStdString(value_edit::WithoutBlanks(text().toStdString())));
-  selectAll();
-}
+bool CNumberEdit::AcceptsText(const std::string& text) const { return value_edit::AcceptsTimeBaseText(text); }
 
 void CNumberEdit::focusOutEvent(QFocusEvent* event) {
   QLineEdit::focusOutEvent(event);
   // Text typed without Enter is dropped.
   ShowDocumentTimeBase();
 }
-
-void CNumberEdit::mouseReleaseEvent(QMouseEvent* event) {
-  if (event->button() == Qt::RightButton) {
-    setFocus(Qt::MouseFocusReason);
-    return;
-  }
-  QLineEdit::mouseReleaseEvent(event);
-}
-
-void CNumberEdit::contextMenuEvent(QContextMenuEvent* event) { event->accept(); }

@@ -2,12 +2,12 @@
 // applied on Enter only.
 #pragma once
 
-#include <QLineEdit>
+#include "app/ui/CommitOnEnterEdit.h"
 #include <cstdint>
 #include <functional>
 #include <optional>
 
-class CNumberEdit : public QLineEdit {
+class CNumberEdit : public CommitOnEnterEdit {
  public:
   /// Applies a typed time base (the main frame's OnCtrlBarTimebase); 1 when accepted.
   using TimeBaseHandler = std::function<int(uint32_t)>;
@@ -19,12 +19,6 @@ class CNumberEdit : public QLineEdit {
   void SetHandler(TimeBaseHandler handler) { m_handler = std::move(handler); }
   /// By default the time base of the registry's song document.
   void SetTimeBaseSource(TimeBaseSource source) { m_source = std::move(source); }
-  /// The control that takes the focus after a commit (0 none).
-  int SetKind(int nextFocusId) {
-    m_nextFocusId = nextFocusId;
-    return 1;
-  }
-
   /// Shows the song's time base (the argument is that same value); keeps the text without a song.
   int SetNumber(int timeBase);
   /// Applies the typed text: 1 when applied or restored, 0 when refused.
@@ -32,17 +26,13 @@ class CNumberEdit : public QLineEdit {
   uint32_t CommittedTimeBase() const { return m_committed; }
 
  protected:
-  void keyPressEvent(QKeyEvent* event) override;
-  void focusInEvent(QFocusEvent* event) override;
+  bool AcceptsText(const std::string& text) const override;
+  void OnEnter(QKeyEvent*) override { Commit(); }
   void focusOutEvent(QFocusEvent* event) override;
-  void mouseReleaseEvent(QMouseEvent* event) override;
-  void contextMenuEvent(QContextMenuEvent* event) override;
 
  private:
   void ShowDocumentTimeBase();
 
-  int m_nextFocusId = 0;
-  QString m_saved;
   uint32_t m_committed = 0;
   TimeBaseHandler m_handler;
   TimeBaseSource m_source;

@@ -1,14 +1,11 @@
 #include "app/ui/TimeEdit.h"
 
-#include <QContextMenuEvent>
 #include <algorithm>
 
 #include "app/core/AppPlayState.h"
 #include "app/core/OutputEngine.h"
 #include "app/core/ValueEditText.h"
-#include "app/ui/EditKeys.h"
 #include "platform/host/HostServices.h"
-#include "uikit/DialogTemplate.h"
 #include "uikit/Notify.h"
 
 namespace {
@@ -64,50 +61,20 @@ int CTimeEdit::Commit() {
   ShowPlayPosition(position);
   m_saved = text();
   // A next-focus id that names no control acts as none: the position is already applied.
-  QWidget* next = m_nextFocusId != 0 ? ui::item<QWidget>(parentWidget(), m_nextFocusId) : nullptr;
-  if (next) ui::PostNextDlgCtl(next);
+  if (QWidget* next = NextFocusControl()) ui::PostNextDlgCtl(next);
   else clearFocus();
   m_committedFlag = true;
   return 1;
 }
 
-void CTimeEdit::keyPressEvent(QKeyEvent* event) {
-  if (edit_keys::IsEnter(*event)) {
-    Commit();
-    QLineEdit::keyPressEvent(event);  // Enter goes on its normal way whatever the result
-    return;
-  }
-  if (edit_keys::IsPasteOrMenuKey(*event)) {
-    setFocus(Qt::OtherFocusReason);
-    return;
-  }
-  if (edit_keys::IsControlLetter(*event)) return;
-  if (edit_keys::IsCharacter(*event)) {
-    const QChar c = event->text()[0];
-    const QString after = edit_keys::TextAfterTyping(*this, event->text());
-    if (!(edit_keys::IsDigit(c) || c == '.') || !value_edit::AcceptsTimeText(after.toStdString())) return;
-  }
-  QLineEdit::keyPressEvent(event);
-}
+bool CTimeEdit::AcceptsText(const std::string& text) const { return value_edit::AcceptsTimeText(text); }
 
-void CTimeEdit::focusInEvent(QFocusEvent* event) {
-  QLineEdit::focusInEvent(event);
-  m_saved = text();
-  setText(QString::fromStdString(value_edit::WithoutBlanks(text().toStdString())));
-  selectAll();
+void CTimeEdit::OnEnter(QKeyEvent* event) {
+  Commit();
+  QLineEdit::keyPressEvent(event);
 }
 
 void CTimeEdit::focusOutEvent(QFocusEvent* event) {
   QLineEdit::focusOutEvent(event);
   setText(m_saved);
 }
-
-void CTimeEdit::mouseReleaseEvent(QMouseEvent* event) {
-  if (event->button() == Qt::RightButton) {
-    setFocus(Qt::MouseFocusReason);
-    return;
-  }
-  QLineEdit::mouseReleaseEvent(event);
-}
-
-void CTimeEdit::contextMenuEvent(QContextMenuEvent* event) { event->accept(); }

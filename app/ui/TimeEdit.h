@@ -1,18 +1,18 @@
 // The control bar's play-position edit: minutes, seconds and milliseconds, applied on Enter.
 #pragma once
 
-#include <QLineEdit>
+#include "app/ui/CommitOnEnterEdit.h"
 #include <cstdint>
 #include <functional>
 
 class IOutputEngine;
 
-class CTimeEdit : public QLineEdit {
+class CTimeEdit : public CommitOnEnterEdit {
  public:
   /// The main frame's output engine (CMainFrame::GetBoardDevice); null when there is none.
   using BoardDevice = std::function<IOutputEngine*()>;
 
-  explicit CTimeEdit(QWidget* parent = nullptr) : QLineEdit(parent) {}
+  explicit CTimeEdit(QWidget* parent = nullptr) : CommitOnEnterEdit(parent) {}
 
   void SetBoardDevice(BoardDevice device) { m_device = std::move(device); }
 
@@ -24,11 +24,6 @@ class CTimeEdit : public QLineEdit {
   /// The committed position minus the lower bound; 0 without a committed range.
   uint32_t GetSpan() const;
   int Clear();
-  /// The control that takes the focus after a commit (0 none).
-  int SetKind(int nextFocusId) {
-    m_nextFocusId = nextFocusId;
-    return 1;
-  }
   /// Applies the typed position: 1 when applied, 0 when refused.
   int Commit();
 
@@ -37,15 +32,12 @@ class CTimeEdit : public QLineEdit {
   uint32_t CommittedPosition() const { return m_committedPos; }
 
  protected:
-  void keyPressEvent(QKeyEvent* event) override;
-  void focusInEvent(QFocusEvent* event) override;
+  bool AcceptsText(const std::string& text) const override;
+  /// Commits; the Enter key then goes its normal way whatever the result.
+  void OnEnter(QKeyEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
-  void mouseReleaseEvent(QMouseEvent* event) override;
-  void contextMenuEvent(QContextMenuEvent* event) override;
 
  private:
-  int m_nextFocusId = 0;
-  QString m_saved;
   uint32_t m_upper = 0;
   uint32_t m_lower = 0;
   bool m_committedFlag = false;
