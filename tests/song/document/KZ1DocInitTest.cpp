@@ -118,7 +118,9 @@ TEST_F(KZ1DocInit, SectionOfTwoMillionMillisecondsIsTheLimit) {
     const int result = d.init(*list, 1, 0);
     EXPECT_EQ(result, end == 2000000u ? 1 : 0) << end;
     EXPECT_EQ(host.messages.ShownIds(), end == 2000000u ? std::vector<int>{} : std::vector<int>{7058});
-    if (result) EXPECT_EQ(d.GetPlayTimeText().rfind("2000000(", 0), 0u) << d.GetPlayTimeText();
+    if (result) {
+      EXPECT_EQ(d.GetPlayTimeText().rfind("2000000(", 0), 0u) << d.GetPlayTimeText();
+    }
   }
   ASSERT_FALSE(host.ui.timeRanges.empty());
   EXPECT_EQ(host.ui.timeRanges.front(), (std::pair<uint32_t, uint32_t>{0, 2000000}));
