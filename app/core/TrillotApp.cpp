@@ -24,6 +24,9 @@ CTrillotApp::CTrillotApp() : m_midiThru(std::make_unique<IdleMidiThru>()) {
     IOutputEngine* engine = Engine();
     return engine ? engine->GetDeviceModeValue() : 0;
   };
+  m_songOpener = [](CKZ1Doc& document, const std::string& path, uint32_t channelMask, int kind) {
+    return document.OpenWithChannelMask(path, static_cast<int>(channelMask), kind);
+  };
 }
 
 CTrillotApp::~CTrillotApp() = default;

@@ -56,8 +56,8 @@ class CTrillotApp : public platform::IAppSettings {
   CKZ1Doc* GetDocument() const { return m_document.get(); }
   /// Takes the document (null deletes the current one) and tells the registry.
   void SetDocument(std::unique_ptr<CKZ1Doc> document);
-  /// Opens a song file into a document: 1 on success. The opening of a song by its ending comes
-  /// with its own readers; until then the program has none and every open fails.
+  /// Opens a song file into a document: 1 on success. The document's own open by channel mask
+  /// unless a test puts another in.
   using SongOpener = std::function<int(CKZ1Doc& document, const std::string& path, uint32_t channelMask, int kind)>;
   void SetSongOpener(SongOpener opener) { m_songOpener = std::move(opener); }
   void SetMidiThru(std::unique_ptr<IMidiThru> thru) { m_midiThru = std::move(thru); }

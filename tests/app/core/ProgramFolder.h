@@ -29,7 +29,7 @@ class ProgramFolder {
     fs::create_directories(AppDir());
     fs::create_directories(RuntimeDir());
     for (const char* name : {"Trillot.ini", "kz3qelemu.so", "DefKZ3_16.vk3", "DefKZ3_32.vk3", "DefKZ3P_16.vk3",
-                             "DefKZ3P_32.vk3", "DefaultVoice.dat", "DefKZ2FM.vkz"}) {
+                             "DefKZ3P_32.vk3", "DefaultVoice.dat", "DefKZ2FM.vkz", "Midigate.so"}) {
       fs::copy_file(fs::path(TRILLOT_BIN_DIR) / name, fs::path(AppDir()) / name);
     }
   }

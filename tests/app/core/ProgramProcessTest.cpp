@@ -4,6 +4,8 @@
 
 #include <stdlib.h>
 
+#include <fstream>
+
 #include "ProgramFolder.h"
 #include "platform/sys/SingleInstanceLock.h"
 
@@ -105,6 +107,34 @@ TEST(TrillotProcess, RecordingStandInSeesTheDeviceLifeOfAStart) {
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_THAT(Lines(folder.ReadRecord()),
               ElementsAre("KzSound_Initialize()", "KzSound_Create(1)", "KzSound_Delete(1)", "KzSound_Terminate()"));
+}
+
+// A format-0 song: tempo, a program and one note on channel 0.
+void WriteSong(const std::string& path) {
+  const uint8_t track[] = {0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20, 0x00, 0xC0, 0x05, 0x00, 0x90, 0x3C, 0x64,
+                           0x83, 0x60, 0x80, 0x3C, 0x00, 0x00, 0xFF, 0x2F, 0x00};
+  std::string bytes = std::string("MThd\0\0\0\x06\0\0\0\x01\x01\xE0MTrk", 18);
+  bytes += {0, 0, 0, static_cast<char>(sizeof track)};
+  bytes.append(reinterpret_cast<const char*>(track), sizeof track);
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+TEST(TrillotProcess, SongOnTheCommandLineOpens) {
+  ProgramFolder folder;
+  const std::string song = folder.AppDir() + "song.mid";
+  WriteSong(song);
+  auto run = RunProgram(folder, {song});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_THAT(run.err, HasSubstr("not built yet"));
+}
+
+TEST(TrillotProcess, SongThatCannotBeOpenedEndsTheStart) {
+  ProgramFolder folder;
+  const std::string song = folder.AppDir() + "broken.mid";
+  std::ofstream(song, std::ios::binary) << "MThd";
+  auto run = RunProgram(folder, {song});
+  EXPECT_EQ(run.status, 2) << run.err;
+  EXPECT_THAT(run.err, ::testing::Not(HasSubstr("not built yet")));
 }
 
 TEST(TrillotProcess, OutputNameWithoutASongWritesNothing) {
