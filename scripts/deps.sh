@@ -3,7 +3,8 @@
 # "deps.sh fuzz" adds clang with its libFuzzer runtime, which only scripts/fuzz needs.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev googletest libbenchmark-dev ccache)
+packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev googletest libbenchmark-dev ccache
+          qt6-base-dev qt6-qpa-plugins fonts-dejavu-core)
 if [[ "${1:-}" == "fuzz" ]]; then
   packages+=(clang-14 libclang-rt-14-dev)
 fi

@@ -73,8 +73,11 @@ Image Cnti(uint8_t contentsClass = 0, uint8_t type = 0x32) {
 }
 
 /// "MTR" + n with format type, time base and a plain sequence of one note of 25 ticks.
-Image ScoreTrack(uint8_t n, uint8_t format, uint8_t timeBase) {
-  Image sequence = Hex("4D747371 00000009 00 90 3C 64 19 19 FF 2F 00");
+Image ScoreTrack(uint8_t n, uint8_t format, uint8_t timeBase,
+                 const Image& stream = Hex("00 90 3C 64 19 19 FF 2F 00")) {
+  Image sequence = Hex("4D747371");
+  AppendBE32(sequence, static_cast<uint32_t>(stream.size()));
+  sequence += stream;
   Image body = {format, 0x00, timeBase, timeBase};
   body.resize(body.size() + 16, 0x00);
   body += sequence;
@@ -248,6 +251,15 @@ TEST_F(VelkgatePlugin, FromWritesVelkTicksOrRetimesTo480) {
   for (const OutEvent& e : retimed.events)
     if (e.bytes[0] == 0x90 || (e.bytes[0] == 0xFF && e.bytes[1] == 0x51)) found.push_back(e);
   EXPECT_EQ(found, expected);
+}
+
+TEST_F(VelkgatePlugin, FromPutsTheEventsOfSeveralTracksInTickOrder) {
+  Image track5 = ScoreTrack(5, 2, 0x02, Hex("00 90 3C 64 0A 32 90 3E 64 0A 0A FF 2F 00"));
+  Image track6 = ScoreTrack(6, 2, 0x02, Hex("19 91 40 64 0A 0A FF 2F 00"));
+  Call c = From(FileImage(Cnti() + track5 + track6));
+  ASSERT_TRUE(c.Converted()) << std::hex << c.result;
+  std::vector<OutEvent> expected = {{0, Hex("90 3C 64")}, {25, Hex("91 40 64")}, {50, Hex("90 3E 64")}};
+  EXPECT_EQ(NoteOns(ReadOutput(c.output)), expected);
 }
 
 TEST_F(VelkgatePlugin, ToKeepsOnlyTheLow16BitsOfTheFlags) {
