@@ -26,12 +26,12 @@
 class CDocArchive;
 class CGrowPtrArray;
 class CMemStream;
-class CMidiList;
 class CSeqEvent;
 template <class T>
 class TChunkList;
 /// The play lists: sequence events that their caller deletes.
 using CSeqEventList = TChunkList<CSeqEvent>;
+class CMidiList;
 class CVoice2;
 class CVoiceItem;
 class IDocReaders;
@@ -466,6 +466,9 @@ class CKZ1Doc {
   void UndoRedo() { m_undoSlot.UndoRedo(); }
   int CanUndo() const { return m_undoSlot.CanUndo(); }
   int CanRedo() const { return m_undoSlot.CanRedo(); }
+  /// Refused (0) when a note of the range would leave 0..127; else executes a transpose
+  /// command through the undo slot. channel -1 means every channel of the song.
+  int TransposeChannel(int channel, int delta, uint32_t from, uint32_t to);
 
   // --- Voice scan and voice-item services ---
   /// Chip modes 3 and 5: assigns a voice slot to every voice the events play; false (with
