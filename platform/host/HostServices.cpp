@@ -92,6 +92,12 @@ class NoKZ1Export final : public IKZ1Export {
   int ConvertToKZ1(CMemStream&, int, const SongOutputRecord&) override { return 0; }
 };
 
+// Nothing to post to before a shell installs its sink.
+class NoMainWindowSink final : public NotifySink {
+ protected:
+  void Deliver(uint32_t, intptr_t, intptr_t, bool) override {}
+};
+
 struct Defaults {
   DefaultSettings settings;
   MemoryProfile profile;
@@ -101,6 +107,7 @@ struct Defaults {
   NoBoard board;
   NoKZ1Export kz1Export;
   DocumentRegistry registry;
+  NoMainWindowSink notify;
 };
 
 Defaults& defaults() {
@@ -128,6 +135,8 @@ IKZ1Export& kz1Export() {
 DocumentRegistry& registry() {
   return installed().registry ? *installed().registry : defaults().registry;
 }
+
+INotifySink& notify() { return installed().notify ? *installed().notify : defaults().notify; }
 
 ScopedHost::ScopedHost(const HostServices& services) : m_previous(installed()) {
   installed() = services;

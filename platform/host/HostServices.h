@@ -9,6 +9,8 @@
 #include <variant>
 #include <vector>
 
+#include "platform/host/NotifySink.h"
+
 struct CnvParam;
 class CVoiceItem;
 class CStreamPCMSlot;
@@ -162,6 +164,8 @@ struct HostServices {
   IBoardCommands* board = nullptr;
   IKZ1Export* kz1Export = nullptr;
   DocumentRegistry* registry = nullptr;
+  /// Posts from worker and library threads to the main window.
+  INotifySink* notify = nullptr;
 };
 
 /// The installed services; a built-in headless default stands in for any not installed.
@@ -177,6 +181,9 @@ IBoardCommands& board();
 IKZ1Export& kz1Export();
 /// The installed registry, else the application's own (which starts empty).
 DocumentRegistry& registry();
+/// The installed sink; without one, a sink with no main window, which drops every post.
+/// Workers get the sink handed over on the user-interface thread rather than calling this.
+INotifySink& notify();
 
 /// Installs services for the lifetime of the object, restoring the previous ones after.
 class ScopedHost {
