@@ -42,6 +42,26 @@ inline constexpr uint32_t CNVF_DEFAULT_VOLUME = 0x04000000u;  // notes before an
 inline constexpr uint32_t CNVF_NOTES_TIED = 0x08000000u;      // a note-on for a key already sounding
 inline constexpr uint32_t CNVF_SYSEX_COPIED = 0x10000000u;    // channel block built from a sequencer-specific event
 
+// Bits of CnvParam::flags for the VELK converter (kind 8). Their values overlap Midigate's:
+// the converter kind gives a bit its meaning.
+inline constexpr uint32_t CNVF_SUBMODE_TYPE33 = 0x00000002u;      // out CnvFrom: CNTI type 0x33
+inline constexpr uint32_t CNVF_SUBMODE_CLEARED = 0x00000008u;     // out CnvFrom: always cleared
+inline constexpr uint32_t CNVF_TIMEBASE = 0x00000070u;            // time-base code, both ways
+inline constexpr uint32_t CNVF_COMPRESS = 0x00000080u;            // Huffman-coded score track
+inline constexpr uint32_t CNVF_SETUP_WARNING = 0x00010000u;       // out CnvTo: a PCM drum rate not in the table
+inline constexpr uint32_t CNVF_RATE_CORRECTED = 0x00020000u;      // out CnvFrom: a PCM voice rate clamped
+inline constexpr uint32_t CNVF_BAD_RATE = 0x00040000u;            // out CnvTo: a stream-PCM rate out of range
+inline constexpr uint32_t CNVF_MONO_NOTES_DROPPED = 0x00080000u;  // out CnvTo: mono note-ons on one tick
+inline constexpr uint32_t CNVF_NOTES_MERGED = 0x00100000u;        // out CnvFrom: the decoder's warning
+inline constexpr uint32_t CNVF_CHUNK_SKIPPED = 0x01000000u;       // out CnvFrom: an unsupported chunk
+inline constexpr uint32_t CNVF_LENGTH_OVER = 0x02000000u;         // a length or gap above 0x1FFFFF ticks
+inline constexpr uint32_t CNVF_NOTES_DROPPED = 0x04000000u;       // out CnvTo: notes 115..127 left out
+inline constexpr uint32_t CNVF_NO_LED_CHANNEL = 0x08000000u;      // out CnvTo: class 1 without an LED mark
+inline constexpr uint32_t CNVF_SKIP_LED_CHECK = 0x08000000u;      // in CnvTo
+inline constexpr uint32_t CNVF_RETIME_480 = 0x08000000u;          // in CnvFrom: 480 ticks a quarter
+inline constexpr uint32_t CNVF_SIG_STATE = 0x70000000u;           // out CnvFrom: the version-tag state
+inline constexpr int CNVF_SIG_STATE_SHIFT = 28;
+
 /// True for a converter result that means bytes were written (0 is the binder's own failure).
 inline constexpr bool IsConvertSuccess(uint32_t result) { return result != 0 && result < CNVERR_FAILED; }
 

@@ -31,6 +31,14 @@ class HeadlessOutputEngine final : public IOutputEngine {
   int SendBoardCommand13(uint8_t a, uint8_t b, uint8_t c, uint8_t d) override;
   int SendBoardParam03_06(int value) override;
   int SendBoardParam03_09(int value) override;
+  // Voices, waves and data go to a board over MIDI ports or to a generation-5 emulator only:
+  // with no ports and a generation-3 device nothing is sent.
+  int SendVoice(const CVoiceItem&, int) override { return 1; }
+  int SendBankVoices(const CVoiceItem&) override { return 1; }
+  int SendVoiceItem(const CStreamPCMSlot&) override { return 1; }
+  int SendBoardCommand06(int) override { return 1; }
+  int SendBoardData0C(int, const uint8_t*, uint32_t) override { return 1; }
+  int SendBoardCommand0D(int) override { return 1; }
   bool IsPlaying() const override { return false; }
   void ClearSentState() override { m_sentState = 0; }
 

@@ -3,6 +3,9 @@
 
 #include <cstdint>
 
+class CVoiceItem;
+class CStreamPCMSlot;
+
 /// Connection kinds: 0 none, 1 MIDI ports, 2 to 4 emulator sound devices.
 class IOutputEngine {
  public:
@@ -24,6 +27,13 @@ class IOutputEngine {
   virtual int SendBoardCommand13(uint8_t a, uint8_t b, uint8_t c, uint8_t d) = 0;
   virtual int SendBoardParam03_06(int value) = 0;
   virtual int SendBoardParam03_09(int value) = 0;
+  // The board commands core code sends through the host's board service.
+  virtual int SendVoice(const CVoiceItem& item, int option) = 0;
+  virtual int SendBankVoices(const CVoiceItem& item) = 0;
+  virtual int SendVoiceItem(const CStreamPCMSlot& slot) = 0;
+  virtual int SendBoardCommand06(int value) = 0;
+  virtual int SendBoardData0C(int kind, const uint8_t* data, uint32_t size) = 0;
+  virtual int SendBoardCommand0D(int value) = 0;
   virtual bool IsPlaying() const = 0;
   /// Forgets that the song was converted and sent.
   virtual void ClearSentState() = 0;

@@ -8,4 +8,6 @@ ShellHost::ShellHost(CTrillotApp& app, platform::IProfile& profile, IMessagePres
                      platform::IUiHooks* ui)
     : m_messages(app, presenter, platform::strings()),
       m_binder(),
-      m_scope(platform::HostServices{&app, &profile, &m_messages, &m_binder, ui}) {}
+      m_board(app),
+      m_scope(platform::HostServices{&app, &profile, &m_messages, &m_binder, ui, &m_board, nullptr,
+                                     &app.GetRegistry()}) {}

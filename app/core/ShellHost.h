@@ -1,6 +1,7 @@
 // Installs the real program's host services for as long as it lives.
 #pragma once
 
+#include "app/core/AppBoardCommands.h"
 #include "app/core/ConverterBinder.h"
 #include "app/core/MessagePresenter.h"
 #include "app/core/UserMessages.h"
@@ -8,8 +9,9 @@
 
 class CTrillotApp;
 
-/// Core code reaches the application object as settings, the profile, the user messages and
-/// the converter binder through platform::host() while this object lives.
+/// Core code reaches the application object as settings, the profile, the user messages, the
+/// converter binder, the board commands of its main frame and its registry of the voice library
+/// and song through platform::host() while this object lives.
 class ShellHost {
  public:
   /// `ui` may be null: every window hook then does nothing.
@@ -24,5 +26,6 @@ class ShellHost {
  private:
   UserMessages m_messages;
   ConverterBinder m_binder;
+  AppBoardCommands m_board;
   platform::ScopedHost m_scope;
 };

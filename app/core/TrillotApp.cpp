@@ -6,6 +6,7 @@
 #include "app/core/SettingKeys.h"
 #include "platform/settings/IniDocument.h"
 #include "platform/strings/StringTable.h"
+#include "song/document/KZ1Doc.h"
 
 namespace {
 
@@ -18,6 +19,7 @@ bool IsKORVANFamily(int profile) {
 }  // namespace
 
 CTrillotApp::CTrillotApp() : m_midiThru(std::make_unique<IdleMidiThru>()) {
+  m_registry.voiceLibrary = &m_voiceLibrary;
   m_modeParameter = [this] {
     IOutputEngine* engine = Engine();
     return engine ? engine->GetDeviceModeValue() : 0;
@@ -25,6 +27,13 @@ CTrillotApp::CTrillotApp() : m_midiThru(std::make_unique<IdleMidiThru>()) {
 }
 
 CTrillotApp::~CTrillotApp() = default;
+
+void CTrillotApp::SetDocument(std::unique_ptr<CKZ1Doc> document) {
+  // The registry never points at a document being deleted.
+  m_registry.document = nullptr;
+  m_document = std::move(document);
+  m_registry.document = m_document.get();
+}
 
 void CTrillotApp::ResetVolumes() {
   m_masterVolume = -1;

@@ -15,6 +15,8 @@
 #include "platform/sys/SingleInstanceLock.h"
 #include "song/VoiceLibrary.h"
 
+class CKZ1Doc;
+
 /// Output profiles (fixed numbering used everywhere).
 namespace output_profile {
 inline constexpr int kDoCoMo = 1;
@@ -48,6 +50,16 @@ class CTrillotApp : public platform::IAppSettings {
   int ExitInstance();
 
   CVoiceLibrary& GetVoiceLibrary() { return m_voiceLibrary; }
+  /// Where core code finds the voice library and the current song.
+  platform::DocumentRegistry& GetRegistry() { return m_registry; }
+  /// The one song document; null when no song is open.
+  CKZ1Doc* GetDocument() const { return m_document.get(); }
+  /// Takes the document (null deletes the current one) and tells the registry.
+  void SetDocument(std::unique_ptr<CKZ1Doc> document);
+  /// Opens a song file into a document: 1 on success. The opening of a song by its ending comes
+  /// with its own readers; until then the program has none and every open fails.
+  using SongOpener = std::function<int(CKZ1Doc& document, const std::string& path, uint32_t channelMask, int kind)>;
+  void SetSongOpener(SongOpener opener) { m_songOpener = std::move(opener); }
   void SetMidiThru(std::unique_ptr<IMidiThru> thru) { m_midiThru = std::move(thru); }
   IMidiThru& GetMidiThru() { return *m_midiThru; }
   /// The show command of the main window: hidden (0) with an output name, else normal (1).
@@ -223,6 +235,9 @@ class CTrillotApp : public platform::IAppSettings {
   std::function<void(int)> m_exitProcess;
 
   CVoiceLibrary m_voiceLibrary;
+  std::unique_ptr<CKZ1Doc> m_document;
+  platform::DocumentRegistry m_registry;
+  SongOpener m_songOpener;
   std::unique_ptr<IMidiThru> m_midiThru;
   std::unique_ptr<platform::SingleInstanceLock> m_instanceLock;
   std::string m_commandLineFile;

@@ -8,6 +8,7 @@
 #include "device/SoundDeviceSetup.h"
 #include "platform/strings/StringTable.h"
 #include "platform/sys/Clock.h"
+#include "song/document/KZ1Doc.h"
 
 namespace {
 
@@ -244,8 +245,14 @@ int CTrillotApp::TestBoardLink() {
   return LowByte(m_boardLink->Handshake(scratch));
 }
 
-// The song document comes with its own library; until the application holds one, no song is
-// ever open.
-bool CTrillotApp::HasSongOpen() const { return false; }
-void CTrillotApp::MarkSongForBoard() {}
-int CTrillotApp::MarkSongForConversion() { return 0; }
+bool CTrillotApp::HasSongOpen() const { return m_document != nullptr; }
+
+void CTrillotApp::MarkSongForBoard() {
+  if (m_document) m_document->SetModifiedFlags(0);
+}
+
+int CTrillotApp::MarkSongForConversion() {
+  if (!m_document) return 0;
+  m_document->AddModifiedFlags(CKZ1Doc::kFlagUnsent);
+  return 1;
+}

@@ -7,12 +7,16 @@
 #include "app/core/WindowPlacement.h"
 #include "platform/io/Paths.h"
 #include "platform/settings/IniFile.h"
+#include "song/document/KZ1Doc.h"
 
 namespace {
 
 constexpr char kInstanceName[] = "KORVAN_Trillot";
 constexpr int kMainFrameResource = 1000;
 constexpr int kVoiceListCommand = 32800;
+constexpr uint32_t kAllChannels = 0xFFFF;
+constexpr int kOpenFromCommandLine = 24;
+constexpr int kLogOpenFromVelk = 7515;
 
 constexpr int kMsgAlreadyRunning = 7077;
 constexpr int kMsgNoIni = 7079;
@@ -206,18 +210,33 @@ void CTrillotApp::ReopenVoiceLists() {
   }
 }
 
-// The song document comes with its own library; until the application holds one, a song
-// named on the command line cannot be opened.
-bool CTrillotApp::OpenCommandLineSong() { return false; }
+bool CTrillotApp::OpenCommandLineSong() {
+  // Step 26: a failed open shows the document's own messages.
+  SetDocument(std::make_unique<CKZ1Doc>());
+  if (!m_songOpener || !m_songOpener(*m_document, m_commandLineFile, kAllChannels, kOpenFromCommandLine)) {
+    SetDocument(nullptr);
+    return false;
+  }
+  // Step 27.
+  m_mainFrame->OpenSongWindow();
+  m_mainFrame->UpdateStatusPanes();
+  m_mainFrame->UpdateReportBar();
+  m_mainFrame->UpdateSongWindows();
+  m_mainFrame->UpdateVoiceWindows();
+  platform::messages().AddAccessLog(kLogOpenFromVelk, m_commandLineFile, {});
+  return true;
+}
 
 CTrillotApp::StartResult CTrillotApp::EndBatchRun() {
   // Step 31.
+  SetDocument(nullptr);
   DestroyMainFrame();
   return StartResult::BatchEnded;
 }
 
 int CTrillotApp::ExitInstance() {
   m_boardLink.reset();
+  SetDocument(nullptr);
   m_instanceLock.reset();
   return 0;
 }

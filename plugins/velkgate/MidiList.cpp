@@ -49,8 +49,11 @@ CMidiList::~CMidiList() {
 
 void CMidiList::MergeEventLists(const CEventList& main, const CEventList& stream,
                                 CEventArray& out) {
-  std::vector<CSeqEvent*> a = main.Items();
-  std::vector<CSeqEvent*> b = stream.Items();
+  MergeEvents(main.Items(), stream.Items(), out);
+}
+
+void CMidiList::MergeEvents(const std::vector<CSeqEvent*>& a, const std::vector<CSeqEvent*>& b,
+                            CEventArray& out) {
   size_t i = 0;
   size_t j = 0;
   while (i < a.size() || j < b.size()) {

@@ -83,6 +83,10 @@ class CMidiList {
   /// Both lists into one array in tick order; at equal ticks the main list's events first.
   /// Throws 999 when the array cannot grow.
   static void MergeEventLists(const CEventList& main, const CEventList& stream, CEventArray& out);
+  /// The same merge over two sequences of events: the first one's events first at equal ticks,
+  /// the rest of the second one after the first ends.
+  static void MergeEvents(const std::vector<CSeqEvent*>& first,
+                          const std::vector<CSeqEvent*>& second, CEventArray& out);
   /// Marks every pan (control 10) that a later event of the same tick, status, controller and
   /// value repeats (both outside sections), so only the last is written.
   static void checkMidiList(CEventArray& events);

@@ -123,6 +123,8 @@ int CKZ1Doc::GetStreamPcmSlotNote(int i) const {
 }
 
 int CKZ1Doc::FindStreamPcmSlotByNote(int note) const {
+  // 255 is what a missing table reads for every slot's key: no key selects a slot there.
+  if (note < 0 || note > 127) return 255;
   for (int i = 1; i < kStreamSlotCount; ++i) {
     if (GetStreamPcmSlotNote(i) == note) return i;
   }

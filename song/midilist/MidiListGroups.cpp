@@ -16,10 +16,10 @@
 
 namespace {
 
-/// The slot 1..49 a stream key triggers, 0 for another key.
+/// The slot 1..49 a stream key triggers, 0 for another key (a byte above 127 is no key).
 int SlotOfStreamKey(uint8_t key) {
   if (key <= 12) return key + 1;
-  if (key >= 92) return key - 78;
+  if (key >= 92 && key <= 127) return key - 78;
   return 0;
 }
 

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "StartupFakes.h"
+#include "app/core/AppBoardCommands.h"
 #include "app/core/TrillotApp.h"
+#include "song/document/KZ1Doc.h"
 #include "platform/host/testing/FakeHost.h"
 #include "platform/sys/Clock.h"
 
@@ -258,6 +260,40 @@ TEST_F(BoardConnection, HardwareModeSetsTheDeviceForChipModeThree) {
   engine.setupResult = 0;
   EXPECT_EQ(app.SetHardwareMode(3), 0);
   EXPECT_EQ(frameLog->calls.size(), 1u);
+}
+
+}  // namespace
+
+namespace {
+
+using startuptest::FakeBoardLink;
+
+TEST_F(BoardConnection, OpenPortWithASongMarksItForTheBoard) {
+  app.SetDocument(std::make_unique<CKZ1Doc>());
+  app.GetDocument()->ResetModifiedFlags();
+  app.SetBoardFlag(7);
+  LinkAnswers({"OK", "12"});
+  ASSERT_EQ(app.OpenBoardPort(1), 1);
+  EXPECT_EQ(app.GetDocument()->TestModifiedFlags(3), 3u);
+  EXPECT_EQ(app.GetBoardFlag(), 7u);
+}
+
+TEST_F(BoardConnection, ResetMarksAnOpenSongForConversion) {
+  app.SetDocument(std::make_unique<CKZ1Doc>());
+  app.GetDocument()->ResetModifiedFlags();
+  EXPECT_EQ(app.SendNativeReset(0), 1);
+  EXPECT_EQ(app.GetDocument()->TestModifiedFlags(3), 2u);
+}
+
+TEST_F(BoardConnection, BoardServiceReachesTheFramesEngine) {
+  AppBoardCommands board(app);
+  EXPECT_TRUE(board.HasBoardDevice());
+  EXPECT_EQ(board.SendBoardCommand11(5), 1);
+  EXPECT_EQ(board.SendBoardCommand0D(2), 1);
+  EXPECT_EQ(engine.calls, (std::vector<std::string>{"SendBoardCommand11(5)", "SendBoardCommand0D(2)"}));
+  app.DestroyMainFrame();
+  EXPECT_FALSE(board.HasBoardDevice());
+  EXPECT_EQ(board.SendBoardCommand07(1), 0);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The binder against the plug-ins the build puts beside the program: a plain SMF goes in
-// through Midigate and the song data it gives back is checked by Polyscan.
+// through Midigate, the song data it gives back is checked by Polyscan and goes through
+// Velkgate to a VELK image and back.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -42,6 +43,10 @@ TEST_F(DeliveredPlugins, AreFoundBesideTheProgramWithTheirVersions) {
   dll.GetVersionText(7, text);
   EXPECT_EQ(text, "2.9.7");
   EXPECT_EQ(dll.GetVersion(19) & 0xFFFF, 0x1410u);
+  EXPECT_EQ(dll.IsAvailable(8, 0), 1);
+  EXPECT_EQ(dll.IsAvailable(8, 1), 1);
+  dll.GetVersionText(8, text);
+  EXPECT_EQ(text, "2.9.7");
   m_host.settings.chipMode = 5;
   EXPECT_EQ(dll.IsAvailable(19, 1), 1);
 }
@@ -73,6 +78,40 @@ TEST_F(DeliveredPlugins, ImportedSongDataPassesTheVoiceCheck) {
   EXPECT_EQ(polyscan.Convert(&check, 20, 19, 1), 1u);
   EXPECT_EQ(CheckFmCount(check.flags), 1u);
   EXPECT_EQ(CheckPcmCount(check.flags), 0u);
+}
+
+TEST_F(DeliveredPlugins, VelkgateConvertsSongDataToAVelkImageAndBack) {
+  std::vector<uint8_t> smf = FourNoteSmf();
+  std::vector<uint8_t> songData(smf.size() * 8 + 4096);
+  CnvParam in{};
+  in.src = smf.data();
+  in.srcSize = static_cast<uint32_t>(smf.size());
+  in.dst = songData.data();
+  in.dstSize = static_cast<uint32_t>(songData.size());
+  uint32_t written = CConverterDll().Convert(&in, 20, 7, 0);
+  ASSERT_TRUE(IsConvertSuccess(written)) << std::hex << written;
+
+  std::vector<uint8_t> image(65536);
+  CnvParam save{};
+  save.flags = 0x20;
+  save.src = songData.data();
+  save.srcSize = written;
+  save.dst = image.data();
+  save.dstSize = static_cast<uint32_t>(image.size());
+  uint32_t saved = CConverterDll().Convert(&save, 20, 8, 1);
+  ASSERT_TRUE(IsConvertSuccess(saved)) << std::hex << saved;
+  EXPECT_EQ(std::string(image.begin(), image.begin() + 4), "MMMD");
+
+  std::vector<uint8_t> reopened(saved * 4 + 4096);
+  CnvParam open{};
+  open.src = image.data();
+  open.srcSize = saved;
+  open.dst = reopened.data();
+  open.dstSize = static_cast<uint32_t>(reopened.size());
+  uint32_t read = CConverterDll().Convert(&open, 20, 8, 0);
+  ASSERT_TRUE(IsConvertSuccess(read)) << std::hex << read;
+  EXPECT_EQ(std::string(reopened.begin(), reopened.begin() + 4), "MThd");
+  EXPECT_EQ(open.flags & 0x70000000u, 0u);  // the tag it wrote checks valid
 }
 
 }  // namespace

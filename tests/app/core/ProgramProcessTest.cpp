@@ -115,3 +115,20 @@ TEST(TrillotProcess, OutputNameWithoutASongWritesNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(TrillotProcess, ExportsTheVoiceLookups) {
+  std::string command = "nm -D --defined-only " + std::string(TRILLOT_BIN_DIR) + "/Trillot";
+  std::string symbols;
+  if (std::FILE* pipe = ::popen(command.c_str(), "r")) {
+    char buffer[4096];
+    size_t n = 0;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) symbols.append(buffer, n);
+    ::pclose(pipe);
+  }
+  EXPECT_THAT(symbols, HasSubstr(" T Trillot_GetVAMVoiceItem\n"));
+  EXPECT_THAT(symbols, HasSubstr(" T Trillot_GetVoiceItem\n"));
+}
+
+}  // namespace

@@ -108,6 +108,14 @@ class FakeOutputEngine : public IOutputEngine {
   }
   int SendBoardParam03_06(int v) override { return Log("SendBoardParam03_06(" + std::to_string(v) + ")"); }
   int SendBoardParam03_09(int v) override { return Log("SendBoardParam03_09(" + std::to_string(v) + ")"); }
+  int SendVoice(const CVoiceItem&, int option) override { return Log("SendVoice(" + std::to_string(option) + ")"); }
+  int SendBankVoices(const CVoiceItem&) override { return Log("SendBankVoices"); }
+  int SendVoiceItem(const CStreamPCMSlot&) override { return Log("SendVoiceItem"); }
+  int SendBoardCommand06(int v) override { return Log("SendBoardCommand06(" + std::to_string(v) + ")"); }
+  int SendBoardData0C(int kind, const uint8_t*, uint32_t size) override {
+    return Log("SendBoardData0C(" + std::to_string(kind) + "," + std::to_string(size) + ")");
+  }
+  int SendBoardCommand0D(int v) override { return Log("SendBoardCommand0D(" + std::to_string(v) + ")"); }
   bool IsPlaying() const override { return false; }
   void ClearSentState() override { calls.push_back("ClearSentState"); }
 

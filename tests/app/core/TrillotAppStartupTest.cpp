@@ -9,6 +9,7 @@
 #include "app/core/MainFrameHooks.h"
 #include "app/core/TrillotApp.h"
 #include "platform/host/testing/FakeHost.h"
+#include "song/document/KZ1Doc.h"
 
 namespace {
 
@@ -170,6 +171,75 @@ TEST_F(StartUp, BoardNotFoundEndsWithTheCheckText) {
   EXPECT_EQ(app.InitInstance({}), CTrillotApp::StartResult::Ended);
   ASSERT_EQ(host.messages.shown.size(), 1u);
   EXPECT_EQ(host.messages.shown[0].text, "Exit application.\n- As board not found.");
+}
+
+}  // namespace
+
+namespace {
+
+class StartUpWithSong : public StartUp {
+ protected:
+  struct Opened {
+    std::string path;
+    uint32_t mask = 0;
+    int kind = 0;
+  };
+  void UseOpener(int result) {
+    app.SetSongOpener([this, result](CKZ1Doc& doc, const std::string& path, uint32_t mask, int kind) {
+      opened.push_back({path, mask, kind});
+      openedDoc = &doc;
+      return result;
+    });
+  }
+  std::vector<Opened> opened;
+  CKZ1Doc* openedDoc = nullptr;
+};
+
+TEST_F(StartUpWithSong, OpensTheSongOfTheCommandLine) {
+  UseFakeFrame();
+  UseOpener(1);
+  ASSERT_EQ(app.InitInstance({"song.mmf"}), CTrillotApp::StartResult::Running);
+  ASSERT_EQ(opened.size(), 1u);
+  EXPECT_EQ(opened[0].path, "song.mmf");
+  EXPECT_EQ(opened[0].mask, 0xFFFFu);
+  EXPECT_EQ(opened[0].kind, 24);
+  EXPECT_EQ(app.GetDocument(), openedDoc);
+  EXPECT_EQ(app.GetRegistry().document, openedDoc);
+  EXPECT_EQ(app.GetRegistry().voiceLibrary, &app.GetVoiceLibrary());
+  std::vector<std::string> tail(frameLog->calls.end() - 5, frameLog->calls.end());
+  EXPECT_THAT(tail, ElementsAre("OpenSongWindow", "UpdateStatusPanes", "UpdateReportBar", "UpdateSongWindows",
+                                "UpdateVoiceWindows"));
+  ASSERT_EQ(host.messages.log.size(), 1u);
+  EXPECT_EQ(host.messages.log[0].id, 7515);
+  EXPECT_EQ(host.messages.log[0].detail, "song.mmf");
+  app.ExitInstance();
+  EXPECT_EQ(app.GetDocument(), nullptr);
+  EXPECT_EQ(app.GetRegistry().document, nullptr);
+}
+
+TEST_F(StartUpWithSong, SongThatFailsEndsTheStart) {
+  UseFakeFrame();
+  UseOpener(0);
+  EXPECT_EQ(app.InitInstance({"broken.mmf"}), CTrillotApp::StartResult::Ended);
+  EXPECT_EQ(opened.size(), 1u);
+  EXPECT_EQ(app.GetDocument(), nullptr);
+  EXPECT_EQ(app.GetRegistry().document, nullptr);
+  EXPECT_TRUE(host.messages.log.empty());
+}
+
+TEST_F(StartUpWithSong, WithoutAnOpenerNoSongOpens) {
+  UseFakeFrame();
+  EXPECT_EQ(app.InitInstance({"song.mmf"}), CTrillotApp::StartResult::Ended);
+  EXPECT_EQ(app.GetDocument(), nullptr);
+}
+
+TEST_F(StartUpWithSong, BatchRunEndsAtItsLastStep) {
+  UseFakeFrame();
+  UseOpener(1);
+  EXPECT_EQ(app.InitInstance({"song.mmf", "-OUTPUT:out.mmf"}), CTrillotApp::StartResult::BatchEnded);
+  EXPECT_EQ(app.GetDocument(), nullptr);
+  EXPECT_EQ(app.GetMainFrame(), nullptr);
+  EXPECT_TRUE(frameLog->destroyed);
 }
 
 }  // namespace

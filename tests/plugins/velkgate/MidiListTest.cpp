@@ -36,6 +36,18 @@ TEST(CMidiList, MergeTakesMainEventsFirstAtEqualTicks) {
   EXPECT_EQ(out[3], main10);
 }
 
+TEST(CMidiList, MergeKeepsTheSecondListAfterTheFirstEnds) {
+  CEventList first;
+  CEventList second;
+  first.Add(Event(4, Hex("FF 58 04 04 02 18 08")));
+  for (uint32_t tick : {0u, 4u, 9u, 12u}) second.Add(Event(tick, Hex("90 3C 40")));
+  CEventArray out;
+  CMidiList::MergeEvents(first.Items(), second.Items(), out);
+  std::vector<CSeqEvent*> expected = {second.Items()[0], first.Items()[0], second.Items()[1],
+                                      second.Items()[2], second.Items()[3]};
+  EXPECT_EQ(std::vector<CSeqEvent*>(out.begin(), out.end()), expected);
+}
+
 TEST(CMidiList, MergeGrowsTheArrayInSteps) {
   CEventList main;
   for (uint32_t i = 0; i < 250; ++i) main.Add(Event(i, Hex("C0 01")));

@@ -72,6 +72,16 @@ TEST_F(KZ1DocStatus, StreamPcmSlotsHaveFixedKeys) {
   EXPECT_EQ(d.GetStreamPcmSlot(50), nullptr);
 }
 
+TEST_F(KZ1DocStatus, NoByteAbove127SelectsAStreamPcmSlot) {
+  CKZ1Doc& d = Make(3);
+  d.GetStreamPcmTable()[20].SetNote(0xA0);  // a key the table was given from outside
+  for (int note : {0x80, 0xA0, 0xFF, 0x100, -1}) EXPECT_EQ(d.FindStreamPcmSlotByNote(note), 255) << note;
+  d.FreeStreamPcmSlots();
+  EXPECT_EQ(d.GetStreamPcmSlotNote(1), 255) << "a missing table reads key 255 everywhere";
+  EXPECT_EQ(d.FindStreamPcmSlotByNote(255), 255);
+  EXPECT_EQ(d.FindStreamPcmSlotByNote(0), 255);
+}
+
 TEST_F(KZ1DocStatus, CopyIntoASlotKeepsItsKey) {
   CKZ1Doc& d = Make(3);
   CStreamPCMSlot source;

@@ -457,6 +457,24 @@ TEST(MidiListCheck, DropsRepeatedPansOfTheSameTickButNoNotes) {
   EXPECT_FALSE(later->IsDropped());
 }
 
+// Only keys 0..12 and 92..127 trigger stream slots; a byte with bit 7 set (from a list built
+// outside the reader) is no key and selects no slot past the 49.
+TEST(MidiListStreamTriggers, ByteAbove127IsNoTrigger) {
+  platform::FakeHost host;
+  CMidiList midi;
+  for (uint8_t key : {uint8_t{0x80}, uint8_t{0xA0}, uint8_t{0xFF}}) {
+    EventList list;
+    list.Add(0, {0x99, key, 100}, 100);
+    list.Add(10, {0x99, key, 100}, 110);
+    EXPECT_EQ(midi.CheckStreamTriggers(list.list), 0) << int{key};
+    EXPECT_EQ(midi.CheckStreamTriggers2(list.list), 0) << int{key};
+  }
+  EventList keys;
+  keys.Add(0, {0x99, 127, 100}, 100);
+  keys.Add(10, {0x99, 92, 100}, 110);
+  EXPECT_EQ(midi.CheckStreamTriggers(keys.list), 1) << "keys 127 and 92 do overlap";
+}
+
 TEST(MidiListGroupVoice, KeepsOneEntryPerVoiceAndDropsWhenFull) {
   platform::FakeHost host;
   CMidiList midi;
