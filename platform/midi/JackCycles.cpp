@@ -6,11 +6,13 @@
 #include <chrono>
 #include <thread>
 
+#include "platform/midi/MidiApiChoice.h"
+
 namespace platform {
 
 JackCycles::JackCycles() {
   jack_status_t status{};
-  m_client = jack_client_open("Trillot cycles", JackNoStartServer, &status);
+  m_client = jack_client_open(MidiClientName("cycles").c_str(), JackNoStartServer, &status);
   if (!m_client) return;
   if (jack_set_process_callback(m_client, &JackCycles::OnProcess, this) != 0 || jack_activate(m_client) != 0) {
     jack_client_close(m_client);

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <string>
 
 namespace platform {
 
@@ -19,6 +20,12 @@ void Silent(const char*) {}
 
 }  // namespace
 
+std::string MidiClientName(const char* role) {
+  std::string name = "Trillot";
+  if (role && *role) name += std::string(" ") + role;
+  return name + " " + std::to_string(getpid());
+}
+
 bool AlsaSequencerExists() { return access(kSequencerDevice, R_OK | W_OK) == 0; }
 
 bool JackServerAnswers() {
@@ -27,7 +34,7 @@ bool JackServerAnswers() {
   jack_set_error_function(Silent);
   jack_set_info_function(Silent);
   jack_status_t status{};
-  jack_client_t* client = jack_client_open("Trillot probe", JackNoStartServer, &status);
+  jack_client_t* client = jack_client_open(MidiClientName("probe").c_str(), JackNoStartServer, &status);
   if (!client) return false;
   jack_client_close(client);
   return true;

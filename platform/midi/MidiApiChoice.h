@@ -18,6 +18,11 @@ bool AlsaSequencerExists();
 /// server is the one JACK_DEFAULT_SERVER names, else the default one.
 bool JackServerAnswers();
 
+/// The name of a MIDI-system client of this process ("Trillot" or "Trillot <role>", then the
+/// process id). JACK servers running side by side collide on equal client names, so every
+/// process names its clients apart.
+std::string MidiClientName(const char* role = nullptr);
+
 /// What is printed once when there is no MIDI system.
 extern const char* const kNoMidiSystemText;
 

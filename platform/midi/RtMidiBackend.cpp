@@ -12,7 +12,6 @@ namespace platform {
 
 namespace {
 
-constexpr const char* kClientName = "Trillot";
 constexpr int kConnectionCycles = 2;
 constexpr int kConnectionWaitMs = 1000;
 
@@ -91,7 +90,7 @@ class RtMidiInputPort final : public IMidiInput {
   /// Opens port `index` of `api`; false when it cannot.
   bool Open(RtMidi::Api api, int index) {
     try {
-      m_in = std::make_unique<RtMidiIn>(api, kClientName);
+      m_in = std::make_unique<RtMidiIn>(api, MidiClientName());
       m_in->setErrorCallback(OnRtMidiError, &m_errors);
       // Everything passes, SysEx and timing included: a thru must not touch the data.
       m_in->ignoreTypes(false, false, false);
@@ -159,7 +158,7 @@ std::vector<std::string> RtMidiBackend::OutputNames() {
   std::lock_guard<std::mutex> lock(m_listMutex);
   try {
     if (!m_outLister) {
-      m_outLister = std::make_unique<RtMidiOut>(ToRtMidi(m_api), kClientName);
+      m_outLister = std::make_unique<RtMidiOut>(ToRtMidi(m_api), MidiClientName());
       m_outLister->setErrorCallback(OnRtMidiError, nullptr);
     }
   } catch (const RtMidiError&) {
@@ -173,7 +172,7 @@ std::vector<std::string> RtMidiBackend::InputNames() {
   std::lock_guard<std::mutex> lock(m_listMutex);
   try {
     if (!m_inLister) {
-      m_inLister = std::make_unique<RtMidiIn>(ToRtMidi(m_api), kClientName);
+      m_inLister = std::make_unique<RtMidiIn>(ToRtMidi(m_api), MidiClientName());
       m_inLister->setErrorCallback(OnRtMidiError, nullptr);
     }
   } catch (const RtMidiError&) {
@@ -189,7 +188,7 @@ std::shared_ptr<IMidiOutput> RtMidiBackend::OpenOutput(int index) {
   auto errors = std::make_unique<ErrorFlag>();
   std::unique_ptr<RtMidiOut> out;
   try {
-    out = std::make_unique<RtMidiOut>(ToRtMidi(m_api), kClientName);
+    out = std::make_unique<RtMidiOut>(ToRtMidi(m_api), MidiClientName());
     out->setErrorCallback(OnRtMidiError, errors.get());
     out->openPort(static_cast<unsigned>(index), "Trillot Output");
   } catch (const RtMidiError&) {

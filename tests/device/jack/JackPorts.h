@@ -3,6 +3,7 @@
 #pragma once
 
 #include <RtMidi.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <condition_variable>
@@ -15,10 +16,14 @@ namespace jacktest {
 
 using Message = std::vector<uint8_t>;
 
+/// Test clients are named apart per process, as the layer's own are: JACK servers running side
+/// by side collide on equal client names.
+inline std::string ClientName(const char* role) { return std::string("Test ") + role + " " + std::to_string(getpid()); }
+
 /// A virtual input port that keeps every message it receives.
 class VirtualSynth {
  public:
-  explicit VirtualSynth(const std::string& port) : m_in(RtMidi::UNIX_JACK, "Test synth") {
+  explicit VirtualSynth(const std::string& port) : m_in(RtMidi::UNIX_JACK, ClientName("synth")) {
     m_in.ignoreTypes(false, false, false);
     m_in.setCallback(&VirtualSynth::OnMessage, this);
     m_in.openVirtualPort(port);
@@ -56,7 +61,7 @@ class VirtualSynth {
 /// A virtual output port that plays messages as an external keyboard would.
 class VirtualKeyboard {
  public:
-  explicit VirtualKeyboard(const std::string& port) : m_out(RtMidi::UNIX_JACK, "Test keyboard") {
+  explicit VirtualKeyboard(const std::string& port) : m_out(RtMidi::UNIX_JACK, ClientName("keyboard")) {
     m_out.openVirtualPort(port);
   }
   ~VirtualKeyboard() { m_out.closePort(); }
