@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <new>
 
-#include "device/KzSoundDrvDevice.h"
 #include "device/KzSoundEmuDevice.h"
+#include "device/SoundDeviceSetup.h"
 
 namespace {
 
@@ -41,24 +41,16 @@ CEmuPlayer::~CEmuPlayer() { Shutdown(1); }
 
 int CEmuPlayer::CreateDevice(int kind, const CDeviceParamBlock* block) {
   Shutdown(1);
-  if (IsKindIn(kind, 1, 7)) {
-    m_device = std::make_unique<CKzSoundDrvDevice>();
-  } else if (IsKindIn(kind, 8, 16)) {
-    auto emu = std::make_unique<CKzSoundEmuDevice>(block);
-    m_emu = emu.get();
-    m_device = std::move(emu);
-  } else {
-    return 0;
-  }
+  std::unique_ptr<CKzSoundDevice> device;
+  int bound = CreateBoundSoundDevice(kind, block, &CEmuPlayer::OnPhraseEvent, device);
+  if (!device) return 0;
+  m_device = std::move(device);
+  m_emu = dynamic_cast<CKzSoundEmuDevice*>(m_device.get());
   m_kind = kind;
   g_player.store(this);
-  int bound = m_device->LoadDll(kind);
-  if (bound && IsPhraseKind()) bound = m_device->Phrase_SetEvHandler(&CEmuPlayer::OnPhraseEvent) == 0 ? 1 : 0;
+  // Kind 16 plays phrases too; its end reaches the player through the same handler.
+  if (bound && kind == 16) bound = m_device->Phrase_SetEvHandler(&CEmuPlayer::OnPhraseEvent) == 0 ? 1 : 0;
   if (!bound) return 0;
-  if (IsKindIn(kind, 1, 3) || IsKindIn(kind, 8, 14)) {
-    m_device->DeviceControl(5, 2, 0, 0);
-    m_device->DeviceControl(8, 2, 0, 0);
-  }
   if (IsEmuKind()) Control(0, 127);
   return 1;
 }

@@ -153,33 +153,25 @@ MidiApi RtMidiBackend::Api() {
   return m_api;
 }
 
-std::vector<std::string> RtMidiBackend::OutputNames() {
+// The lister is opened on first use and kept, so that each list does not open a new client.
+template <typename Port>
+std::vector<std::string> RtMidiBackend::ListPorts(std::unique_ptr<Port>& lister) {
   if (Api() == MidiApi::None) return {};
   std::lock_guard<std::mutex> lock(m_listMutex);
   try {
-    if (!m_outLister) {
-      m_outLister = std::make_unique<RtMidiOut>(ToRtMidi(m_api), MidiClientName());
-      m_outLister->setErrorCallback(OnRtMidiError, nullptr);
+    if (!lister) {
+      lister = std::make_unique<Port>(ToRtMidi(m_api), MidiClientName());
+      lister->setErrorCallback(OnRtMidiError, nullptr);
     }
   } catch (const RtMidiError&) {
     return {};
   }
-  return PortNames(*m_outLister);
+  return PortNames(*lister);
 }
 
-std::vector<std::string> RtMidiBackend::InputNames() {
-  if (Api() == MidiApi::None) return {};
-  std::lock_guard<std::mutex> lock(m_listMutex);
-  try {
-    if (!m_inLister) {
-      m_inLister = std::make_unique<RtMidiIn>(ToRtMidi(m_api), MidiClientName());
-      m_inLister->setErrorCallback(OnRtMidiError, nullptr);
-    }
-  } catch (const RtMidiError&) {
-    return {};
-  }
-  return PortNames(*m_inLister);
-}
+std::vector<std::string> RtMidiBackend::OutputNames() { return ListPorts(m_outLister); }
+
+std::vector<std::string> RtMidiBackend::InputNames() { return ListPorts(m_inLister); }
 
 std::shared_ptr<IMidiOutput> RtMidiBackend::OpenOutput(int index) {
   if (Api() == MidiApi::None || index < 0) return nullptr;

@@ -33,12 +33,13 @@ class RtMidiBackend final : public IMidiBackend {
   MidiApi Api();
 
  private:
+  template <typename Port>
+  std::vector<std::string> ListPorts(std::unique_ptr<Port>& lister);
   /// On JACK, returns once a new port's connection is in force (at most a second).
   void AwaitConnection();
 
   std::once_flag m_chosen;
   MidiApi m_api = MidiApi::None;
-  // Kept open for listing, so that each list does not open a new client.
   std::mutex m_listMutex;
   std::unique_ptr<RtMidiOut> m_outLister;
   std::unique_ptr<RtMidiIn> m_inLister;

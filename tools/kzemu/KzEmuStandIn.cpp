@@ -15,6 +15,7 @@
 #include "EmuPlayTime.h"
 #include "EmuSequence.h"
 #include "device/KzSoundApi.h"
+#include "platform/text/Format.h"
 
 #define KZEMU_EXPORT extern "C" __attribute__((visibility("default")))
 
@@ -94,13 +95,7 @@ std::string Call(const char* name, Ints... values) {
 }
 
 std::string Bytes(const uint8_t* data, int32_t length) {
-  std::string text;
-  char hex[4];
-  for (int32_t i = 0; data && i < length; ++i) {
-    std::snprintf(hex, sizeof hex, i ? " %02X" : "%02X", data[i]);
-    text += hex;
-  }
-  return text;
+  return platform::HexBytes(data, length > 0 ? static_cast<size_t>(length) : 0);
 }
 
 /// The sequence of an instance, or null.

@@ -4,9 +4,10 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <map>
 #include <thread>
+
+#include "platform/text/Format.h"
 
 namespace platform {
 
@@ -300,14 +301,6 @@ int FakeMidiBackend::OpenInputCount() const {
   return static_cast<int>(m_state->openInputs.size());
 }
 
-std::string FakeMidiBackend::Hex(const uint8_t* data, size_t size) {
-  std::string text;
-  char hex[4];
-  for (size_t i = 0; data && i < size; ++i) {
-    std::snprintf(hex, sizeof hex, i ? " %02X" : "%02X", data[i]);
-    text += hex;
-  }
-  return text;
-}
+std::string FakeMidiBackend::Hex(const uint8_t* data, size_t size) { return HexBytes(data, size); }
 
 }  // namespace platform
