@@ -34,7 +34,7 @@ endfunction()
 
 # A static library from every source directly in a folder (subfolders listed by the caller).
 function(trillot_library target)
-  cmake_parse_arguments(ARG "" "" "DIRS;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "QT" "" "DIRS;LIBS" ${ARGN})
   if(NOT ARG_DIRS)
     set(ARG_DIRS .)
   endif()
@@ -52,7 +52,11 @@ function(trillot_library target)
   target_link_libraries(${target} PUBLIC ${ARG_LIBS})
   trillot_warnings(${target})
   trillot_unity(${target})
-  set_property(GLOBAL APPEND PROPERTY TRILLOT_CORE_TARGETS ${target})
+  if(ARG_QT)
+    target_link_libraries(${target} PUBLIC Qt6::Widgets)
+  else()
+    set_property(GLOBAL APPEND PROPERTY TRILLOT_CORE_TARGETS ${target})
+  endif()
 endfunction()
 
 # A plug-in: a shared module that exports only its C entry points.
@@ -76,7 +80,7 @@ endfunction()
 # One GoogleTest executable per folder; every test case becomes one CTest test. GoogleTest and
 # GoogleMock come from a precompiled header (TRILLOT_PCH).
 function(trillot_test target)
-  cmake_parse_arguments(ARG "" "" "DIRS;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "QT" "" "DIRS;LIBS" ${ARGN})
   if(NOT ARG_DIRS)
     set(ARG_DIRS .)
   endif()
@@ -89,17 +93,35 @@ function(trillot_test target)
     return()
   endif()
   add_executable(${target} ${sources})
-  target_link_libraries(${target} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
+  set(env "TRILLOT_PROFILE=${CMAKE_CURRENT_BINARY_DIR}/${target}.conf;TRILLOT_RUNTIME_DIR=${CMAKE_CURRENT_BINARY_DIR}")
+  set(pch <gtest/gtest.h> <gmock/gmock.h>)
+  if(ARG_QT)
+    target_link_libraries(${target} PRIVATE ${ARG_LIBS} trillot_qt_test_main Qt6::Widgets Qt6::Test
+                          GTest::gtest GTest::gmock)
+    set(env "QT_QPA_PLATFORM=offscreen;${env}")
+    list(APPEND pch <QtWidgets/QWidget> <QtTest/QTest>)
+  else()
+    target_link_libraries(${target} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
+  endif()
   target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
   target_compile_definitions(${target} PRIVATE
     TRILLOT_BIN_DIR="${TRILLOT_BIN_DIR}" TRILLOT_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
   trillot_warnings(${target})
   trillot_unity(${target})
   if(TRILLOT_PCH)
-    target_precompile_headers(${target} PRIVATE <gtest/gtest.h> <gmock/gmock.h>)
+    target_precompile_headers(${target} PRIVATE ${pch})
   endif()
-  gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "TRILLOT_PROFILE=${CMAKE_CURRENT_BINARY_DIR}/${target}.conf;TRILLOT_RUNTIME_DIR=${CMAKE_CURRENT_BINARY_DIR}")
+  gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT "${env}")
+endfunction()
+
+# The window side: a library of a folder on Qt6::Widgets (not a core target, so the Qt check
+# below does not walk it), and a test program whose own main runs a QApplication offscreen.
+function(trillot_qt_library target)
+  trillot_library(${target} QT ${ARGN})
+endfunction()
+
+function(trillot_qt_test target)
+  trillot_test(${target} QT ${ARGN})
 endfunction()
 
 # Core libraries must never reach Qt: walk their link closure and fail the configure if they do.

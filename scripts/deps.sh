@@ -3,7 +3,8 @@
 # "deps.sh fuzz" adds clang with its libFuzzer runtime, which only scripts/fuzz needs.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev googletest libbenchmark-dev ccache)
+packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev googletest libbenchmark-dev ccache
+          qt6-base-dev qt6-qpa-plugins fonts-dejavu-core)
 # MIDI: RtMidi with the JACK development files, and a JACK server with jack_wait for the tests
 # (scripts/with-jack). Installed without their recommendations, which pull in a GUI.
 midi_packages=(librtmidi-dev libjack-jackd2-dev jackd2)

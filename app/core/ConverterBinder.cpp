@@ -8,6 +8,14 @@ uint32_t ConverterBinder::Convert(CnvParam& param, int kind, int direction) {
   return dll.Convert(&param, kCnvParamSize, kind, direction);
 }
 
+uint32_t ConverterBinder::ConvertAndGetReport(CnvParam& param, int kind, int direction,
+                                              uint32_t& report, uint32_t& reportStatus) {
+  CConverterDll dll;
+  const uint32_t result = dll.Convert(&param, kCnvParamSize, kind, direction);
+  reportStatus = IsConvertSuccess(result) ? dll.GetReport(&report, 4, kind) : CNVERR_FAILED;
+  return result;
+}
+
 int ConverterBinder::IsAvailable(int kind, int direction) {
   CConverterDll dll;
   return dll.IsAvailable(kind, direction);

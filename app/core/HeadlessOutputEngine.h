@@ -40,6 +40,12 @@ class HeadlessOutputEngine final : public IOutputEngine {
   int SendBoardData0C(int, const uint8_t*, uint32_t) override { return 1; }
   int SendBoardCommand0D(int) override { return 1; }
   bool IsPlaying() const override { return false; }
+  // Without ports the position commands go nowhere; the position is kept for the next play.
+  int SendBoardValue0A(uint32_t, int) override { return 1; }
+  int SendChannelValue1A(int, uint32_t) override { return 1; }
+  int GetLastValue() const override { return 0; }
+  void SetPlayPosition(uint32_t ms) override { m_playPosition = ms; }
+  uint32_t GetPlayPosition() const { return m_playPosition; }
   void ClearSentState() override { m_sentState = 0; }
 
   CKzSoundDevice* GetDevice() const { return m_device.get(); }
@@ -66,4 +72,5 @@ class HeadlessOutputEngine final : public IOutputEngine {
   int m_notifyCommand = 0;
   int m_gen3Setting = 0;
   int m_sentState = 0;
+  uint32_t m_playPosition = 0;
 };

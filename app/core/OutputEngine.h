@@ -35,6 +35,15 @@ class IOutputEngine {
   virtual int SendBoardData0C(int kind, const uint8_t* data, uint32_t size) = 0;
   virtual int SendBoardCommand0D(int value) = 0;
   virtual bool IsPlaying() const = 0;
+  // The play start position that the control bar's time edit commits.
+  /// Board command 0A: a value sent least significant 7-bit group first, and a second value.
+  virtual int SendBoardValue0A(uint32_t value, int second) = 0;
+  /// Channel command 1A: the engine's last value and a position.
+  virtual int SendChannelValue1A(int lastValue, uint32_t value) = 0;
+  /// The last value the engine keeps for channel commands.
+  virtual int GetLastValue() const = 0;
+  /// Where the next play starts, in milliseconds.
+  virtual void SetPlayPosition(uint32_t ms) = 0;
   /// Forgets that the song was converted and sent.
   virtual void ClearSentState() = 0;
 };

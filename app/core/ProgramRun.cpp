@@ -18,16 +18,21 @@ int ExitStatusOf(CTrillotApp::StartResult result, bool hasOutputPath) {
   return 2;
 }
 
-int RunTrillot(const std::vector<std::string>& args, std::FILE* err) {
+int RunTrillot(const std::vector<std::string>& args, std::FILE* err, const RunOptions& options) {
   platform::IniProfileStore profile(platform::IniProfileStore::DefaultPath());
   HeadlessPresenter presenter(err);
   CTrillotApp app;
   MainFrameHooks hooks(app);
+  if (options.setUpHooks) options.setUpHooks(hooks);
   ShellHost shell(app, profile, presenter, &hooks);
   const CTrillotApp::StartResult result = app.InitInstance(args);
-  const int status = ExitStatusOf(result, app.HasOutputPath() != 0);
+  int status = ExitStatusOf(result, app.HasOutputPath() != 0);
   if (result == CTrillotApp::StartResult::Running && !app.HasOutputPath()) {
-    std::fprintf(err, "Trillot: started; the main window is not built yet, so the program ends here.\n");
+    if (options.whenRunning) {
+      status = options.whenRunning();
+    } else {
+      std::fprintf(err, "Trillot: started; the main window is not built yet, so the program ends here.\n");
+    }
   }
   // As the framework does after a start: the main window goes first, then the exit.
   app.DestroyMainFrame();

@@ -70,6 +70,10 @@ class StderrMessages final : public IUserMessages {
 class NoBinder final : public IConverterBinder {
  public:
   uint32_t Convert(CnvParam&, int, int) override { return 0; }
+  uint32_t ConvertAndGetReport(CnvParam&, int, int, uint32_t&, uint32_t& reportStatus) override {
+    reportStatus = 0x80000000u;
+    return 0;
+  }
   int IsAvailable(int, int) override { return 0; }
   uint32_t GetVersion(int) override { return 0; }
 };

@@ -80,6 +80,11 @@ class IConverterBinder {
   virtual ~IConverterBinder() = default;
   /// The plug-in's result, or 0 when it could not be called.
   virtual uint32_t Convert(CnvParam& param, int kind, int direction) = 0;
+  /// Convert, then, after a success, GetKZxCnvReport of the same library into report (the
+  /// report needs the library that converted). reportStatus receives the report call's result,
+  /// 0x80000000 when none was made. The conversion's result.
+  virtual uint32_t ConvertAndGetReport(CnvParam& param, int kind, int direction, uint32_t& report,
+                                       uint32_t& reportStatus) = 0;
   virtual int IsAvailable(int kind, int direction) = 0;
   virtual uint32_t GetVersion(int kind) = 0;
 };

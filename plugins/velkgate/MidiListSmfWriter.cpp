@@ -488,7 +488,9 @@ void SmfWriter::WriteSysEx(const CSeqEvent& e) {
 
 void SmfWriter::WriteEvent(const CSeqEvent& e) {
   uint8_t status = e.GetDataByte(0);
-  if (e.GetExtra() != 0 && status == 0xFF) {
+  // A cue is a cue meta read from song data, or a marker of the sequence decoders: one byte,
+  // the track number, with its cue code.
+  if (e.GetExtra() != 0 && (status == 0xFF || status < 0x80)) {
     WriteCue(e.GetTick(), static_cast<uint8_t>(e.GetExtra()));
     return;
   }

@@ -18,7 +18,13 @@
 #include "velk/ContentsInfo.h"
 
 class CDocArchive;
+class CGrowPtrArray;
 class CMemStream;
+class CSeqEvent;
+template <class T>
+class TChunkList;
+/// The play lists: sequence events that their caller deletes.
+using CSeqEventList = TChunkList<CSeqEvent>;
 class CVoice2;
 class CVoiceItem;
 class IDocReaders;
@@ -328,6 +334,27 @@ class CKZ1Doc {
   int IsVoiceSlotPcm(int i) const;
   int PrepareDirectPlay() { return 1; }
 
+  // --- Play lists, SMF export and text score ---
+  /// The score play list of the song for saving (mode 0) or playing (mode 1): ticks from the
+  /// play range start, cut at its end, with the output setup's bank, program and volume brought
+  /// up to the range. 1 when a note-on was met. Throws -108 when memory runs out; events
+  /// already appended belong to the caller.
+  int makeMidiList(CSeqEventList& list, SongOutputRecord& setup, int mode);
+  /// The score list and the stream-PCM list together; 1 when either met a note-on.
+  int makeMidiListPCM(CSeqEventList& list, CSeqEventList& pcmList, SongOutputRecord& setup,
+                      int mode);
+  /// The song as a format-0 Standard MIDI File appended to the stream, with the channel set-up
+  /// of the output setup. The play list builder's result: 0 still writes a valid empty file.
+  int WriteSmf(CMemStream& stream, SongOutputRecord setup);
+  /// Reads a text score into new note events of the channel appended to events (the caller
+  /// owns them). quarter replaces the quarter-note length when not 0 (else the time base, or
+  /// 24). 1, or 0 with the error text set and events emptied.
+  int ParseTextScore(int channel, std::string text, CGrowPtrArray& events, std::string& error,
+                     int quarter = 0);
+  /// Appends the text score of the channel's notes to text; warnOnce (may be null) allows
+  /// message 7055 once. 1, or 0 with the error text set.
+  int MakeTextScore(int channel, std::string& text, std::string& error, int* warnOnce);
+
   // --- Document words ---
   /// Note flag of channel k; k = 16 gives the first nonzero of the 16.
   int GetChannelValue(int k) const;
@@ -356,6 +383,8 @@ class CKZ1Doc {
   /// Total level of a generation-1 slot voice's carrier (0..63).
   int CarrierLevelKZ1(int slot) const;
   int StatusField(int k, int field) const;
+  /// The four board control events of the headphone volume (chip mode 2) at a tick.
+  void AppendBoardVolume(CSeqEventList& list, uint32_t tick) const;
   int SetStatusField(int k, int field, int v);
 
   IDocReaders* m_readers = nullptr;

@@ -101,6 +101,22 @@ uint32_t FakeBinder::Convert(CnvParam& param, int kind, int direction) {
   }
 }
 
+uint32_t FakeBinder::ConvertAndGetReport(CnvParam& param, int kind, int direction,
+                                         uint32_t& report, uint32_t& reportStatus) {
+  reportStatus = CNVERR_FAILED;
+  const uint32_t result = Convert(param, kind, direction);
+  if (!IsConvertSuccess(result)) return result;
+  reportCalls.push_back(kind);
+  auto it = plugins.find(kind);
+  if (it == plugins.end() || !it->second.report) return result;
+  try {
+    reportStatus = it->second.report(report);
+  } catch (...) {
+    reportStatus = CNVERR_FAILED;
+  }
+  return result;
+}
+
 int FakeBinder::IsAvailable(int kind, int direction) {
   auto it = plugins.find(kind);
   if (it == plugins.end()) return 0;

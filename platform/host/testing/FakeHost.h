@@ -105,15 +105,21 @@ class FakeMessages : public IUserMessages {
 class FakeBinder : public IConverterBinder {
  public:
   using Entry = std::function<uint32_t(CnvParam&)>;
+  /// GetKZxCnvReport: fills the report word and gives the call's result.
+  using ReportEntry = std::function<uint32_t(uint32_t& report)>;
   struct Plugin {
     Entry from;  // direction 0
     Entry to;    // direction 1
     uint32_t version = 0;
+    ReportEntry report;  // none: the report call fails (0x80000000)
   };
   std::map<int, Plugin> plugins;
   std::vector<std::pair<int, int>> calls;  // kind, direction
+  std::vector<int> reportCalls;             // kind of each report fetched
 
   uint32_t Convert(CnvParam& param, int kind, int direction) override;
+  uint32_t ConvertAndGetReport(CnvParam& param, int kind, int direction, uint32_t& report,
+                               uint32_t& reportStatus) override;
   int IsAvailable(int kind, int direction) override;
   uint32_t GetVersion(int kind) override;
 };

@@ -174,4 +174,21 @@ TEST(ConverterBinder, CallsThroughAFreshBinderEachTime) {
   EXPECT_EQ(binder.Convert(p, 7, 0), 0u);
 }
 
+TEST(ConverterBinder, ReportComesFromTheLibraryThatConverted) {
+  ConverterDllFixture f;
+  CnvParam p = f.Record();
+  ConverterBinder binder;
+  uint32_t report = 0;
+  uint32_t status = 7;
+  EXPECT_EQ(binder.ConvertAndGetReport(p, 8, 1, report, status), 5u);
+  EXPECT_EQ(status, 0u);
+  EXPECT_EQ(report, 0x1234u);
+
+  // A failed conversion asks for no report.
+  report = 0;
+  EXPECT_EQ(binder.ConvertAndGetReport(p, 7, 1, report, status), 0u);
+  EXPECT_EQ(status, CNVERR_FAILED);
+  EXPECT_EQ(report, 0u);
+}
+
 }  // namespace

@@ -117,6 +117,15 @@ class FakeOutputEngine : public IOutputEngine {
   }
   int SendBoardCommand0D(int v) override { return Log("SendBoardCommand0D(" + std::to_string(v) + ")"); }
   bool IsPlaying() const override { return false; }
+  int SendBoardValue0A(uint32_t value, int second) override {
+    return Log("SendBoardValue0A(" + std::to_string(value) + "," + std::to_string(second) + ")");
+  }
+  int SendChannelValue1A(int last, uint32_t value) override {
+    return Log("SendChannelValue1A(" + std::to_string(last) + "," + std::to_string(value) + ")");
+  }
+  int lastValue = 0;
+  int GetLastValue() const override { return lastValue; }
+  void SetPlayPosition(uint32_t ms) override { calls.push_back("SetPlayPosition(" + std::to_string(ms) + ")"); }
   void ClearSentState() override { calls.push_back("ClearSentState"); }
 
  private:

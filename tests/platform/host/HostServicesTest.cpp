@@ -45,3 +45,39 @@ TEST(FakeHost, InstallsItsRegistryAndRestoresTheDefault) {
 }
 
 }  // namespace
+
+TEST(FakeBinder, FetchesTheScriptedReportOnlyAfterASuccess) {
+  platform::FakeHost host;
+  CnvParam p{};
+  uint32_t result = 12;
+  host.binder.plugins[10].to = [&result](CnvParam&) { return result; };
+  host.binder.plugins[10].report = [](uint32_t& report) {
+    report = 0x55;
+    return 0u;
+  };
+  uint32_t report = 0;
+  uint32_t status = 9;
+  EXPECT_EQ(platform::binder().ConvertAndGetReport(p, 10, 1, report, status), 12u);
+  EXPECT_EQ(status, 0u);
+  EXPECT_EQ(report, 0x55u);
+
+  result = CNVERR_FAILED;
+  report = 0;
+  EXPECT_EQ(platform::binder().ConvertAndGetReport(p, 10, 1, report, status), CNVERR_FAILED);
+  EXPECT_EQ(status, CNVERR_FAILED);
+  EXPECT_EQ(report, 0u);
+  EXPECT_EQ(host.binder.reportCalls, std::vector<int>{10});
+
+  // A plug-in without the report export: the conversion stands, the report fails.
+  host.binder.plugins[11].to = [](CnvParam&) { return 3u; };
+  EXPECT_EQ(platform::binder().ConvertAndGetReport(p, 11, 1, report, status), 3u);
+  EXPECT_EQ(status, CNVERR_FAILED);
+}
+
+TEST(HostServices, DefaultBinderConvertsNothingAndReportsNothing) {
+  CnvParam p{};
+  uint32_t report = 0;
+  uint32_t status = 0;
+  EXPECT_EQ(platform::binder().ConvertAndGetReport(p, 8, 1, report, status), 0u);
+  EXPECT_EQ(status, CNVERR_FAILED);
+}

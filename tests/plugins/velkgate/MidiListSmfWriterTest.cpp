@@ -156,6 +156,12 @@ TEST(CMidiListWriteSmf, EventTable) {
       {"time signature only when it changes",
        {Event(5, Hex("FF 58 04 04 02 18 08")), Event(6, Hex("FF 58 04 03 02 18 08"))},
        {"6: FF 58 04 03 02 18 08", "6: FF 2F 00"}},
+      {"decoder markers as cue points",
+       {Event(0, Hex("05"), 0, 8), Event(10, Hex("05"), 10, 1), Event(20, Hex("05"), 20, 9),
+        Event(30, Hex("93 3C 40"), 40, 2)},
+       {"0: FF 07 05 53 54 41 52 54", "10: FF 07 07 30 31 4C 53 54 50 49",
+        "20: FF 07 07 30 31 4C 53 50 50 49", "20: FF 07 04 53 54 4F 50", "30: 93 3C 40",
+        "40: 93 3C 00", "40: FF 2F 00"}},
       {"end of track at its tick", {Event(0, Hex("C0 01")), Event(900, Hex("FF 2F 00"))},
        {"0: C0 01", "900: FF 2F 00"}},
   };

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <dlfcn.h>
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -48,9 +49,26 @@ class PluginLibrary {
   void* m_handle;
 };
 
+/// A test with the built Velkgate loaded and its two conversions bound.
+class VelkgateModule : public ::testing::Test {
+ protected:
+  VelkgateModule() : m_library(VELKGATE_PLUGIN_PATH) {}
+  void SetUp() override {
+    ASSERT_NE(m_library.Handle(), nullptr) << dlerror();
+    m_from = m_library.Entry("CnvFrom");
+    m_to = m_library.Entry("CnvTo");
+    ASSERT_NE(m_from, nullptr);
+    ASSERT_NE(m_to, nullptr);
+  }
+
+  PluginLibrary m_library;
+  CnvEntryFunc m_from = nullptr;
+  CnvEntryFunc m_to = nullptr;
+};
+
 /// Calls an entry with a copy of exactly the source bytes and a destination of the capacity.
 inline Call CallEntry(CnvEntryFunc entry, const Image& source, uint32_t flags,
-                      uint32_t capacity = 1 << 20) {
+                      uint32_t capacity = 1 << 16) {
   Image src(source);
   Image dst(capacity);
   CnvParam param{};

@@ -56,14 +56,8 @@ const Image kCnti = Hex("434E5449 00000005 00 32 01 F8 00");
 const Image kTrack5 = Hex("4D545205 00000025 02 00 02 02") + Image(16, 0x00) +
                       Hex("4D747371 00000009 00 90 3C 64 19 19 FF 2F 00");
 
-class TrSig : public ::testing::Test {
+class TrSig : public testing::VelkgateModule {
  protected:
-  TrSig() : m_library(VELKGATE_PLUGIN_PATH) {}
-  void SetUp() override {
-    ASSERT_NE(m_library.Handle(), nullptr);
-    m_from = m_library.Entry("CnvFrom");
-    m_to = m_library.Entry("CnvTo");
-  }
   Image Stamped(const Image& song) const {
     Call c = CallEntry(m_to, song, 0x20);
     EXPECT_TRUE(c.Converted()) << std::hex << c.result;
@@ -81,10 +75,6 @@ class TrSig : public ::testing::Test {
     list.ReadSmf(c.output.data(), static_cast<uint32_t>(c.output.size()), &report);
     return list.GetContentsInfo().GetSongTextInfo().GetText(1);
   }
-
-  testing::PluginLibrary m_library;
-  CnvEntryFunc m_from = nullptr;
-  CnvEntryFunc m_to = nullptr;
 };
 
 /// Both tags with other version digits.

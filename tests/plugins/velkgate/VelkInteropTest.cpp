@@ -84,18 +84,7 @@ Image GridSong() {
 Image Bytes(const CMemStream& stream) { return velkgate::testing::StreamBytes(stream); }
 Image Body(const CChunk& chunk) { return Image(chunk.GetBody(), chunk.GetBody() + chunk.GetBodySize()); }
 
-class VelkInterop : public ::testing::Test {
- protected:
-  VelkInterop() : m_library(VELKGATE_PLUGIN_PATH) {}
-  void SetUp() override {
-    ASSERT_NE(m_library.Handle(), nullptr);
-    m_from = m_library.Entry("CnvFrom");
-    m_to = m_library.Entry("CnvTo");
-  }
-  velkgate::testing::PluginLibrary m_library;
-  CnvEntryFunc m_from = nullptr;
-  CnvEntryFunc m_to = nullptr;
-};
+using VelkInterop = velkgate::testing::VelkgateModule;
 
 TEST_F(VelkInterop, TheProgramReadsWhatCnvToWrites) {
   for (uint32_t flags : {0x20u, 0xA0u}) {

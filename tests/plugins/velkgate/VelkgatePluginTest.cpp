@@ -73,8 +73,11 @@ Image Cnti(uint8_t contentsClass = 0, uint8_t type = 0x32) {
 }
 
 /// "MTR" + n with format type, time base and a plain sequence of one note of 25 ticks.
-Image ScoreTrack(uint8_t n, uint8_t format, uint8_t timeBase) {
-  Image sequence = Hex("4D747371 00000009 00 90 3C 64 19 19 FF 2F 00");
+Image ScoreTrack(uint8_t n, uint8_t format, uint8_t timeBase,
+                 const Image& stream = Hex("00 90 3C 64 19 19 FF 2F 00")) {
+  Image sequence = Hex("4D747371");
+  AppendBE32(sequence, static_cast<uint32_t>(stream.size()));
+  sequence += stream;
   Image body = {format, 0x00, timeBase, timeBase};
   body.resize(body.size() + 16, 0x00);
   body += sequence;
@@ -107,17 +110,8 @@ Image StreamSong(uint8_t format, uint16_t rate) {
   return testing::StreamBytes(out);
 }
 
-class VelkgatePlugin : public ::testing::Test {
+class VelkgatePlugin : public testing::VelkgateModule {
  protected:
-  VelkgatePlugin() : m_library(VELKGATE_PLUGIN_PATH) {}
-  void SetUp() override {
-    ASSERT_NE(m_library.Handle(), nullptr) << dlerror();
-    m_from = m_library.Entry("CnvFrom");
-    m_to = m_library.Entry("CnvTo");
-    ASSERT_NE(m_from, nullptr);
-    ASSERT_NE(m_to, nullptr);
-  }
-
   Call From(const Image& image, uint32_t flags = 0) const { return CallEntry(m_from, image, flags); }
   Call To(const Image& song, uint32_t flags = kPlain) const { return CallEntry(m_to, song, flags); }
   /// The song data of an image written from a song.
@@ -128,10 +122,6 @@ class VelkgatePlugin : public ::testing::Test {
     EXPECT_TRUE(back.Converted()) << std::hex << back.result;
     return ReadOutput(back.output);
   }
-
-  testing::PluginLibrary m_library;
-  CnvEntryFunc m_from = nullptr;
-  CnvEntryFunc m_to = nullptr;
 };
 
 std::vector<OutEvent> NoteOns(const OutFile& file) {
@@ -261,6 +251,15 @@ TEST_F(VelkgatePlugin, FromWritesVelkTicksOrRetimesTo480) {
   for (const OutEvent& e : retimed.events)
     if (e.bytes[0] == 0x90 || (e.bytes[0] == 0xFF && e.bytes[1] == 0x51)) found.push_back(e);
   EXPECT_EQ(found, expected);
+}
+
+TEST_F(VelkgatePlugin, FromPutsTheEventsOfSeveralTracksInTickOrder) {
+  Image track5 = ScoreTrack(5, 2, 0x02, Hex("00 90 3C 64 0A 32 90 3E 64 0A 0A FF 2F 00"));
+  Image track6 = ScoreTrack(6, 2, 0x02, Hex("19 91 40 64 0A 0A FF 2F 00"));
+  Call c = From(FileImage(Cnti() + track5 + track6));
+  ASSERT_TRUE(c.Converted()) << std::hex << c.result;
+  std::vector<OutEvent> expected = {{0, Hex("90 3C 64")}, {25, Hex("91 40 64")}, {50, Hex("90 3E 64")}};
+  EXPECT_EQ(NoteOns(ReadOutput(c.output)), expected);
 }
 
 TEST_F(VelkgatePlugin, ToKeepsOnlyTheLow16BitsOfTheFlags) {

@@ -1,0 +1,6 @@
+#include "app/core/AppPlayState.h"
+
+AppPlayState& appPlayState() {
+  static AppPlayState state;
+  return state;
+}

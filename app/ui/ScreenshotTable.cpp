@@ -1,0 +1,85 @@
+#include "app/ui/ScreenshotTable.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QPixmap>
+#include <QTimer>
+#include <memory>
+
+#include "app/core/MessageStyle.h"
+#include "app/ui/BusyBitmapDlg.h"
+#include "platform/strings/StringTable.h"
+#include "uikit/QtMessagePresenter.h"
+
+namespace {
+
+/// Shows a message box of the program through the window presenter.
+QWidget* ShowMessageBox(int id) {
+  const auto text = platform::strings().Find(id);
+  ui::QtMessagePresenter presenter;
+  presenter.Present(text ? std::string(*text) : std::string(), GetMessageStyle(id), 0);
+  return nullptr;
+}
+
+bool Save(QWidget* w, const QString& path) { return w->grab().save(path, "PNG"); }
+
+void Close(QWidget* w) {
+  if (auto* dialog = qobject_cast<QDialog*>(w)) dialog->reject();
+  else w->close();
+}
+
+/// Grabs the modal widget once it is up (it may take a few turns of its loop), then closes it.
+void GrabModalWhenUp(const QString& path, bool& saved, int triesLeft) {
+  QTimer::singleShot(triesLeft == 50 ? 0 : 20, [path, &saved, triesLeft] {
+    QWidget* w = QApplication::activeModalWidget();
+    if (!w) {
+      if (triesLeft > 0) GrabModalWhenUp(path, saved, triesLeft - 1);
+      return;
+    }
+    saved = Save(w, path);
+    Close(w);
+  });
+}
+
+}  // namespace
+
+const std::vector<ScreenshotRow>& ScreenshotRows() {
+  static const std::vector<ScreenshotRow> rows = {
+      {"busy-picture-0.png", "CBusyBitmapDlg(0)", false, [] { return new CBusyBitmapDlg(0); }},
+      {"message-7091.png", "ShowMessage(7091)", true, [] { return ShowMessageBox(7091); }},
+  };
+  return rows;
+}
+
+int RenderScreenshots(const QString& folder, std::FILE* err) {
+  QDir().mkpath(folder);
+  QFile index(folder + "/index.txt");
+  if (!index.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) {
+    std::fprintf(err, "Trillot: cannot write %s\n", qPrintable(index.fileName()));
+    return 1;
+  }
+  int status = 0;
+  for (const ScreenshotRow& row : ScreenshotRows()) {
+    const QString path = folder + "/" + row.file;
+    index.write(QByteArray(row.file) + "\n");
+    bool saved = false;
+    if (row.modal) {
+      GrabModalWhenUp(path, saved, 50);
+      row.open();
+    } else {
+      std::unique_ptr<QWidget> w(row.open());
+      if (w) {
+        w->show();
+        QApplication::processEvents();
+        saved = Save(w.get(), path);
+      }
+    }
+    if (!saved) {
+      std::fprintf(err, "Trillot: no picture of %s (%s)\n", row.file, row.opens);
+      status = 1;
+    }
+  }
+  return status;
+}
