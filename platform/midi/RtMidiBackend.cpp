@@ -13,7 +13,7 @@ namespace platform {
 namespace {
 
 constexpr int kConnectionCycles = 2;
-constexpr int kConnectionWaitMs = 1000;
+constexpr int kConnectionWaitMs = 5000;
 
 RtMidi::Api ToRtMidi(MidiApi api) { return api == MidiApi::Alsa ? RtMidi::LINUX_ALSA : RtMidi::UNIX_JACK; }
 

@@ -35,7 +35,7 @@ class RtMidiBackend final : public IMidiBackend {
  private:
   template <typename Port>
   std::vector<std::string> ListPorts(std::unique_ptr<Port>& lister);
-  /// On JACK, returns once a new port's connection is in force (at most a second).
+  /// On JACK, returns once a new port's connection is in force (at most five seconds).
   void AwaitConnection();
 
   std::once_flag m_chosen;

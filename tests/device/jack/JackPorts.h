@@ -34,7 +34,7 @@ class VirtualSynth {
   }
 
   /// Waits up to `ms` for at least `count` messages; all received so far.
-  std::vector<Message> WaitFor(size_t count, int ms = 3000) {
+  std::vector<Message> WaitFor(size_t count, int ms = 10000) {
     std::unique_lock<std::mutex> lock(m_mutex);
     m_arrived.wait_for(lock, std::chrono::milliseconds(ms), [&] { return m_messages.size() >= count; });
     return m_messages;
