@@ -11,4 +11,9 @@ void MainFrameHooks::UpdateVoiceWindows() {
   if (IMainFrame* frame = m_app.GetMainFrame()) frame->UpdateVoiceWindows();
 }
 
+void MainFrameHooks::RequestUndo() {
+  constexpr int kUndoCommand = 57643;
+  if (IMainFrame* frame = m_app.GetMainFrame()) frame->PostCommand(kUndoCommand);
+}
+
 bool MainFrameHooks::HasMainWindow() const { return m_app.GetMainFrame() != nullptr; }

@@ -119,6 +119,11 @@ class IUiHooks {
   virtual void ChipModeChanged(int /*chipMode*/) {}
   /// The main window's QX cue switch: cue points come from marker events while it is on.
   virtual bool IsQXCueEnabled() const { return false; }
+  /// Posts the framework's Undo command to the main window, which undoes the last edit once
+  /// the running command has returned.
+  virtual void RequestUndo() {}
+  /// The song's stream-size list was replaced: an open stream-size window rebuilds its graph.
+  virtual void RebuildStreamSizeGraph() {}
 };
 
 /// The board commands of the main window's output engine. Each call sends one message on the

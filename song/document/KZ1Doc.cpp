@@ -67,6 +67,10 @@ void CKZ1Doc::ResetSong() {
   m_streamPcmMute = 0;
   m_selectionWord = -1;
   DeleteOutputImages();
+  ResetDensityInfo(1);
+  ClearWaveList(0);
+  ClearChannelSlotFlags();
+  std::fill(std::begin(m_channelPart), std::end(m_channelPart), 0);
   m_loadedFromVelk = 0;
   m_imageReady = 1;
   m_secondResolution = 480;

@@ -8,11 +8,16 @@
 #include <memory>
 #include <string>
 
+#include <vector>
+
 #include "song/MidiMsg.h"
+#include "song/MsgKey.h"
 #include "song/NamedBlock.h"
+#include "song/ValuePoint.h"
 #include "song/SongSetup.h"
 #include "song/StreamPCMSlot.h"
 #include "song/document/DocValueRecord.h"
+#include "song/document/TempoMap.h"
 #include "song/document/UndoSlot.h"
 #include "song/document/VoiceAssignTable.h"
 #include "velk/ContentsInfo.h"
@@ -25,6 +30,7 @@ template <class T>
 class TChunkList;
 /// The play lists: sequence events that their caller deletes.
 using CSeqEventList = TChunkList<CSeqEvent>;
+class CMidiList;
 class CVoice2;
 class CVoiceItem;
 class IDocReaders;
@@ -39,6 +45,9 @@ int IsKZ3DrumNoteAllowed(int b0, int b1, int b2, int note);
 int IsStreamPcmChipMode(int chipMode);
 /// The four bytes of v reversed.
 uint32_t SwapBytes32(uint32_t v);
+/// Whether the imported list's contents information fits the output profile (chip modes 3
+/// and 5); a text code type the profile does not take is replaced, with message 7059.
+int CheckCodeType(CMidiList& list, int chipMode, int profile);
 
 class CKZ1Doc {
  public:
@@ -364,6 +373,129 @@ class CKZ1Doc {
   /// The 1.116 per-channel word of channel k; k = 16 gives the first nonzero of the 16.
   int GetChannelUsed(int k) const;
 
+  // --- Tempo map and time ---
+  CTempoMap& GetTempoMap() { return m_tempoMap; }
+  const CTempoMap& GetTempoMap() const { return m_tempoMap; }
+  /// The map's milliseconds at the tick (quantum 1, no limit).
+  uint32_t TickToMsByMap(uint32_t tick, int rounding) const;
+  /// The map's tick at the milliseconds, rounded to nearest.
+  uint32_t MsToTickByMap(uint32_t ms) const;
+  /// Chip modes 1 and 2: milliseconds at the tick from the tempo and resolution; 0 when
+  /// either is 0.
+  double TickToMs(uint32_t tick) const;
+  /// Milliseconds at the end of the section that begins at cue k (1..7), within the start
+  /// and stop points; with fromStart, counted from the start point.
+  uint32_t GetCueSectionTime(int k, int fromStart) const;
+
+  // --- Undo ---
+  void UndoRedo() { m_undoSlot.UndoRedo(); }
+  int CanUndo() const { return m_undoSlot.CanUndo(); }
+  int CanRedo() const { return m_undoSlot.CanRedo(); }
+  /// Refused (0) when a note of the range would leave 0..127; else executes a transpose
+  /// command through the undo slot. channel -1 means every channel of the song.
+  int TransposeChannel(int channel, int delta, uint32_t from, uint32_t to);
+
+  // --- Voice scan and voice-item services ---
+  /// Chip modes 3 and 5: assigns a voice slot to every voice the events play; false (with
+  /// message 7056 for a 4-operator preset voice in GM mode) when one cannot be assigned.
+  bool SetVAMFromMidiList();
+  /// True when an accepted note on the channel (255: any) plays that address (note 255: any).
+  bool FindVoiceUse(int channel, int msb, int lsb, int program, int note);
+  int GetVoiceItemCount() const { return 128; }
+  /// Some voice item with samples carries that wave header id.
+  bool HasVoiceItemId(int id) const;
+  /// The wave name of the first item with samples and that id, or null.
+  const char* GetWaveNameById(int id) const;
+  /// The first wave id 0..127 no voice item uses; -1 when none, and under output profiles 1
+  /// and 7 also when the song holds 32 user-wave blocks.
+  int FindFreeWaveId() const;
+  /// Gives identical RAM waves of the song's 128 items one id, then spreads the item's wave
+  /// over the items of its id whose samples differ. An item without a wave spreads nothing.
+  bool ShareIdenticalWaves(const CVoiceItem& item);
+  void ClearVoiceItemWaves();
+  void ClearVoiceItemWave(int i);
+
+  // --- Slot use and channel voice maps ---
+  int GetSlotUse(int table, int slot) const { return m_voiceAssign.GetUseCount(table, slot); }
+  int SetSlotUse(int table, int slot, int value) { return m_voiceAssign.SetUseCount(table, slot, value); }
+  /// Zeroes the use words of a table; -1 zeroes all 16.
+  void ClearSlotUse(int table);
+  /// The use word of the slot holding that address; 0 when none holds it.
+  int GetVoiceUse(int table, int msb, int lsb, int program, int note) const;
+  /// 0 when a used slot of the table holds slot's bank and program with another note; else 1.
+  int FindSameVoiceSlot(int table, int slot) const;
+  int GetChannelSlot(int channel, int index) const { return GetChannelTableWord(channel, index); }
+  /// Stores value in the first free entry at or after index (an entry holding it already
+  /// counts); 0 when none is free below entry 126.
+  int SetChannelSlot(int channel, int value, int index);
+  /// ORs 1 << bit into the channel mask of voice slot index (0..511).
+  void SetChannelSlotFlag(int bit, int index);
+  int GetChannelSlotFlags(int index) const;
+  void SetChannelSlotFlags(int index, int mask);
+  /// Zeroes the channel masks of all 512 voice slots.
+  void ClearChannelSlotFlags();
+  /// Voice items 0..127 whose slot holds a voice.
+  int CountUsedVoiceItems() const;
+
+  // --- Song services ---
+  /// Sets the last master-volume message at or before the first note to the value; 1 when
+  /// changed (and under output profiles 1, 6 and 7, which keep no such message).
+  int SetMasterVolumeEvent(int value);
+  /// Density checks before a save (chip modes 3 and 5): 0 with messages 7063, 7061, 7062.
+  int CheckDensity();
+  int CheckDensityForBoard();
+  int IsNumberedExport() const;
+  void SetNumberedExport(int v) { m_numberedExport = v; }
+  int GetNumberedExport() const { return m_numberedExport; }
+  int GetChannelPart(int k) const { return InChannel(k) ? m_channelPart[k] : 0; }
+  /// Stores the channel's phrase part; a part four other channels hold moves on by step.
+  int SetChannelPart(int channel, int part, int step);
+
+  // --- Wave blocks, density and stream-size lists ---
+  int SetWaveBlock(int i, const CNamedBlock* block);
+  CNamedBlock* GetWaveBlock(int i) const { return GetWaveBlockAt(i); }
+  /// Empties the stream-size list; with refresh 1 an open stream-size window rebuilds.
+  void ClearWaveList(int refresh);
+  void ResetDensityInfo(int clearSpan);
+  /// Copies the density results of an analysis into the document.
+  void SetDensityInfo(uint32_t state, uint32_t average, uint32_t maximum, uint32_t maxTime,
+                      uint32_t span, const std::vector<CMsgKey>& points);
+  /// Takes over the range words and the points of a stream-size result; rebuilds the graph.
+  void SetStreamSizeList(uint32_t range1, uint32_t range2, const std::vector<CValuePoint>& points);
+  const std::vector<CValuePoint>& GetWaveList() const { return m_waveList; }
+  const std::vector<CMsgKey>& GetDensityList() const { return m_densityList; }
+  /// Appends a key per density point to an empty target; 0 when it was not empty.
+  int MakeMsgKeys(std::vector<CMsgKey>& target) const;
+  /// Appends a copy (extra 10) of every time signature to an empty target; 0 when not empty.
+  int CollectMetaEvents(EventList& target) const;
+
+  // --- Accessors ---
+  int GetConvertedSize() const { return m_convertedSize; }
+  void SetConvertedSize(int v) { m_convertedSize = v; }
+  int HasDensityInfo() const { return static_cast<int>(m_density.valid); }
+  int GetDensityFlag() const { return static_cast<int>(m_density.state); }
+  uint32_t GetAveDensity() const { return m_density.average; }
+  uint32_t GetMaxDensity() const { return m_density.maximum; }
+  uint32_t GetMaxDensityTime() const { return m_density.maxTime; }
+  uint32_t GetGraphLength() const { return m_graphSpan; }
+  uint32_t GetStreamRate() const { return m_streamRate; }
+  void SetStreamRate(uint32_t v) { m_streamRate = v; }
+  uint32_t GetStreamSummary1() const { return m_streamSummary[0]; }
+  uint32_t GetStreamSummary2() const { return m_streamSummary[1]; }
+  int GetChannelMuteFlag(int k) const { return GetChannelMute(k) & 15; }
+  int HasTickUnit() const { return m_boardValue != 0 ? 1 : 0; }
+  /// The board value word while the main window has a board device, else 0.
+  int GetBoardValue() const;
+  void SetBoardValue(int v) { m_boardValue = v; }
+  int GetVoiceCheckCount() const { return m_voiceCheckCount; }
+  void SetVoiceCheckCount(int v) { m_voiceCheckCount = v; }
+  int SetCnvOptionFlag(int v) { m_cnvOptionFlag = v; return 1; }
+  int GetCnvOptionFlag() const { return m_cnvOptionFlag; }
+  void SetExportOption3(int v) { m_exportOption3 = v; }
+  int GetExportOption3() const { return m_exportOption3; }
+  void SetExportOption4(int v) { m_exportOption4 = v; }
+  int GetExportOption4() const { return m_exportOption4; }
+
  private:
   static bool InChannel(int k) { return k >= 0 && k < 16; }
   void ResetContentsInfo();
@@ -448,4 +580,30 @@ class CKZ1Doc {
   int m_waveScanSlots = 128;
   int m_waveCount = 32;
   int m_channelWords[16] = {};
+
+  // Density results and the stream-size list.
+  struct DensityBlock {
+    uint32_t valid = 0;
+    uint32_t state = 0;
+    uint32_t average = 0;
+    uint32_t maximum = 0;
+    uint32_t maxTime = 0;
+  };
+  DensityBlock m_density;
+  uint32_t m_graphSpan = 0;
+  uint32_t m_streamRate = 0xFFFFFFFFu;
+  uint32_t m_streamSummary[2] = {0xFFFFFFFFu, 0xFFFFFFFFu};
+  std::vector<CMsgKey> m_densityList;
+  std::vector<CValuePoint> m_waveList;
+  CTempoMap m_tempoMap;
+  // Bit k of a voice slot's mask: channel k plays the slot.
+  uint16_t m_voiceChannelMask[CVoiceAssignTable::kSlotCount] = {};
+  int m_channelPart[16] = {};
+  int m_numberedExport = 0;
+  int m_convertedSize = 0;
+  int m_boardValue = 0;
+  int m_voiceCheckCount = 0;
+  int m_cnvOptionFlag = 0;
+  int m_exportOption3 = 0;
+  int m_exportOption4 = 0;
 };

@@ -76,10 +76,11 @@ void CKZ1Doc::BuildAssignMap(CSongSetup& out) const {
     const bool used = m_voiceAssign.GetProgram(i) != CVoiceAssignTable::kUnset;
     out.SetVoiceItem(i, used ? const_cast<CVoiceItem*>(m_voiceAssign.GetVoiceItem(i)) : nullptr);
   }
-  for (int s = 1; s < kStreamSlotCount; ++s) {
+  // The setup holds a slot at its slot number, as the reader stores it and the writer sends it.
+  for (int s = 1; s < kStreamSlotCount && s < CSongSetup::kStreamSlotCount; ++s) {
     CStreamPCMSlot* slot = &m_streamSlots[s];
     const bool inUse = slot->GetBankMsb() != 255;
-    out.SetStreamPcmSlot(s - 1, inUse ? slot : nullptr);
+    out.SetStreamPcmSlot(s, inUse ? slot : nullptr);
   }
   for (int b = 0; b < kWaveBlockCount; ++b) out.SetUserWave(b, m_waveBlocks[b].get());
   out.SetMasterVolume(static_cast<uint8_t>(platform::settings().GetMasterVolume()));

@@ -144,6 +144,8 @@ class FakeUiHooks : public IUiHooks {
   void AccessLogChanged() override { ++accessLogChanges; }
   void ChipModeChanged(int chipMode) override { chipModeChanges.push_back(chipMode); }
   bool IsQXCueEnabled() const override { return qxCue; }
+  void RequestUndo() override { ++undoRequests; }
+  void RebuildStreamSizeGraph() override { ++streamSizeGraphBuilds; }
 
   std::vector<int> busyPictures;
   int songWindowUpdates = 0;
@@ -159,6 +161,8 @@ class FakeUiHooks : public IUiHooks {
   int accessLogChanges = 0;
   std::vector<int> chipModeChanges;
   bool qxCue = false;
+  int undoRequests = 0;
+  int streamSizeGraphBuilds = 0;
 };
 
 struct RecordedBoardCall {

@@ -165,11 +165,12 @@ TEST_F(KZ1DocChannels, OutputSetupCarriesVoicesAndSilencesMutedChannels) {
   d.BuildAssignMap(map);
   EXPECT_EQ(map.GetVoiceItem(0), d.GetVoiceItem(0));
   EXPECT_EQ(map.GetVoiceItem(1), nullptr);
-  EXPECT_EQ(map.GetStreamPcmSlot(0), nullptr);
+  EXPECT_EQ(map.GetStreamPcmSlot(1), nullptr);
   CStreamPCMSlot slot;
   d.SetStreamPcmSlot(1, slot);
   d.BuildAssignMap(map);
-  EXPECT_EQ(map.GetStreamPcmSlot(0), d.GetStreamPcmSlot(1));
+  EXPECT_EQ(map.GetStreamPcmSlot(1), d.GetStreamPcmSlot(1)) << "held at its slot number";
+  EXPECT_EQ(map.GetStreamPcmSlot(0), nullptr);
   EXPECT_EQ(map.GetMasterVolume(), 100);
 }
 
