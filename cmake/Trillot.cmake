@@ -178,3 +178,19 @@ function(trillot_benchmark target)
   add_test(NAME ${target} COMMAND ${target} --benchmark_min_time=0.05)
   set_tests_properties(${target} PROPERTIES LABELS perf)
 endfunction()
+
+# A GoogleTest program that runs as one CTest test against a JACK server of its own
+# (scripts/with-jack), with the MIDI system forced to JACK. Skipped, with CTest's skip code,
+# only when jackd cannot start.
+function(trillot_jack_test target)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${target} ${ARG_SOURCES})
+  target_link_libraries(${target} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
+  target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
+  target_compile_definitions(${target} PRIVATE
+    TRILLOT_BIN_DIR="${TRILLOT_BIN_DIR}" TRILLOT_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+  trillot_warnings(${target})
+  add_test(NAME ${target} COMMAND ${PROJECT_SOURCE_DIR}/scripts/with-jack $<TARGET_FILE:${target}>)
+  set_tests_properties(${target} PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 120
+    ENVIRONMENT "TRILLOT_MIDI_API=jack;TRILLOT_PROFILE=${CMAKE_CURRENT_BINARY_DIR}/${target}.conf;TRILLOT_RUNTIME_DIR=${CMAKE_CURRENT_BINARY_DIR}")
+endfunction()

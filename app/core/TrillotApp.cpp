@@ -18,7 +18,7 @@ bool IsKORVANFamily(int profile) {
 
 }  // namespace
 
-CTrillotApp::CTrillotApp() : m_midiThru(std::make_unique<IdleMidiThru>()) {
+CTrillotApp::CTrillotApp() {
   m_registry.voiceLibrary = &m_voiceLibrary;
   m_modeParameter = [this] {
     IOutputEngine* engine = Engine();

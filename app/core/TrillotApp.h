@@ -9,8 +9,8 @@
 
 #include "app/core/AccessLog.h"
 #include "app/core/MainFrame.h"
-#include "app/core/MidiThru.h"
 #include "device/BoardLink.h"
+#include "device/MidiThru.h"
 #include "platform/host/HostServices.h"
 #include "platform/sys/SingleInstanceLock.h"
 #include "song/VoiceLibrary.h"
@@ -60,8 +60,8 @@ class CTrillotApp : public platform::IAppSettings {
   /// unless a test puts another in.
   using SongOpener = std::function<int(CKZ1Doc& document, const std::string& path, uint32_t channelMask, int kind)>;
   void SetSongOpener(SongOpener opener) { m_songOpener = std::move(opener); }
-  void SetMidiThru(std::unique_ptr<IMidiThru> thru) { m_midiThru = std::move(thru); }
-  IMidiThru& GetMidiThru() { return *m_midiThru; }
+  /// The program's one MIDI thru; the output engine borrows its output.
+  CMidiThru& GetMidiThru() { return m_midiThru; }
   /// The show command of the main window: hidden (0) with an output name, else normal (1).
   int GetShowCommand() const { return m_showCommand; }
   bool IsSplashEnabled() const { return m_splashEnabled; }
@@ -238,7 +238,7 @@ class CTrillotApp : public platform::IAppSettings {
   std::unique_ptr<CKZ1Doc> m_document;
   platform::DocumentRegistry m_registry;
   SongOpener m_songOpener;
-  std::unique_ptr<IMidiThru> m_midiThru;
+  CMidiThru m_midiThru;
   std::unique_ptr<platform::SingleInstanceLock> m_instanceLock;
   std::string m_commandLineFile;
   int m_showCommand = 1;

@@ -183,13 +183,13 @@ bool CTrillotApp::ForceOutputFormat() {
 
 void CTrillotApp::StartMidiThru() {
   int input = ReadProfileSetting(profile_keys::kMIDIDeviceThruIn);
-  if (input > 0 && IsBoardInput(m_midiThru->GetInputName(input - 1))) {
+  if (input > 0 && IsBoardInput(m_midiThru.GetInputName(input - 1))) {
     WriteProfileSetting(profile_keys::kMIDIDeviceThruIn, 0);
     input = 0;
   }
-  m_midiThru->SetInput(input);
-  m_midiThru->SetOutput(ReadProfileSetting(profile_keys::kMIDIDeviceThruOut));
-  m_midiThru->Start();
+  m_midiThru.SetInDevice(input);
+  m_midiThru.SetOutDevice(ReadProfileSetting(profile_keys::kMIDIDeviceThruOut));
+  m_midiThru.Start();
 }
 
 void CTrillotApp::ApplyStartValues() {

@@ -102,6 +102,10 @@ class SilentReports final : public IConverterReports {
   int ReportConverterNotes(int, uint32_t) override { return 1; }
   int ReportConverterNotesShort(uint32_t result) override { return result < 0x80000000u ? 1 : 0; }
   int ReportMobilePlaybackNotes(uint32_t) override { return 1; }
+// Nothing to post to before a shell installs its sink.
+class NoMainWindowSink final : public NotifySink {
+ protected:
+  void Deliver(uint32_t, intptr_t, intptr_t, bool) override {}
 };
 
 struct Defaults {
@@ -114,6 +118,7 @@ struct Defaults {
   NoKZ1Export kz1Export;
   DocumentRegistry registry;
   SilentReports reports;
+  NoMainWindowSink notify;
 };
 
 Defaults& defaults() {
@@ -145,6 +150,7 @@ DocumentRegistry& registry() {
 IConverterReports& reports() {
   return installed().reports ? *installed().reports : defaults().reports;
 }
+INotifySink& notify() { return installed().notify ? *installed().notify : defaults().notify; }
 
 ScopedHost::ScopedHost(const HostServices& services) : m_previous(installed()) {
   installed() = services;

@@ -9,6 +9,8 @@
 #include <variant>
 #include <vector>
 
+#include "platform/host/NotifySink.h"
+
 struct CnvParam;
 class CVoiceItem;
 class CStreamPCMSlot;
@@ -192,6 +194,8 @@ struct HostServices {
   IKZ1Export* kz1Export = nullptr;
   DocumentRegistry* registry = nullptr;
   IConverterReports* reports = nullptr;
+  /// Posts from worker and library threads to the main window.
+  INotifySink* notify = nullptr;
 };
 
 /// The installed services; a built-in headless default stands in for any not installed.
@@ -210,6 +214,9 @@ DocumentRegistry& registry();
 /// The converter reports; without them installed nothing is shown and every report passes
 /// (a failure result still gives 0 from the short report).
 IConverterReports& reports();
+/// The installed sink; without one, a sink with no main window, which drops every post.
+/// Workers get the sink handed over on the user-interface thread rather than calling this.
+INotifySink& notify();
 
 /// Installs services for the lifetime of the object, restoring the previous ones after.
 class ScopedHost {

@@ -296,4 +296,15 @@ int ParseDecimal(std::string_view text) {
   return static_cast<int>(value);
 }
 
+std::string HexBytes(const uint8_t* data, size_t size) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  std::string text;
+  for (size_t i = 0; data && i < size; ++i) {
+    if (i) text += ' ';
+    text += kDigits[data[i] >> 4];
+    text += kDigits[data[i] & 0x0F];
+  }
+  return text;
+}
+
 }  // namespace platform

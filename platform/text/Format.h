@@ -1,6 +1,8 @@
 // Printf-style formatting over typed arguments, and the C rule for reading a decimal number.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -28,5 +30,8 @@ std::vector<std::string> PrintfConversions(std::string_view format);
 /// The decimal value of a text by the C library's rule: leading blanks, an optional sign, then
 /// digits up to the first other character. No digits give 0; values beyond int saturate.
 int ParseDecimal(std::string_view text);
+
+/// The bytes in upper-case hex, one space apart ("F0 43 F7"); empty for none.
+std::string HexBytes(const uint8_t* data, size_t size);
 
 }  // namespace platform

@@ -237,3 +237,36 @@ TEST(KzEmuStandInPhrase, KeepsTheStatesPerChannelAndReportsTheEnd) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(KzEmuStandInPhrase, NoEndEventOnceStopKillOrTerminateHasReturned) {
+  platform::DynamicLibrary lib;
+  ASSERT_TRUE(lib.Open(emutest::VariantDir("recording") + "kz3qelemu.so"));
+  auto setHandler = lib.Function<Phrase_SetEvHandler_t>("Phrase_SetEvHandler");
+  auto setData = lib.Function<Phrase_SetData_t>("Phrase_SetData");
+  auto play = lib.Function<Phrase_ChannelValue_t>("Phrase_Play");
+  auto stop = lib.Function<Phrase_Channel_t>("Phrase_Stop");
+  auto status = lib.Function<Phrase_Channel_t>("Phrase_GetStatus");
+  auto kill = lib.Function<KzSound_NoArgs_t>("Phrase_Kill");
+  auto terminate = lib.Function<KzSound_NoArgs_t>("Phrase_Terminate");
+  ASSERT_TRUE(setHandler && setData && play && stop && status && kill && terminate);
+  std::vector<uint8_t> image = emutest::ShortSongImage(40);
+  const int32_t size = static_cast<int32_t>(image.size());
+  g_phraseEnds = 0;
+  ASSERT_EQ(setHandler(OnPhraseEvent), 0);
+  ASSERT_EQ(setData(1, image.data(), size, 0), 0);
+  ASSERT_EQ(play(1, 1), 0);
+  EXPECT_EQ(status(1), 4);
+  EXPECT_EQ(stop(1), 0);
+  EXPECT_EQ(status(1), 3);
+  EXPECT_EQ(play(1, 1), 0) << "a stopped phrase plays again from standby";
+  EXPECT_EQ(kill(), 0);
+  ASSERT_EQ(setData(1, image.data(), size, 0), 0);
+  ASSERT_EQ(play(1, 1), 0);
+  EXPECT_EQ(terminate(), 0);
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  EXPECT_EQ(g_phraseEnds, 0);
+}
+
+}  // namespace

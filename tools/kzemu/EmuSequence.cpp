@@ -14,51 +14,35 @@ int32_t EmuSequence::State() const {
 
 uint32_t EmuSequence::PositionMs() const {
   std::lock_guard<std::mutex> lock(m_mutex);
+  return PositionLocked();
+}
+
+uint32_t EmuSequence::PositionLocked() const {
   if (m_state != 4) return m_positionMs;
   auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - m_startedAt);
   return std::min<uint32_t>(m_playMs, m_positionMs + static_cast<uint32_t>(elapsed.count()));
 }
 
-bool EmuSequence::Move(int32_t from, int32_t fromAlt, int32_t to) {
-  std::lock_guard<std::mutex> lock(m_mutex);
-  if (m_state != from && (fromAlt < 0 || m_state != fromAlt)) return false;
-  m_state = to;
-  return true;
+bool EmuSequence::Allows(const EmuTransition& move) const {
+  return m_state == move.from || (move.fromAlt >= 0 && m_state == move.fromAlt);
 }
 
-bool EmuSequence::Play(int32_t from, int32_t fromAlt) {
+bool EmuSequence::Step(const EmuTransition& move) {
   std::unique_lock<std::mutex> lock(m_mutex);
-  if (m_state != from && (fromAlt < 0 || m_state != fromAlt)) return false;
-  StopTimer(lock);
-  m_state = 4;
-  m_startedAt = std::chrono::steady_clock::now();
-  uint64_t generation = ++m_generation;
-  m_timer = std::thread([this, generation] { Run(generation); });
-  return true;
-}
-
-bool EmuSequence::Pause() {
-  std::unique_lock<std::mutex> lock(m_mutex);
-  if (m_state != 4) {
-    StopTimer(lock);  // an end notice under way finishes before the refusal returns
+  if (!Allows(move)) {
+    if (move.from == 4 || move.fromAlt == 4) StopTimer(lock);
     return false;
   }
-  auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - m_startedAt);
-  m_positionMs = std::min<uint32_t>(m_playMs, m_positionMs + static_cast<uint32_t>(elapsed.count()));
-  m_state = 5;
+  const int32_t was = m_state;
+  m_positionMs = PositionLocked();
+  m_state = move.to;
+  if (move.to == 3 && (was == 4 || was == 5)) m_positionMs = 0;
   StopTimer(lock);
-  return true;
-}
-
-bool EmuSequence::Stop() {
-  std::unique_lock<std::mutex> lock(m_mutex);
-  if (m_state != 4 && m_state != 5) {
-    StopTimer(lock);
-    return false;
+  if (move.to == 4) {
+    m_startedAt = std::chrono::steady_clock::now();
+    uint64_t generation = m_generation;
+    m_timer = std::thread([this, generation] { Run(generation); });
   }
-  m_state = 3;
-  m_positionMs = 0;
-  StopTimer(lock);
   return true;
 }
 

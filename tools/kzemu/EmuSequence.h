@@ -8,6 +8,13 @@
 #include <mutex>
 #include <thread>
 
+/// One row of the state table: a move from `from` (or `fromAlt`, when not -1) to `to`.
+struct EmuTransition {
+  int32_t from;
+  int32_t fromAlt;
+  int32_t to;
+};
+
 /// States as the player asks for them: 0 none, 1 loaded, 2 opened, 3 standby, 4 playing, 5 paused.
 class EmuSequence {
  public:
@@ -22,21 +29,19 @@ class EmuSequence {
   uint32_t PlayMs() const { return m_playMs; }
   uint32_t PositionMs() const;
 
-  /// Moves from `from` (or `fromAlt`, when not -1) to `to`; false, changing nothing, in any other
-  /// state.
-  bool Move(int32_t from, int32_t fromAlt, int32_t to);
-  /// 3 to 4 or 5 to 4: runs the timer that reports the end from its own thread.
-  bool Play(int32_t from, int32_t fromAlt);
-  /// 4 to 5: the timer stops and the position is kept.
-  bool Pause();
-  /// 4 or 5 to 3: the timer stops and the position goes back to 0.
-  bool Stop();
+  /// Makes the move when the state allows it; false, changing nothing, in any other state.
+  /// Entering 4 runs the timer that reports the end from its own thread; leaving 4 stops it
+  /// (5 keeps the position, 3 rewinds). A refused move out of 4 still waits for an end notice
+  /// under way, so that no notice ever follows a Stop or Pause.
+  bool Step(const EmuTransition& move);
   /// In standby only.
   bool Seek(uint32_t positionMs, int32_t allowedFrom);
   /// Ends the timer without a notice (Unload, Delete, Terminate and unloading the library).
   void Cancel();
 
  private:
+  bool Allows(const EmuTransition& move) const;
+  uint32_t PositionLocked() const;
   void StopTimer(std::unique_lock<std::mutex>& lock);
   void Run(uint64_t generation);
 

@@ -15,6 +15,7 @@
 #include "EmuPlayTime.h"
 #include "EmuSequence.h"
 #include "device/KzSoundApi.h"
+#include "platform/text/Format.h"
 
 #define KZEMU_EXPORT extern "C" __attribute__((visibility("default")))
 
@@ -94,13 +95,7 @@ std::string Call(const char* name, Ints... values) {
 }
 
 std::string Bytes(const uint8_t* data, int32_t length) {
-  std::string text;
-  char hex[4];
-  for (int32_t i = 0; data && i < length; ++i) {
-    std::snprintf(hex, sizeof hex, i ? " %02X" : "%02X", data[i]);
-    text += hex;
-  }
-  return text;
+  return platform::HexBytes(data, length > 0 ? static_cast<size_t>(length) : 0);
 }
 
 /// The sequence of an instance, or null.
@@ -119,6 +114,42 @@ EmuSequence* FindPhrase(int32_t channel) {
 }
 
 int32_t Result(bool ok) { return ok ? 0 : kRefused; }
+
+// The state table of sequences and phrases: every operation that only moves the state is one
+// row, checked and applied in one place (EmuSequence::Step).
+enum class Op { Open, Standby, Start, Pause, Restart, Stop, Close, Unload, PhraseSet, PhrasePlay };
+
+struct OpRow {
+  const char* name;
+  EmuTransition move;
+};
+
+constexpr OpRow kOps[] = {
+    {"KzSound_Open", {1, -1, 2}},    {"KzSound_Standby", {2, -1, 3}}, {"KzSound_Start", {3, -1, 4}},
+    {"KzSound_Pause", {4, -1, 5}},   {"KzSound_Restart", {5, -1, 4}}, {"KzSound_Stop", {4, 5, 3}},
+    {"KzSound_Close", {2, 3, 1}},    {"KzSound_Unload", {1, -1, 0}},
+    // A phrase is loaded and opened at once; it plays from open or standby.
+    {"Phrase_SetData", {1, -1, 2}},  {"Phrase_Play", {2, 3, 4}},
+};
+
+const OpRow& Row(Op op) { return kOps[static_cast<int>(op)]; }
+
+/// Records the call and makes the operation's move on the sequence; 0, or -1 when there is no
+/// such sequence or its state does not allow the move.
+template <typename... Extra>
+int32_t SequenceStep(Op op, int32_t instance, int32_t sequence, Extra... extra) {
+  Record(Call(Row(op).name, instance, sequence, extra...));
+  EmuSequence* s = FindSequence(instance, sequence);
+  return Result(s && s->Step(Row(op).move));
+}
+
+/// The same on a phrase channel, recorded under the phrase entry's own name.
+template <typename... Extra>
+int32_t PhraseStep(Op op, const char* name, int32_t channel, Extra... extra) {
+  Record(Call(name, channel, extra...));
+  EmuSequence* s = FindPhrase(channel);
+  return Result(s && s->Step(Row(op).move));
+}
 
 void NotifyPhraseEnd(int32_t channel) {
   KzPhraseEvHandler handler = nullptr;
@@ -240,7 +271,7 @@ KZEMU_EXPORT int32_t KzSound_Unload(int32_t instance, int32_t sequence, int32_t 
     auto it = Lib().instances.find(instance);
     if (it == Lib().instances.end()) return kRefused;
     auto seq = it->second.sequences.find(sequence);
-    if (seq == it->second.sequences.end() || !seq->second->Move(1, -1, 0)) return kRefused;
+    if (seq == it->second.sequences.end() || !seq->second->Step(Row(Op::Unload).move)) return kRefused;
     doomed = std::move(seq->second);
     it->second.sequences.erase(seq);
   }
@@ -248,45 +279,31 @@ KZEMU_EXPORT int32_t KzSound_Unload(int32_t instance, int32_t sequence, int32_t 
 }
 
 KZEMU_EXPORT int32_t KzSound_Open(int32_t instance, int32_t sequence, int32_t a, int32_t b) {
-  Record(Call("KzSound_Open", instance, sequence, a, b));
-  EmuSequence* s = FindSequence(instance, sequence);
-  return Result(s && s->Move(1, -1, 2));
+  return SequenceStep(Op::Open, instance, sequence, a, b);
 }
 
 KZEMU_EXPORT int32_t KzSound_Standby(int32_t instance, int32_t sequence, int32_t a) {
-  Record(Call("KzSound_Standby", instance, sequence, a));
-  EmuSequence* s = FindSequence(instance, sequence);
-  return Result(s && s->Move(2, -1, 3));
+  return SequenceStep(Op::Standby, instance, sequence, a);
 }
 
 KZEMU_EXPORT int32_t KzSound_Start(int32_t instance, int32_t sequence, int32_t repeat, int32_t a) {
-  Record(Call("KzSound_Start", instance, sequence, repeat, a));
-  EmuSequence* s = FindSequence(instance, sequence);
-  return Result(s && s->Play(3, -1));
+  return SequenceStep(Op::Start, instance, sequence, repeat, a);
 }
 
 KZEMU_EXPORT int32_t KzSound_Pause(int32_t instance, int32_t sequence, int32_t a) {
-  Record(Call("KzSound_Pause", instance, sequence, a));
-  EmuSequence* s = FindSequence(instance, sequence);
-  return Result(s && s->Pause());
+  return SequenceStep(Op::Pause, instance, sequence, a);
 }
 
 KZEMU_EXPORT int32_t KzSound_Restart(int32_t instance, int32_t sequence, int32_t a) {
-  Record(Call("KzSound_Restart", instance, sequence, a));
-  EmuSequence* s = FindSequence(instance, sequence);
-  return Result(s && s->Play(5, -1));
+  return SequenceStep(Op::Restart, instance, sequence, a);
 }
 
 KZEMU_EXPORT int32_t KzSound_Stop(int32_t instance, int32_t sequence, int32_t a) {
-  Record(Call("KzSound_Stop", instance, sequence, a));
-  EmuSequence* s = FindSequence(instance, sequence);
-  return Result(s && s->Stop());
+  return SequenceStep(Op::Stop, instance, sequence, a);
 }
 
 KZEMU_EXPORT int32_t KzSound_Close(int32_t instance, int32_t sequence, int32_t a) {
-  Record(Call("KzSound_Close", instance, sequence, a));
-  EmuSequence* s = FindSequence(instance, sequence);
-  return Result(s && s->Move(2, 3, 1));
+  return SequenceStep(Op::Close, instance, sequence, a);
 }
 
 KZEMU_EXPORT int32_t KzSound_Seek(int32_t instance, int32_t sequence, int32_t position, int32_t a, int32_t b) {
@@ -350,7 +367,7 @@ KZEMU_EXPORT int32_t Phrase_SetData(int32_t channel, const uint8_t* data, int32_
   Phrase& phrase = Lib().phrases[channel];
   if (phrase.sequence) return kRefused;
   phrase.sequence = std::make_unique<EmuSequence>(*playMs, [channel] { NotifyPhraseEnd(channel); });
-  phrase.sequence->Move(1, -1, 2);
+  phrase.sequence->Step(Row(Op::PhraseSet).move);
   return 0;
 }
 
@@ -367,29 +384,17 @@ KZEMU_EXPORT int32_t Phrase_RemoveData(int32_t channel) {
   return 0;
 }
 
+/// Plays the phrase; after its play time the event handler hears -1 for the channel, never
+/// once Phrase_Stop, Phrase_Kill or Phrase_Terminate has returned.
 KZEMU_EXPORT int32_t Phrase_Play(int32_t channel, int32_t loop) {
-  Record(Call("Phrase_Play", channel, loop));
-  EmuSequence* s = FindPhrase(channel);
-  return Result(s && s->Play(2, 3));
+  return PhraseStep(Op::PhrasePlay, "Phrase_Play", channel, loop);
 }
 
-KZEMU_EXPORT int32_t Phrase_Pause(int32_t channel) {
-  Record(Call("Phrase_Pause", channel));
-  EmuSequence* s = FindPhrase(channel);
-  return Result(s && s->Pause());
-}
+KZEMU_EXPORT int32_t Phrase_Pause(int32_t channel) { return PhraseStep(Op::Pause, "Phrase_Pause", channel); }
 
-KZEMU_EXPORT int32_t Phrase_Restart(int32_t channel) {
-  Record(Call("Phrase_Restart", channel));
-  EmuSequence* s = FindPhrase(channel);
-  return Result(s && s->Play(5, -1));
-}
+KZEMU_EXPORT int32_t Phrase_Restart(int32_t channel) { return PhraseStep(Op::Restart, "Phrase_Restart", channel); }
 
-KZEMU_EXPORT int32_t Phrase_Stop(int32_t channel) {
-  Record(Call("Phrase_Stop", channel));
-  EmuSequence* s = FindPhrase(channel);
-  return Result(s && s->Stop());
-}
+KZEMU_EXPORT int32_t Phrase_Stop(int32_t channel) { return PhraseStep(Op::Stop, "Phrase_Stop", channel); }
 
 KZEMU_EXPORT int32_t Phrase_Seek(int32_t channel, int32_t position) {
   Record(Call("Phrase_Seek", channel, position));

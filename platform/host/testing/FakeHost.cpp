@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 
 namespace platform {
 
@@ -184,9 +185,44 @@ std::vector<std::string> FakeConverterReports::Names() const {
   return names;
 }
 
+std::vector<RecordedPost> FakeNotifySink::Posts() const {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  return m_posts;
+}
+
+std::vector<RecordedPost> FakeNotifySink::PostsOf(uint32_t message) const {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  std::vector<RecordedPost> out;
+  for (const RecordedPost& post : m_posts)
+    if (post.message == message) out.push_back(post);
+  return out;
+}
+
+std::vector<RecordedPost> FakeNotifySink::TakeAll() {
+  std::deque<RecordedPost> taken;
+  {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    taken.swap(m_waiting);
+  }
+  for (const RecordedPost& post : taken) Taken(post.message);
+  return {taken.begin(), taken.end()};
+}
+
+bool FakeNotifySink::WaitForPosts(size_t count, int ms) const {
+  std::unique_lock<std::mutex> lock(m_mutex);
+  return m_posted.wait_for(lock, std::chrono::milliseconds(ms), [&] { return m_posts.size() >= count; });
+}
+
+void FakeNotifySink::Deliver(uint32_t message, intptr_t wParam, intptr_t lParam, bool) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_posts.push_back({message, wParam, lParam});
+  m_waiting.push_back({message, wParam, lParam});
+  m_posted.notify_all();
+}
+
 FakeHost::FakeHost()
     : m_scope(HostServices{&settings, &profile, &messages, &binder, &ui, &board, &kz1Export,
-                           &registry, &reports}) {
+                           &registry, &reports, &notify}) {
   messages.settings = &settings;
 }
 

@@ -1,10 +1,12 @@
 // Recording fakes of every host service, installed for the lifetime of a test.
 #pragma once
 
+#include <condition_variable>
+#include <cstdint>
 #include <deque>
 #include <functional>
-#include <cstdint>
 #include <map>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -239,6 +241,37 @@ class FakeConverterReports : public IConverterReports {
     calls.push_back(report);
     return answer ? answer(calls.back()) : 1;
   }
+struct RecordedPost {
+  uint32_t message = 0;
+  intptr_t wParam = 0;
+  intptr_t lParam = 0;
+  bool operator==(const RecordedPost&) const = default;
+};
+
+/// Records every post that reaches the main window, by the real sink's rules (dropped without
+/// a main window, coalesced while one of its kind waits). Posts wait in a queue until the test
+/// takes them as the main window would. Safe from any thread.
+class FakeNotifySink : public NotifySink {
+ public:
+  FakeNotifySink() { SetMainWindow(true); }
+
+  /// Every post delivered so far, taken or not, in order.
+  std::vector<RecordedPost> Posts() const;
+  /// The delivered posts of one message.
+  std::vector<RecordedPost> PostsOf(uint32_t message) const;
+  /// Takes every waiting post, as the main window's handler does, clearing their pending flags.
+  std::vector<RecordedPost> TakeAll();
+  /// Waits up to `ms` for at least `count` delivered posts; true when they came.
+  bool WaitForPosts(size_t count, int ms) const;
+
+ protected:
+  void Deliver(uint32_t message, intptr_t wParam, intptr_t lParam, bool coalesced) override;
+
+ private:
+  mutable std::mutex m_mutex;
+  mutable std::condition_variable m_posted;
+  std::vector<RecordedPost> m_posts;
+  std::deque<RecordedPost> m_waiting;
 };
 
 /// All fakes together, installed while the object lives.
@@ -258,6 +291,7 @@ class FakeHost {
   FakeKZ1Export kz1Export;
   DocumentRegistry registry;
   FakeConverterReports reports;
+  FakeNotifySink notify;
 
  private:
   ScopedHost m_scope;

@@ -9,6 +9,7 @@
 #include "app/core/MainFrameHooks.h"
 #include "app/core/TrillotApp.h"
 #include "platform/host/testing/FakeHost.h"
+#include "platform/midi/testing/FakeMidiBackend.h"
 #include "song/document/KZ1Doc.h"
 
 namespace {
@@ -138,31 +139,38 @@ TEST_F(StartUp, OutputFormatIsForcedByProfile) {
   EXPECT_TRUE(host.profile.writes.empty());
 }
 
-class RecordingThru : public IMidiThru {
- public:
-  std::string GetInputName(int index) const override { return index == 1 ? "KORVAN USB IN 1" : "Other"; }
-  void SetInput(int device) override { calls->push_back("SetInput(" + std::to_string(device) + ")"); }
-  void SetOutput(int device) override { calls->push_back("SetOutput(" + std::to_string(device) + ")"); }
-  int Start() override {
-    calls->push_back("Start");
-    return 1;
-  }
-  std::shared_ptr<std::vector<std::string>> calls = std::make_shared<std::vector<std::string>>();
-};
-
 TEST_F(StartUp, MidiThruSkipsTheBoardsOwnInput) {
   UseFakeFrame();
   engine.setupConnectionKind = 1;
   engine.boardPortKind = 2;
   engine.queryAnswers = {0, 12};
-  auto thru = std::make_unique<RecordingThru>();
-  auto calls = thru->calls;
-  app.SetMidiThru(std::move(thru));
+  platform::FakeMidiBackend midi({"Out 1", "Out 2", "Out 3", "Out 4"}, {"Other", "KORVAN USB IN 1"});
+  platform::ScopedMidiBackend useMidi(midi);
   host.profile.WriteProfileInt("Setting", "MIDIDeviceThruIn", 2);
   host.profile.WriteProfileInt("Setting", "MIDIDeviceThruOut", 4);
   ASSERT_EQ(app.InitInstance({}), CTrillotApp::StartResult::Running);
-  EXPECT_THAT(*calls, ElementsAre("SetInput(0)", "SetOutput(4)", "Start"));
+  EXPECT_EQ(app.GetMidiThru().GetInDevice(), 0);
+  EXPECT_EQ(app.GetMidiThru().GetOutDevice(), 4);
+  EXPECT_EQ(app.GetMidiThru().IsActive(), 0);
+  EXPECT_TRUE(midi.Log().empty()) << "with no input the thru opens nothing";
   EXPECT_EQ(host.profile.GetProfileInt("Setting", "MIDIDeviceThruIn", -1), 0);
+}
+
+TEST_F(StartUp, MidiThruConnectsTheChosenDevices) {
+  UseFakeFrame();
+  engine.setupConnectionKind = 1;
+  engine.boardPortKind = 2;
+  engine.queryAnswers = {0, 12};
+  platform::FakeMidiBackend midi({"Out 1", "Synth"}, {"Keyboard"});
+  platform::ScopedMidiBackend useMidi(midi);
+  host.profile.WriteProfileInt("Setting", "MIDIDeviceThruIn", 1);
+  host.profile.WriteProfileInt("Setting", "MIDIDeviceThruOut", 2);
+  ASSERT_EQ(app.InitInstance({}), CTrillotApp::StartResult::Running);
+  EXPECT_EQ(app.GetMidiThru().IsActive(), 1);
+  EXPECT_THAT(midi.Log(), ElementsAre("open out 1", "open in 0", "connect in 0 -> out 1"));
+  ASSERT_TRUE(midi.Feed(0, {0x90, 0x3C, 0x64}));
+  EXPECT_EQ(midi.Sent(1), (std::vector<std::vector<uint8_t>>{{0x90, 0x3C, 0x64}}));
+  app.GetMidiThru().Stop();
 }
 
 TEST_F(StartUp, BoardNotFoundEndsWithTheCheckText) {

@@ -102,5 +102,12 @@ TEST(Format, ParseDecimalFollowsTheCRule) {
   }
 }
 
+TEST(HexBytes, UpperCaseOneSpaceApart) {
+  const uint8_t bytes[] = {0xF0, 0x0A, 0x43, 0xF7};
+  EXPECT_EQ(HexBytes(bytes, 4), "F0 0A 43 F7");
+  EXPECT_EQ(HexBytes(bytes, 0), "");
+  EXPECT_EQ(HexBytes(nullptr, 3), "");
+}
+
 }  // namespace
 }  // namespace platform

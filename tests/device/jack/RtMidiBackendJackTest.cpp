@@ -1,0 +1,123 @@
+// The MIDI port layer on a real JACK server (run under scripts/with-jack).
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "JackPorts.h"
+#include "platform/midi/RtMidiBackend.h"
+
+namespace {
+
+using jacktest::IndexOf;
+using jacktest::Message;
+
+TEST(RtMidiBackendJack, ChoosesJackAndListsTheVirtualPorts) {
+  jacktest::VirtualSynth synth("synth-a");
+  jacktest::VirtualKeyboard keyboard("keyboard-a");
+  platform::RtMidiBackend backend;
+  EXPECT_EQ(backend.Api(), platform::MidiApi::Jack);
+  std::vector<std::string> outputs = backend.OutputNames();
+  std::vector<std::string> inputs = backend.InputNames();
+  EXPECT_GE(IndexOf(outputs, "synth-a"), 0) << ::testing::PrintToString(outputs);
+  EXPECT_GE(IndexOf(inputs, "keyboard-a"), 0) << ::testing::PrintToString(inputs);
+  // Each side lists only the ports it can use.
+  EXPECT_EQ(IndexOf(outputs, "keyboard-a"), -1);
+  EXPECT_EQ(IndexOf(inputs, "synth-a"), -1);
+  EXPECT_EQ(backend.OutputName(IndexOf(outputs, "synth-a")), outputs[static_cast<size_t>(IndexOf(outputs, "synth-a"))]);
+  EXPECT_EQ(backend.OpenOutput(static_cast<int>(outputs.size()) + 5), nullptr);
+  EXPECT_EQ(backend.OpenInput(-1, nullptr), nullptr);
+}
+
+TEST(RtMidiBackendJack, LongSysExSentThenClosedArrivesWhole) {
+  jacktest::VirtualSynth synth("synth-b");
+  platform::RtMidiBackend backend;
+  int index = IndexOf(backend.OutputNames(), "synth-b");
+  ASSERT_GE(index, 0);
+  Message sysex(4001);
+  sysex.front() = 0xF0;
+  for (size_t i = 1; i + 1 < sysex.size(); ++i) sysex[i] = static_cast<uint8_t>(i % 128);
+  sysex.back() = 0xF7;
+  {
+    std::shared_ptr<platform::IMidiOutput> out = backend.OpenOutput(index);
+    ASSERT_NE(out, nullptr);
+    EXPECT_TRUE(out->Send(sysex));
+    out->Close();
+    EXPECT_FALSE(out->IsOpen());
+    EXPECT_FALSE(out->Send(sysex));
+  }
+  std::vector<Message> received = synth.WaitFor(1);
+  ASSERT_EQ(received.size(), 1u);
+  EXPECT_EQ(received[0], sysex);
+}
+
+TEST(RtMidiBackendJack, ResetSendsBothControlsOnEveryChannel) {
+  jacktest::VirtualSynth synth("synth-c");
+  platform::RtMidiBackend backend;
+  std::shared_ptr<platform::IMidiOutput> out = backend.OpenOutput(IndexOf(backend.OutputNames(), "synth-c"));
+  ASSERT_NE(out, nullptr);
+  EXPECT_TRUE(out->Reset());
+  std::vector<Message> received = synth.WaitFor(32);
+  ASSERT_EQ(received.size(), 32u);
+  EXPECT_EQ(received[0], (Message{0xB0, 123, 0}));
+  EXPECT_EQ(received[1], (Message{0xB0, 120, 0}));
+  EXPECT_EQ(received[31], (Message{0xBF, 120, 0}));
+}
+
+TEST(RtMidiBackendJack, NoCallbackRunsAfterCloseHasReturned) {
+  jacktest::VirtualKeyboard keyboard("keyboard-d");
+  platform::RtMidiBackend backend;
+  int index = IndexOf(backend.InputNames(), "keyboard-d");
+  ASSERT_GE(index, 0);
+  std::atomic<int> calls{0};
+  std::atomic<bool> inside{false};
+  std::unique_ptr<platform::IMidiInput> in = backend.OpenInput(index, [&](const uint8_t*, size_t) {
+    inside = true;
+    ++calls;
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    inside = false;
+  });
+  ASSERT_NE(in, nullptr);
+  std::atomic<bool> playing{true};
+  std::thread player([&] {
+    while (playing) {
+      keyboard.Play({0x90, 0x3C, 0x40});
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+  });
+  for (int i = 0; i < 300 && calls < 5; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  EXPECT_GE(calls.load(), 5);
+  in->Close();
+  EXPECT_FALSE(inside.load());
+  int atClose = calls;
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  playing = false;
+  player.join();
+  EXPECT_EQ(calls.load(), atClose);
+  EXPECT_FALSE(in->IsOpen());
+}
+
+TEST(RtMidiBackendJack, InputGetsWholeSysExAndForwardsWhenConnected) {
+  jacktest::VirtualKeyboard keyboard("keyboard-e");
+  jacktest::VirtualSynth synth("synth-e");
+  platform::RtMidiBackend backend;
+  std::mutex mutex;
+  std::vector<Message> seen;
+  auto in = backend.OpenInput(IndexOf(backend.InputNames(), "keyboard-e"), [&](const uint8_t* d, size_t n) {
+    std::lock_guard<std::mutex> lock(mutex);
+    seen.emplace_back(d, d + n);
+  });
+  auto out = backend.OpenOutput(IndexOf(backend.OutputNames(), "synth-e"));
+  ASSERT_TRUE(in && out);
+  ASSERT_TRUE(in->Connect(out));
+  const Message sysex = {0xF0, 0x43, 0x79, 0x06, 0x7F, 0x01, 0x02, 0xF7};
+  keyboard.Play(sysex);
+  std::vector<Message> forwarded = synth.WaitFor(1);
+  ASSERT_EQ(forwarded.size(), 1u);
+  EXPECT_EQ(forwarded[0], sysex);
+  std::lock_guard<std::mutex> lock(mutex);
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0], sysex);
+}
+
+}  // namespace
