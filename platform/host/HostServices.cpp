@@ -102,6 +102,8 @@ class SilentReports final : public IConverterReports {
   int ReportConverterNotes(int, uint32_t) override { return 1; }
   int ReportConverterNotesShort(uint32_t result) override { return result < 0x80000000u ? 1 : 0; }
   int ReportMobilePlaybackNotes(uint32_t) override { return 1; }
+};
+
 // Nothing to post to before a shell installs its sink.
 class NoMainWindowSink final : public NotifySink {
  protected:

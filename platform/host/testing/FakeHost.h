@@ -241,6 +241,8 @@ class FakeConverterReports : public IConverterReports {
     calls.push_back(report);
     return answer ? answer(calls.back()) : 1;
   }
+};
+
 struct RecordedPost {
   uint32_t message = 0;
   intptr_t wParam = 0;
