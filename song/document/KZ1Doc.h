@@ -32,6 +32,8 @@ class TChunkList;
 /// The play lists: sequence events that their caller deletes.
 using CSeqEventList = TChunkList<CSeqEvent>;
 class CMidiList;
+class CVelkFileChunk;
+class CChunkInfo;
 class CVoice2;
 class CVoiceItem;
 class IDocReaders;
@@ -49,6 +51,9 @@ uint32_t SwapBytes32(uint32_t v);
 /// Whether the imported list's contents information fits the output profile (chip modes 3
 /// and 5); a text code type the profile does not take is replaced, with message 7059.
 int CheckCodeType(CMidiList& list, int chipMode, int profile);
+/// The song order of chip modes 1 and 2: negative when a goes first, positive when b does, 0
+/// when the order cannot tell them apart (a stable sort then keeps their list order).
+int CompareSongEvents(const CMidiMsg& a, const CMidiMsg& b);
 
 class CKZ1Doc {
  public:
@@ -361,6 +366,9 @@ class CKZ1Doc {
   int ReadVelkFile1(const std::string& path);
   int ReadVelkFile2(const std::string& path);
   int ReadSmfKZ12(const std::string& path);
+  /// Chip modes 1 and 2: overlapping notes of one channel and number merged, then the notes of
+  /// each channel made to follow one another (a note ends 20 ticks into the next).
+  void FixNoteOverlaps();
 
   // --- Event edits ---
   /// Scales the note-on velocities of channel 0..15, of the PCM list (16) or of both lists
@@ -424,6 +432,10 @@ class CKZ1Doc {
   /// up to the range. 1 when a note-on was met. Throws -108 when memory runs out; events
   /// already appended belong to the caller.
   int makeMidiList(CSeqEventList& list, SongOutputRecord& setup, int mode);
+  /// Chip mode 2: each bank select stays only before a program change of its channel, and one
+  /// on a channel of a pair (2k, 2k + 1) is joined by the other channel's bank and program.
+  /// Throws -108 when memory runs out; every event stays the list owner's.
+  void FormatBoardVoiceChanges(CSeqEventList& list);
   /// The score list and the stream-PCM list together; 1 when either met a note-on.
   int makeMidiListPCM(CSeqEventList& list, CSeqEventList& pcmList, SongOutputRecord& setup,
                       int mode);
@@ -601,6 +613,16 @@ class CKZ1Doc {
   void TakeInitFigures(const CMidiList& list);
 
   int ImportSmfIntoSong(const std::string& path);
+  // Chip modes 1 and 2: opening and the event clean-up.
+  void RefreshEventsKZ12(int secondPass);
+  void SortSongEvents();
+  int FindSlotKZ12(int program) const;
+  int FindUnusedSlotKZ12() const;
+  int ReadVelkFileKZ12(const std::string& path, int generation);
+  void TakeSetupVoicesKZ1(const CVelkFileChunk& file);
+  void TakeSetupVoicesKZ2(const CVelkFileChunk& file);
+  void TakeAudioWaves(const TChunkList<CChunkInfo>& waves);
+  void TakeAudioChannelRecord(uint16_t word);
   static bool InChannel(int k) { return k >= 0 && k < 16; }
   void ResetContentsInfo();
   void ResetVoiceTables();
@@ -719,6 +741,8 @@ class CKZ1Doc {
   int m_volumePresetPending = 0;
   int m_importing = 0;
   uint32_t m_firstTempo = 1042;
+  // Latest note end per channel, from the first refresh pass until the next.
+  uint32_t m_refreshLastEnd[16] = {};
   uint32_t m_quarterRate = 120;
   int m_listDivision = 480;
 };

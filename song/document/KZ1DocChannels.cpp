@@ -104,11 +104,18 @@ int CKZ1Doc::SetTimeBaseMs(int ms) {
   return 1;
 }
 
-void CKZ1Doc::RefreshChannelVoices(int /*secondPass*/) {
+void CKZ1Doc::RefreshChannelVoices(int secondPass) {
   if (m_refreshSuppress) return;
   InitChannelSetupFromEvents();
-  // Every chip mode keeps its events in order. In chip modes 3 and 5 a channel is present
-  // while it has a note; the other modes count every channel as present.
+  if (IsGen12(ChipMode())) {
+    RefreshEventsKZ12(secondPass);
+    if (secondPass == 0) {
+      RefreshChannelVoices(1);
+      RefreshChannelVoices(1);
+    }
+  }
+  // In chip modes 3 and 5 a channel is present while it has a note; the other modes count
+  // every channel as present.
   const bool byNotes = IsGen35(ChipMode());
   bool hasNote[16] = {};
   for (const auto& m : m_midlist) {

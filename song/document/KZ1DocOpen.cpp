@@ -1,5 +1,4 @@
-// Opening a song file into the document, and the channel filter and slot rebuild that follow
-// a load.
+// Opening a song file into the document, and the channel filter that follows a load.
 #include <filesystem>
 #include <system_error>
 
@@ -70,12 +69,3 @@ int CKZ1Doc::FilterChannels(int mask) {
   InitChannelSetupFromEvents();
   return 1;
 }
-
-void CKZ1Doc::RebuildVoiceSlotsKZ12() {
-  // Chip modes 3 and 5 keep the slots the song initialisation gave; the generation-1/2
-  // rebuild comes with those chip modes' open path.
-}
-
-int CKZ1Doc::ReadVelkFile1(const std::string& /*path*/) { return 0; }
-int CKZ1Doc::ReadVelkFile2(const std::string& /*path*/) { return 0; }
-int CKZ1Doc::ReadSmfKZ12(const std::string& /*path*/) { return 0; }

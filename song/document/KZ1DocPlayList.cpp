@@ -86,6 +86,7 @@ int CKZ1Doc::makeMidiList(CSeqEventList& list, SongOutputRecord& setup, int mode
     }
     AppendRelative(list, m, base, limit, 0);
   }
+  if (chip == 2) FormatBoardVoiceChanges(list);
   return result;
 }
 
