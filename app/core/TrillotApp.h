@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/core/AccessLog.h"
+#include "app/core/FileChooser.h"
 #include "app/core/MainFrame.h"
 #include "device/BoardLink.h"
 #include "device/MidiThru.h"
@@ -194,8 +195,35 @@ class CTrillotApp : public platform::IAppSettings {
   /// How a fatal board failure ends the process (tests replace std::exit).
   void SetProcessExit(std::function<void(int)> exitProcess) { m_exitProcess = std::move(exitProcess); }
 
+  // --- File commands (TrillotAppFile.cpp) -------------------------------------------------------
+
+  /// Where the File commands ask for files; with none every dialog counts as cancelled.
+  void SetFileChooser(IFileChooser* chooser) { m_fileChooser = chooser; }
+  /// Stops playback and closes the song, asking 7091 first when a modified song would be lost;
+  /// 0 when the user kept it, else 1.
+  int QueryCloseSong();
+  /// Chip modes 1 and 2: a new song "untitled" with time base 4000.
+  void OnFileNew();
+  void OnFileOpen();
+  void OnFileImportSMF();
+  void OnFileSave();
+  void OnFileSaveAs();
+  void OnFileExportSMF();
+  /// The last step of every save: the song stores itself to the path and is no longer
+  /// modified; 1, or 0 when there is no song or the save failed.
+  int SaveDocument(const std::string& path);
+
  private:
   IOutputEngine* Engine() const;
+  // File commands.
+  void RefreshAfterFileCommand(bool all);
+  bool ChooseFile(const FileRequest& request, FileChoice& choice);
+  int OpenSongInto(const std::string& path, const std::function<int(CKZ1Doc&)>& load, int logId,
+                   int failMessage);
+  void SaveAsKZ12(const std::string& comment);
+  bool CheckConvertedSizeKZ1(int& size);
+  void WriteExport(const std::vector<uint8_t>& bytes);
+  IFileChooser* m_fileChooser = nullptr;
   /// Ends the process after message 7081: 1 in batch conversion (nothing written), else 2.
   void EndAfterBrokenLink();
   bool HasSongOpen() const;

@@ -157,6 +157,8 @@ class IKZ1Export {
   virtual ~IKZ1Export() = default;
   /// 1 when the conversion succeeded and wrote the stream, else 0.
   virtual int ConvertToKZ1(CMemStream& stream, int option, const SongOutputRecord& setup) = 0;
+  /// Why the last conversion failed ("Convert Error", ...); empty when it gave no reason.
+  virtual std::string GetLastReason() const { return {}; }
 };
 
 /// The converter reports of the shell: the messages a plug-in's result and returned flags call for.

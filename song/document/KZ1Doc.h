@@ -193,7 +193,8 @@ class CKZ1Doc {
 
   // --- File lifecycle ---
   const std::string& GetPathName() const { return m_path; }
-  /// Stores the path resolved to a full path; a path that cannot be resolved leaves it.
+  /// Stores the path resolved to a full path; a path that cannot be resolved leaves it. The
+  /// name "untitled" of a song never saved is kept as it is.
   virtual void SetPathName(const std::string& path);
   /// Loading picks the reader by the file's ending and throws 0 or -1 on failure; storing
   /// writes the first output image, building it when there is none.
@@ -369,6 +370,9 @@ class CKZ1Doc {
   /// Chip modes 1 and 2: overlapping notes of one channel and number merged, then the notes of
   /// each channel made to follow one another (a note ends 20 ticks into the next).
   void FixNoteOverlaps();
+  /// The first export option word (New sets it to 0).
+  void SetExportOption1(int v) { m_exportOption1 = v; }
+  int GetExportOption1() const { return m_exportOption1; }
 
   // --- Event edits ---
   /// Scales the note-on velocities of channel 0..15, of the PCM list (16) or of both lists
@@ -743,6 +747,7 @@ class CKZ1Doc {
   uint32_t m_firstTempo = 1042;
   // Latest note end per channel, from the first refresh pass until the next.
   uint32_t m_refreshLastEnd[16] = {};
+  int m_exportOption1 = 0;
   uint32_t m_quarterRate = 120;
   int m_listDivision = 480;
 };

@@ -42,6 +42,11 @@ int SaveFailedMessage(int chip, int profile) {
 
 void CKZ1Doc::SetPathName(const std::string& path) {
   if (path.empty()) return;
+  // A song never saved has a name and no folder.
+  if (path == "untitled") {
+    m_path = path;
+    return;
+  }
   std::error_code ec;
   std::filesystem::path full = std::filesystem::absolute(path, ec);
   if (ec) return;

@@ -202,9 +202,11 @@ class FakeBoardCommands : public IBoardCommands {
 class FakeKZ1Export : public IKZ1Export {
  public:
   int ConvertToKZ1(CMemStream& stream, int option, const SongOutputRecord& setup) override;
+  std::string GetLastReason() const override { return reason; }
 
   std::function<void(CMemStream&)> write;
   int result = 1;
+  std::string reason;
   std::vector<int> options;
 };
 
