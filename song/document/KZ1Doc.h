@@ -209,7 +209,7 @@ class CKZ1Doc {
   /// The size of the generation-1 conversion of the song, or 0 when it fails.
   int CalcConvertedSize(int option);
 
-  // Export entries: forward to the builder set; 0 when none is given.
+  // Export entries: forward to the builder set, the document's own when none is given.
   int ExportVelk(CMemStream& image, int hasPath, const std::string& path,
                  const SongOutputRecord& setup, int timeBaseOption, int compression,
                  int editStatus);
@@ -217,6 +217,39 @@ class CKZ1Doc {
                    const SongOutputRecord& setup, int timeBaseOption, int compression);
   int ExportViaConverter(CMemStream& image, int hasPath, const std::string& path,
                          const SongOutputRecord& setup, int timeBaseOption, int compression);
+
+  // --- Chip-mode builders of the export entries ---
+  /// Chip modes 1 and 2: not built yet; 0 and nothing appended.
+  int ConvertToVelk_KZ1(CMemStream& image, int hasPath, const std::string& path,
+                        const SongOutputRecord& setup, int timeBaseOption, int compression,
+                        int editStatus);
+  int ConvertToVelk_KZ2(CMemStream& image, int hasPath, const std::string& path,
+                        const SongOutputRecord& setup, int timeBaseOption, int compression,
+                        int editStatus);
+  /// The song-data SMF through the VELK converter plug-in (kind 8, 17 or 18) into the image.
+  /// 1 also when the user declined a playback question (the save-declined flag then set).
+  int ConvertToVelk_KZ3(CMemStream& image, int hasPath, const std::string& path,
+                        const SongOutputRecord& setup, int timeBaseOption, int compression,
+                        int editStatus);
+  /// Each phrase part 1..4 through the phrase converter (kind 17) into its image.
+  int ConvertToVelkPhrase_KZ3(CMemStream* images[kImageCount], int hasPath,
+                              const std::string& path, const SongOutputRecord& setup,
+                              int timeBaseOption, int compression);
+  /// The song-data SMF through the MFi converter of the profile and maker (kinds 10..16).
+  int ConvertToMFi_KZ3(CMemStream& image, int hasPath, const std::string& path,
+                       const SongOutputRecord& setup, int timeBaseOption, int compression);
+  /// The native image (song-data SMF) of the song appended to target; 1, or 0 when the play
+  /// list is empty or a voice fails its check. A failed write shows 7047, 7049 or 7050 and
+  /// throws -1.
+  int makeKZ3NativeFormat(CMemStream& target, int playOption, int showBusy);
+  /// The same image split by the channels' phrase parts; parts 1..4 appended to the targets.
+  int makeKZ3NativeFormat2(CMemStream* targets[kImageCount], int playOption);
+  /// Rebuilds the stream-size figures of a song with stream data, then appends a point per
+  /// entry of the wave list to an empty target; 0 when the target was not empty.
+  int BuildStreamSizeList(std::vector<CValuePoint>& target);
+  /// The MFi converter's report word of the last conversion that fetched one.
+  uint32_t GetConverterReport() const { return m_converterReport; }
+  void SetConverterReport(uint32_t v) { m_converterReport = v; }
 
   // --- Voice assignment and RAM ---
   /// Assigns the voice of that address to slot i; an address another slot of its area holds
@@ -706,6 +739,7 @@ class CKZ1Doc {
   int m_channelPart[16] = {};
   int m_numberedExport = 0;
   int m_convertedSize = 0;
+  uint32_t m_converterReport = 0;
   int m_boardValue = 0;
   int m_voiceCheckCount = 0;
   int m_cnvOptionFlag = 0;
