@@ -74,7 +74,8 @@ class NativeRoundTrip : public testing::Test {
     services = platform::host();
     services.binder = &binder;
     scope = std::make_unique<platform::ScopedHost>(services);
-    dir = fs::temp_directory_path() / "trillot_native_round_trip";
+    dir = fs::temp_directory_path() /
+          ("trillot_native_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::remove_all(dir);
     fs::create_directories(dir);
     const Bytes bytes = Fixture();
@@ -91,10 +92,14 @@ class NativeRoundTrip : public testing::Test {
     ASSERT_EQ(doc.OpenWithChannelMask((dir / "fixture.mid").string(), 0xFFFF, 24), 1);
     int slot = 0;
     while (doc.GetVoiceProgram(slot) != 255) ++slot;
-    ASSERT_EQ(doc.AssignGivenVoiceItem(slot, 124, 1, 5, 0, doctest::PcmVoice(10, 40), 1), 1);
+    CVoiceItem pcm = doctest::PcmVoice(10, 40);
+    pcm.SetPcmFs(8000);
+    ASSERT_EQ(doc.AssignGivenVoiceItem(slot, 124, 1, 5, 0, pcm, 1), 1);
+    // Each event goes behind the last one of its tick, keeping the list in tick order.
     auto add = [&doc](uint32_t tick, uint32_t end, Bytes bytes) {
-      doc.GetMidiList()->push_back(
-          std::make_unique<CMidiMsg>(tick, end, static_cast<uint32_t>(bytes.size()), bytes.data(), 0));
+      auto& list = *doc.GetMidiList();
+      auto at = std::find_if(list.begin(), list.end(), [tick](const auto& m) { return m->GetTick() > tick; });
+      list.insert(at, std::make_unique<CMidiMsg>(tick, end, static_cast<uint32_t>(bytes.size()), bytes.data(), 0));
     };
     add(0, 0, {0xB3, 0x00, 0x7C});
     add(0, 0, {0xB3, 0x20, 0x01});
@@ -112,7 +117,7 @@ class NativeRoundTrip : public testing::Test {
 
 TEST_F(NativeRoundTrip, EventsVoicesAndCuesComeBackFromTheK3N) {
   CKZ1Doc doc;
-  OpenSong(doc);
+  ASSERT_NO_FATAL_FAILURE(OpenSong(doc));
   CMemStream image;
   ASSERT_EQ(doc.makeKZ3NativeFormat(image, 0, 1), 1);
   const std::string path = (dir / "song.K3N").string();
@@ -132,7 +137,10 @@ TEST_F(NativeRoundTrip, EventsVoicesAndCuesComeBackFromTheK3N) {
     const int j = back.FindVoiceIndex(doc.GetVoiceBankMsb(i), doc.GetVoiceBankLsb(i), doc.GetVoiceProgram(i),
                                       doc.GetVoiceNote(i));
     ASSERT_GE(j, 0);
-    EXPECT_TRUE(back.GetVoiceItem(j)->IsSameData(*doc.GetVoiceItem(i)));
+    const CVoiceItem& a = *doc.GetVoiceItem(i);
+    const CVoiceItem& b = *back.GetVoiceItem(j);
+    EXPECT_TRUE(b.IsSameData(a)) << int(a.GetBankMsb()) << "/" << int(a.GetBankLsb()) << "/" << int(a.GetProgram())
+                                 ;
   }
   EXPECT_GE(voices, 3);
   EXPECT_EQ(back.TickToMsByMap(480, 0), 600u);
@@ -147,7 +155,7 @@ struct Note {
 
 TEST_F(NativeRoundTrip, MidigateTurnsTheImageIntoAPlainMidiFile) {
   CKZ1Doc doc;
-  OpenSong(doc);
+  ASSERT_NO_FATAL_FAILURE(OpenSong(doc));
   CMemStream image;
   ASSERT_EQ(doc.makeKZ3NativeFormat(image, 0, 0), 1);
 
