@@ -17,6 +17,7 @@
 #include "platform/io/FileIo.h"
 #include "song/MemStream.h"
 #include "song/SmfMultiTrackWalk.h"
+#include "song/StreamPCMSlot.h"
 #include "song/VoiceItem.h"
 #include "song/VoiceLibrary.h"
 #include "song/document/KZ1Doc.h"
@@ -101,10 +102,21 @@ class NativeRoundTrip : public testing::Test {
       auto at = std::find_if(list.begin(), list.end(), [tick](const auto& m) { return m->GetTick() > tick; });
       list.insert(at, std::make_unique<CMidiMsg>(tick, end, static_cast<uint32_t>(bytes.size()), bytes.data(), 0));
     };
+    add(0, 0, {0xB4, 0x00, 0x7D});
+    add(0, 0, {0xC4, 0x00});
     add(0, 0, {0xB3, 0x00, 0x7C});
     add(0, 0, {0xB3, 0x20, 0x01});
     add(0, 0, {0xC3, 0x05});
     add(240, 720, {0x93, 72, 70});
+    // A stream-PCM wave in slot 1, triggered by key 0 of the stream channel 4.
+    CStreamPCMSlot stream;
+    const Bytes wave(300, 0x33);
+    stream.SetWaveData(wave.data(), static_cast<uint32_t>(wave.size()));
+    stream.SetRate(8000);
+    stream.SetFormat(0);
+    ASSERT_EQ(doc.SetStreamPcmSlot(1, stream), 1);
+    const Bytes trigger = {0x94, 0, 100};
+    doc.GetMidiListPCM()->push_back(std::make_unique<CMidiMsg>(240, 480, 3, trigger.data(), 0));
   }
 
   platform::FakeHost host;
@@ -143,6 +155,10 @@ TEST_F(NativeRoundTrip, EventsVoicesAndCuesComeBackFromTheK3N) {
                                  ;
   }
   EXPECT_GE(voices, 3);
+  ASSERT_EQ(Events(*back.GetMidiListPCM()).size(), 1u);
+  const CStreamPCMSlot* slot = back.GetStreamPcmSlot(1);
+  ASSERT_NE(slot, nullptr);
+  EXPECT_TRUE(slot->IsSameAs(*doc.GetStreamPcmSlot(1)));
   EXPECT_EQ(back.TickToMsByMap(480, 0), 600u);
 }
 
@@ -195,7 +211,9 @@ TEST_F(NativeRoundTrip, MidigateTurnsTheImageIntoAPlainMidiFile) {
     }
   });
   std::sort(notes.begin(), notes.end());
-  EXPECT_EQ(notes, (std::vector<Note>{{60, 100, 0, 480}, {67, 90, 0, 960}, {72, 70, 240, 720}, {64, 80, 480, 960}}));
+  // Key 0 of channel 4 is the stream-PCM trigger.
+  EXPECT_EQ(notes, (std::vector<Note>{{60, 100, 0, 480}, {67, 90, 0, 960}, {0, 100, 240, 480}, {72, 70, 240, 720},
+                                      {64, 80, 480, 960}}));
   for (auto program : {std::pair<uint8_t, uint8_t>{0xC0, 5}, {0xC1, 16}, {0xC3, 5}}) {
     EXPECT_NE(std::find(programs.begin(), programs.end(), program), programs.end())
         << std::hex << int(program.first) << " " << int(program.second);
