@@ -403,7 +403,7 @@ class CKZ1Doc {
   int InsertStreamPairMessage(int a, int b);
   /// The generation-3 RAM size of the song in bytes, as the last estimate found it.
   int GetStreamOption() const { return m_ramUse; }
-  /// The second RAM size figure (for Java handsets); nothing sets it yet.
+  /// The second RAM size figure (for Java handsets), set with the RAM estimate.
   int GetOpenWord() const { return m_openWord; }
 
   // --- Opening and importing songs ---
@@ -444,8 +444,14 @@ class CKZ1Doc {
   void SetStatusKept(int v) { m_statusKept = v; }
   int GetVolumePresetPending() const { return m_volumePresetPending; }
   void SetVolumePresetPending(int v) { m_volumePresetPending = v; }
-  /// 1 while a merge assigns the imported voices.
-  int IsImporting() const { return m_importing; }
+  /// 1 while a merge assigns the imported voices: the voice lookups may then use the
+  /// extension areas, which the merge empties again afterwards.
+  int IsImporting() const { return m_extensionArea; }
+  /// The debug flag: when set, the initialisation forms a trace text per event it appends.
+  int GetDebugFlag() const { return m_debugFlag; }
+  void SetDebugFlag(int v) { m_debugFlag = v; }
+  /// The last trace text the initialisation formed (empty when none).
+  const std::string& GetDebugText() const { return m_debugText; }
   uint32_t GetFirstTempo() const { return m_firstTempo; }
   uint32_t GetQuarterRate() const { return m_quarterRate; }
   int GetListDivision() const { return m_listDivision; }
@@ -626,6 +632,7 @@ class CKZ1Doc {
   void ReplaceSlotInChannelMaps(int from, int to);
   void MoveVoiceSlot(int from, int to);
   int CompactVoiceSlots(const CMidiList& list, const InitSnapshot& snapshot);
+  void LookUpPhraseChannelVoices();
   void TakeInitMasterVolume(const CMidiList& list, int keep);
   int CheckInitWaveCount() const;
   void TakeInitContentsInfo(CMidiList& list);
@@ -634,6 +641,10 @@ class CKZ1Doc {
   void TakeInitFigures(const CMidiList& list);
 
   int ImportSmfIntoSong(const std::string& path);
+  /// Sets the LED flag of every channel that plays notes and clears it elsewhere.
+  void RefreshChannelIndicators();
+  /// SetChannelPart without marking the song modified.
+  int StoreChannelPart(int channel, int part, int step);
   static bool InChannel(int k) { return k >= 0 && k < 16; }
   void ResetContentsInfo();
   void ResetVoiceTables();
@@ -751,7 +762,8 @@ class CKZ1Doc {
   std::string m_playTimeText;
   int m_statusKept = 0;
   int m_volumePresetPending = 0;
-  int m_importing = 0;
+  int m_debugFlag = 0;
+  std::string m_debugText;
   uint32_t m_firstTempo = 1042;
   uint32_t m_quarterRate = 120;
   int m_listDivision = 480;
