@@ -183,6 +183,25 @@ TEST_F(Exports, DecliningAPlaybackQuestionSetsTheFlagAndConvertsNothing) {
   EXPECT_EQ(calls.size(), 1u);
 }
 
+TEST_F(Exports, ADeclineLeftFromAnEarlierBuildDoesNotAbandonTheNextSave) {
+  CKZ1Doc& d = Song(1);
+  Plugin(10);
+  d.SetSaveDeclined(1);
+  CMemStream image;
+  EXPECT_EQ(MFi(d, image), 1);
+  EXPECT_EQ(d.GetOpenFlag(), 0);
+
+  host.settings.outputProfile = 4;
+  for (int k = 0; k < 16; ++k) d.SetChannelValue(k, 1);
+  ASSERT_EQ(d.SetChannelPart(0, 1, 1), 1);
+  Plugin(17);
+  d.SetSaveDeclined(1);
+  CMemStream streams[4];
+  CMemStream* images[4] = {&streams[0], &streams[1], &streams[2], &streams[3]};
+  EXPECT_EQ(d.ExportPhrase(images, 0, "", setup, 1, 0), 1);
+  EXPECT_EQ(d.GetOpenFlag(), 0);
+}
+
 TEST_F(Exports, StreamRateAboveEightThousandStopsTheCheckedProfiles) {
   struct Case {
     int profile;
