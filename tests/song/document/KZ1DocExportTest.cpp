@@ -630,6 +630,19 @@ TEST_F(StreamSizeList, SongWithoutStreamCopiesTheWaveList) {
   EXPECT_EQ(host.ui.streamSizeGraphBuilds, builds) << "nothing rebuilt";
 }
 
+TEST_F(StreamSizeList, FailedWriteKeepsTheOldFiguresAfterItsMessage) {
+  CKZ1Doc& d = Song();
+  AddEvent(*d.GetMidiList(), 100, 100, {0xC0, 3});
+  d.SetStreamRate(8000);
+  d.SetStreamSizeList(1, 2, {CValuePoint(5, 6, 7)});
+  std::vector<CValuePoint> target;
+  EXPECT_EQ(d.BuildStreamSizeList(target), 1);
+  EXPECT_EQ(host.messages.ShownIds(), (std::vector<int>{7049}));
+  EXPECT_EQ(d.GetStreamSummary1(), 1u);
+  ASSERT_EQ(target.size(), 1u);
+  EXPECT_EQ(target[0].GetSecond(), 6u);
+}
+
 TEST_F(StreamSizeList, SongWithStreamRebuildsTheFigures) {
   CKZ1Doc& d = Song();
   AddEightBitStream(d);
