@@ -170,6 +170,7 @@ TEST_F(TextScoreTest, FrameFillsItsSlotAndPassesCommandsToThePane) {
     CKZ1TextScoreFrm frame(host);
     EXPECT_EQ(host.frameSlots["CKZ1TextScoreFrm"], &frame);
     EXPECT_EQ(frame.geometry(), QRect(0, 0, 400, 300));
+    EXPECT_EQ(frame.menuResource(), 0);
     EXPECT_TRUE(frame.HandlesCommand(57637));
     EXPECT_FALSE(frame.HandlesCommand(2094));
   }
