@@ -407,9 +407,6 @@ class CKZ1Doc {
   int ReadVelkFile1(const std::string& path);
   int ReadVelkFile2(const std::string& path);
   int ReadSmfKZ12(const std::string& path);
-  /// Chip modes 1 and 2: overlapping notes of one channel and number merged, then the notes of
-  /// each channel made to follow one another (a note ends 20 ticks into the next).
-  void FixNoteOverlaps();
   /// The first export option word (New sets it to 0).
   void SetExportOption1(int v) { m_exportOption1 = v; }
   int GetExportOption1() const { return m_exportOption1; }

@@ -12,8 +12,6 @@
 namespace {
 
 constexpr uint32_t kUnsetTick = 0xFFFFFFFFu;
-// Notes of one channel closer than this overlap on the chip.
-constexpr uint32_t kOverlapTicks = 20;
 
 int ChipMode() { return platform::settings().GetChipMode(); }
 bool IsGen12(int chip) { return chip == 1 || chip == 2; }
@@ -32,58 +30,6 @@ bool IsKeptController(uint8_t controller) {
 // Higher first: -1 when a's value is the higher.
 int HigherFirst(int a, int b) { return a > b ? -1 : (a < b ? 1 : 0); }
 int EarlierFirst(uint32_t a, uint32_t b) { return a < b ? -1 : (a > b ? 1 : 0); }
-
-std::unique_ptr<CMidiMsg> CopyEvent(const CMidiMsg& m) {
-  try {
-    return std::make_unique<CMidiMsg>(m);
-  } catch (const std::bad_alloc&) {
-    throw kErrOutOfMemory;
-  }
-}
-
-uint32_t EndLessOverlap(uint32_t end) { return end >= kOverlapTicks ? end - kOverlapTicks : 0; }
-
-using NoteGroup = std::vector<std::unique_ptr<CMidiMsg>>;
-
-// The note with the earliest start (the first found on equal starts), skipping `except`.
-size_t EarliestNote(const NoteGroup& group, size_t except) {
-  size_t best = group.size();
-  for (size_t i = 0; i < group.size(); ++i) {
-    if (i == except) continue;
-    if (best == group.size() || group[i]->GetTick() < group[best]->GetTick()) best = i;
-  }
-  return best;
-}
-
-// Makes the notes of a group follow one another: each note is cut 20 ticks behind the start
-// of the next, and a note that outlasts the next goes on after it as a copy.
-void ReworkGroup(NoteGroup& group, NoteGroup& out) {
-  while (!group.empty()) {
-    const size_t ai = EarliestNote(group, group.size());
-    const size_t bi = EarliestNote(group, ai);
-    std::unique_ptr<CMidiMsg> a = std::move(group[ai]);
-    if (bi == group.size()) {
-      group.clear();
-      out.push_back(std::move(a));
-      return;
-    }
-    const CMidiMsg& b = *group[bi];
-    const uint32_t cut = b.GetTick() + kOverlapTicks;
-    std::unique_ptr<CMidiMsg> rest;
-    if (a->GetEndTick() > b.GetEndTick()) rest = CopyEvent(*a);
-    group.erase(group.begin() + static_cast<std::ptrdiff_t>(ai));
-    a->SetEndTick(cut);
-    if (rest) {
-      uint32_t latest = 0;
-      for (const auto& n : group) latest = std::max(latest, n->GetEndTick());
-      rest->SetTick(latest);
-      if (rest->GetEndTick() > latest) group.push_back(std::move(rest));
-    }
-    if (a->GetEndTick() > a->GetTick() && a->GetEndTick() - a->GetTick() > kOverlapTicks) {
-      out.push_back(std::move(a));
-    }
-  }
-}
 
 }  // namespace
 
@@ -203,49 +149,4 @@ void CKZ1Doc::RebuildVoiceSlotsKZ12() {
   }
   FixNoteOverlaps();
   RefreshChannelVoices(0);
-}
-
-void CKZ1Doc::FixNoteOverlaps() {
-  if (!IsGen12(ChipMode())) return;
-  // Notes of one channel and number that overlap become one note.
-  std::vector<CMidiMsg*> lastNote(16 * 128, nullptr);
-  for (auto it = m_midlist.begin(); it != m_midlist.end();) {
-    CMidiMsg& m = **it;
-    if (!IsNoteOn(m)) {
-      ++it;
-      continue;
-    }
-    CMidiMsg*& last = lastNote[ChannelOf(m) * 128 + (m.GetByte(1) & 0x7F)];
-    if (last && m.GetTick() < last->GetEndTick()) {
-      last->SetEndTick(std::max(last->GetEndTick(), m.GetEndTick()));
-      it = m_midlist.erase(it);
-      continue;
-    }
-    last = &m;
-    ++it;
-  }
-
-  NoteGroup out;
-  NoteGroup groups[16];
-  out.reserve(m_midlist.size());
-  for (auto& event : m_midlist) {
-    if (!IsNoteOn(*event)) {
-      out.push_back(std::move(event));
-      continue;
-    }
-    NoteGroup& group = groups[ChannelOf(*event)];
-    const uint32_t start = event->GetTick();
-    const bool joins = std::any_of(group.begin(), group.end(), [start](const auto& n) {
-      return EndLessOverlap(n->GetEndTick()) >= start;
-    });
-    if (!joins) ReworkGroup(group, out);
-    group.push_back(std::move(event));
-  }
-  for (auto& group : groups) ReworkGroup(group, out);
-  m_midlist.clear();
-  // Each event goes in behind every event of its tick or an earlier one: a stable sort by tick.
-  std::stable_sort(out.begin(), out.end(), [](const auto& a, const auto& b) {
-    return a->GetTick() < b->GetTick();
-  });
-  for (auto& event : out) m_midlist.push_back(std::move(event));
 }
