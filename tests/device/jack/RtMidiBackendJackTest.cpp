@@ -38,7 +38,7 @@ Message NumberedSysEx(size_t size, uint8_t number) {
 }
 
 TEST(RtMidiBackendJack, LongSysExSentThenClosedArrivesWhole) {
-  jacktest::ExpectDeliveredBarringXruns([]() -> jacktest::Delivery {
+  jacktest::ExpectDeliveredBarringXruns([](const jacktest::XrunCounter& xruns) -> jacktest::Delivery {
     jacktest::VirtualSynth synth("synth-b");
     platform::RtMidiBackend backend;
     int index = IndexOf(backend.OutputNames(), "synth-b");
@@ -49,19 +49,21 @@ TEST(RtMidiBackendJack, LongSysExSentThenClosedArrivesWhole) {
       ADD_FAILURE() << "no output";
       return {};
     }
+    const int before = xruns.Count();
     EXPECT_TRUE(out->Send(sysex));
     out->Close();
+    const int during = xruns.Count() - before;
     EXPECT_FALSE(out->IsOpen());
     EXPECT_FALSE(out->Send(sysex));
     out.reset();
-    return {{sysex}, synth.WaitFor(1)};
+    return {{sysex}, synth.WaitFor(1), during};
   });
 }
 
 // More than one cycle carries and more than the output holds pending: Send waits for room,
 // and Close for the rest to go out.
 TEST(RtMidiBackendJack, BurstLargerThanOneCycleArrivesWholeAndInOrder) {
-  jacktest::ExpectDeliveredBarringXruns([]() -> jacktest::Delivery {
+  jacktest::ExpectDeliveredBarringXruns([](const jacktest::XrunCounter& xruns) -> jacktest::Delivery {
     jacktest::VirtualSynth synth("synth-f");
     platform::RtMidiBackend backend;
     std::shared_ptr<platform::IMidiOutput> out = backend.OpenOutput(IndexOf(backend.OutputNames(), "synth-f"));
@@ -70,19 +72,21 @@ TEST(RtMidiBackendJack, BurstLargerThanOneCycleArrivesWholeAndInOrder) {
       return {};
     }
     std::vector<Message> sent;
+    const int before = xruns.Count();
     for (uint8_t n = 0; n < 40; ++n) {
       sent.push_back(NumberedSysEx(4001, n));
       EXPECT_TRUE(out->Send(sent.back())) << int(n);
     }
     out->Close();
-    return {sent, synth.WaitFor(sent.size())};
+    const int during = xruns.Count() - before;
+    return {sent, synth.WaitFor(sent.size()), during};
   });
 }
 
 // Close while another thread sends: every message a Send accepted arrives, in order, and every
 // later Send fails.
 TEST(RtMidiBackendJack, EverySendAcceptedBeforeCloseArrives) {
-  jacktest::ExpectDeliveredBarringXruns([]() -> jacktest::Delivery {
+  jacktest::ExpectDeliveredBarringXruns([](const jacktest::XrunCounter& xruns) -> jacktest::Delivery {
     jacktest::VirtualSynth synth("synth-g");
     platform::RtMidiBackend backend;
     std::shared_ptr<platform::IMidiOutput> out = backend.OpenOutput(IndexOf(backend.OutputNames(), "synth-g"));
@@ -92,16 +96,18 @@ TEST(RtMidiBackendJack, EverySendAcceptedBeforeCloseArrives) {
     }
     auto nth = [](int i) { return Message{0x90, static_cast<uint8_t>(i % 128), static_cast<uint8_t>(i / 128 % 128)}; };
     std::atomic<int> accepted{0};
+    const int before = xruns.Count();
     std::thread sender([&] {
       for (int i = 0; i < 16000 && out->Send(nth(i)); ++i) ++accepted;
     });
     for (int i = 0; i < 500 && accepted < 300; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(2));
     out->Close();
+    const int during = xruns.Count() - before;
     sender.join();
     EXPECT_FALSE(out->Send(nth(0)));
     std::vector<Message> sent;
     for (int i = 0; i < accepted; ++i) sent.push_back(nth(i));
-    return {sent, synth.WaitFor(sent.size())};
+    return {sent, synth.WaitFor(sent.size()), during};
   });
 }
 
