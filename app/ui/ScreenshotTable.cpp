@@ -12,6 +12,7 @@
 #include "app/ui/BusyBitmapDlg.h"
 #include "platform/strings/StringTable.h"
 #include "uikit/QtMessagePresenter.h"
+#include "views/ViewScreenshots.h"
 
 namespace {
 
@@ -49,6 +50,11 @@ const std::vector<ScreenshotRow>& ScreenshotRows() {
   static const std::vector<ScreenshotRow> rows = {
       {"busy-picture-0.png", "CBusyBitmapDlg(0)", false, [] { return new CBusyBitmapDlg(0); }},
       {"message-7091.png", "ShowMessage(7091)", true, [] { return ShowMessageBox(7091); }},
+      {"event-list.png", "CEListFrm (All)", false, [] { return OpenEventListForScreenshot(); }},
+      {"piano-roll.png", "CPRollFrm", false, [] { return OpenPianoRollForScreenshot(); }},
+      {"text-score.png", "CKZ1TextScoreFrm after R", false, [] { return OpenTextScoreForScreenshot(); }},
+      {"voice-change.png", "CVoiceChangeDlg", true, [] { return RunVoiceChangeForScreenshot(); }},
+      {"voice-index.png", "CVoiceIndexDlg", true, [] { return RunVoiceIndexForScreenshot(); }},
   };
   return rows;
 }

@@ -323,6 +323,11 @@ class CKZ1Doc {
   int SetTimeBaseMs(int ms);
   /// Re-derives the channel data from the event list (nothing while refresh is suppressed).
   void RefreshChannelVoices(int secondPass);
+  /// Chip modes 1 and 2: merges a note into an earlier sounding note of its channel and key,
+  /// then makes each channel's notes follow one another (a note sounding more than 20 ticks
+  /// into the next is cut there, and what it held beyond resumes after). Throws -108 when a
+  /// copy cannot be had. Nothing in other chip modes.
+  void FixNoteOverlaps();
   /// Fills the setup's untaken initial bank, program and volume and the stream-PCM wave
   /// entries from the events.
   void InitChannelSetupFromEvents();
@@ -352,6 +357,8 @@ class CKZ1Doc {
   int GetExportOption2() const { return m_exportOption2; }
   void SetChannelSetupFlag(int v) { m_setup.SetStreamMode(static_cast<uint8_t>(v)); }
   int CheckChannelForVoice(int k, const CVoiceItem& item) const;
+  /// The same test for a generation-2 voice, by its operator count.
+  int CheckChannelForVoice(int k, const CVoice2& voice) const;
   int CountChannelVoices(int k) const;
   int GetChannelWord(int k) const { return InChannel(k) ? m_channelWords[k] : 0; }
   void SetChannelWord(int k, int v) {
@@ -497,6 +504,9 @@ class CKZ1Doc {
   /// Chip modes 1 and 2: milliseconds at the tick from the tempo and resolution; 0 when
   /// either is 0.
   double TickToMs(uint32_t tick) const;
+  /// The tick of a play position in milliseconds (the name reads backwards): the tempo map's
+  /// in chip modes 3 and 5, in modes 1 and 2 the inverse of TickToMs, truncated.
+  uint32_t TickToTime(uint32_t ms) const;
   /// Milliseconds at the end of the section that begins at cue k (1..7), within the start
   /// and stop points; with fromStart, counted from the start point.
   uint32_t GetCueSectionTime(int k, int fromStart) const;
@@ -646,6 +656,8 @@ class CKZ1Doc {
   /// SetChannelPart without marking the song modified.
   int StoreChannelPart(int channel, int part, int step);
   static bool InChannel(int k) { return k >= 0 && k < 16; }
+  /// Empties the event list and refills it with the events in tick order.
+  void Refill(std::vector<std::unique_ptr<CMidiMsg>>& events);
   void ResetContentsInfo();
   void ResetVoiceTables();
   void RefreshChannelCopies(int slot);

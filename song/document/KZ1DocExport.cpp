@@ -186,6 +186,8 @@ int CKZ1Doc::ConvertToVelkPhrase_KZ3(CMemStream* images[kImageCount], int, const
                                      const SongOutputRecord&, int timeBaseOption, int compression) {
   const int chip = ChipMode();
   m_convertedSize = 0;
+  // This build asks no question: a flag left from a declined build must not abandon its save.
+  m_openFlag = 0;
   CnvParam param{};
   songsave::PlayLists lists;
   auto busy = platform::ui().ShowBusyPicture(2);
@@ -241,6 +243,7 @@ int CKZ1Doc::ConvertToMFi_KZ3(CMemStream& image, int, const std::string&, const 
                               int timeBaseOption, int) {
   const int profile = OutputProfile();
   const int maker = platform::settings().GetMakerID();
+  m_openFlag = 0;
   CnvParam param{};
   songsave::PlayLists lists;
   auto busy = platform::ui().ShowBusyPicture(2);

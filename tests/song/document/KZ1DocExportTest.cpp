@@ -183,6 +183,25 @@ TEST_F(Exports, DecliningAPlaybackQuestionSetsTheFlagAndConvertsNothing) {
   EXPECT_EQ(calls.size(), 1u);
 }
 
+TEST_F(Exports, ADeclineLeftFromAnEarlierBuildDoesNotAbandonTheNextSave) {
+  CKZ1Doc& d = Song(1);
+  Plugin(10);
+  d.SetSaveDeclined(1);
+  CMemStream image;
+  EXPECT_EQ(MFi(d, image), 1);
+  EXPECT_EQ(d.GetOpenFlag(), 0);
+
+  host.settings.outputProfile = 4;
+  for (int k = 0; k < 16; ++k) d.SetChannelValue(k, 1);
+  ASSERT_EQ(d.SetChannelPart(0, 1, 1), 1);
+  Plugin(17);
+  d.SetSaveDeclined(1);
+  CMemStream streams[4];
+  CMemStream* images[4] = {&streams[0], &streams[1], &streams[2], &streams[3]};
+  EXPECT_EQ(d.ExportPhrase(images, 0, "", setup, 1, 0), 1);
+  EXPECT_EQ(d.GetOpenFlag(), 0);
+}
+
 TEST_F(Exports, StreamRateAboveEightThousandStopsTheCheckedProfiles) {
   struct Case {
     int profile;
@@ -609,6 +628,19 @@ TEST_F(StreamSizeList, SongWithoutStreamCopiesTheWaveList) {
   EXPECT_EQ(target[1].GetFirst(), 8u);
   EXPECT_EQ(target[1].GetThird(), 10u);
   EXPECT_EQ(host.ui.streamSizeGraphBuilds, builds) << "nothing rebuilt";
+}
+
+TEST_F(StreamSizeList, FailedWriteKeepsTheOldFiguresAfterItsMessage) {
+  CKZ1Doc& d = Song();
+  AddEvent(*d.GetMidiList(), 100, 100, {0xC0, 3});
+  d.SetStreamRate(8000);
+  d.SetStreamSizeList(1, 2, {CValuePoint(5, 6, 7)});
+  std::vector<CValuePoint> target;
+  EXPECT_EQ(d.BuildStreamSizeList(target), 1);
+  EXPECT_EQ(host.messages.ShownIds(), (std::vector<int>{7049}));
+  EXPECT_EQ(d.GetStreamSummary1(), 1u);
+  ASSERT_EQ(target.size(), 1u);
+  EXPECT_EQ(target[0].GetSecond(), 6u);
 }
 
 TEST_F(StreamSizeList, SongWithStreamRebuildsTheFigures) {
