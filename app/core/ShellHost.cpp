@@ -5,9 +5,9 @@
 #include "platform/strings/StringTable.h"
 
 ShellHost::ShellHost(CTrillotApp& app, platform::IProfile& profile, IMessagePresenter& presenter,
-                     platform::IUiHooks* ui)
+                     platform::IUiHooks* ui, platform::INotifySink* notify)
     : m_messages(app, presenter, platform::strings()),
       m_binder(),
       m_board(app),
       m_scope(platform::HostServices{&app, &profile, &m_messages, &m_binder, ui, &m_board, nullptr,
-                                     &app.GetRegistry(), &m_reports}) {}
+                                     &app.GetRegistry(), &m_reports, notify}) {}

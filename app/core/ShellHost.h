@@ -12,12 +12,15 @@ class CTrillotApp;
 
 /// Core code reaches the application object as settings, the profile, the user messages, the
 /// converter binder, the board commands of its main frame and its registry of the voice library
-/// and song, and the converter reports through platform::host() while this object lives.
+/// and song, and the converter reports through platform::host() while this object lives, and
+/// worker and library threads reach the main window through the notification sink.
 class ShellHost {
  public:
-  /// `ui` may be null: every window hook then does nothing.
+  /// `ui` may be null: every window hook then does nothing. `notify` is the main window's sink
+  /// (it must outlive the host); null installs none, so every post is dropped as without a
+  /// main window.
   ShellHost(CTrillotApp& app, platform::IProfile& profile, IMessagePresenter& presenter,
-            platform::IUiHooks* ui = nullptr);
+            platform::IUiHooks* ui = nullptr, platform::INotifySink* notify = nullptr);
   ShellHost(const ShellHost&) = delete;
   ShellHost& operator=(const ShellHost&) = delete;
 

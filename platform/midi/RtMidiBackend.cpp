@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "platform/midi/JackCycles.h"
+#include "platform/midi/JackMidiOutput.h"
 
 namespace platform {
 
@@ -177,6 +178,11 @@ std::shared_ptr<IMidiOutput> RtMidiBackend::OpenOutput(int index) {
   if (Api() == MidiApi::None || index < 0) return nullptr;
   std::string name = OutputName(index);
   if (name.empty()) return nullptr;
+  if (m_api == MidiApi::Jack) {
+    // RtMidi's JACK output closes without waiting for what was sent and frees its buffer while
+    // its callback may still run; our own client drains and tears down in a safe order.
+    return OpenJackMidiOutput(MidiClientName(), name, name);
+  }
   auto errors = std::make_unique<ErrorFlag>();
   std::unique_ptr<RtMidiOut> out;
   try {

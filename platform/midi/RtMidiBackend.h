@@ -17,6 +17,8 @@ class JackCycles;
 /// Chooses its MIDI system on first use (ChooseMidiApi). Without one it prints
 /// kNoMidiSystemText once on standard error, lists nothing and opens nothing. RtMidi's errors
 /// come to our own callback: a failed send or open is a false or null result, never a throw.
+/// On JACK an output is our own client (OpenJackMidiOutput), whose Close lets what was sent
+/// go out first.
 class RtMidiBackend final : public IMidiBackend {
  public:
   RtMidiBackend();

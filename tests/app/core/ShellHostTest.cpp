@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <thread>
 
 #include "app/CnvParam.h"
 #include "app/core/ConverterReports.h"
@@ -41,6 +42,40 @@ TEST(ShellHost, InstallsTheApplicationAsTheHostServices) {
   }
   EXPECT_EQ(&platform::settings(), &outer.settings);
   EXPECT_EQ(&platform::messages(), &outer.messages);
+}
+
+TEST(ShellHost, InstallsTheMainWindowSinkForWorkerThreads) {
+  platform::FakeHost outer;
+  platform::FakeNotifySink sink;
+  {
+    CTrillotApp app;
+    platform::FakeProfile profile;
+    RecordingPresenter presenter;
+    ShellHost shell(app, profile, presenter, &outer.ui, &sink);
+    EXPECT_EQ(&platform::notify(), &sink);
+    std::thread worker([] {
+      platform::notify().Post(platform::kWmPlayPosition, 8, 0, true);
+      platform::notify().PostCommand(platform::kStopCommand);
+    });
+    worker.join();
+  }
+  EXPECT_EQ(&platform::notify(), &outer.notify);
+  const std::vector<platform::RecordedPost> posts = sink.Posts();
+  ASSERT_EQ(posts.size(), 2u);
+  EXPECT_EQ(posts[0].message, platform::kWmPlayPosition);
+  EXPECT_EQ(posts[1].message, platform::kWmCommand);
+  EXPECT_EQ(posts[1].wParam, platform::kStopCommand);
+}
+
+TEST(ShellHost, WithoutASinkPostsAreDroppedAsWithoutAMainWindow) {
+  platform::FakeHost outer;
+  CTrillotApp app;
+  platform::FakeProfile profile;
+  RecordingPresenter presenter;
+  ShellHost shell(app, profile, presenter, &outer.ui);
+  EXPECT_NE(&platform::notify(), &outer.notify);
+  EXPECT_FALSE(platform::notify().PostCommand(platform::kStopCommand));
+  EXPECT_TRUE(outer.notify.Posts().empty());
 }
 
 TEST(ShellHost, HeadlessBatchRunStillPrintsTheConverterNotes) {

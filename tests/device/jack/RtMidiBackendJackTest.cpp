@@ -29,26 +29,98 @@ TEST(RtMidiBackendJack, ChoosesJackAndListsTheVirtualPorts) {
   EXPECT_EQ(backend.OpenInput(-1, nullptr), nullptr);
 }
 
-TEST(RtMidiBackendJack, LongSysExSentThenClosedArrivesWhole) {
-  jacktest::VirtualSynth synth("synth-b");
-  platform::RtMidiBackend backend;
-  int index = IndexOf(backend.OutputNames(), "synth-b");
-  ASSERT_GE(index, 0);
-  Message sysex(4001);
+Message NumberedSysEx(size_t size, uint8_t number) {
+  Message sysex(size);
   sysex.front() = 0xF0;
-  for (size_t i = 1; i + 1 < sysex.size(); ++i) sysex[i] = static_cast<uint8_t>(i % 128);
+  for (size_t i = 1; i + 1 < size; ++i) sysex[i] = static_cast<uint8_t>((i + number) % 128);
   sysex.back() = 0xF7;
-  {
+  return sysex;
+}
+
+TEST(RtMidiBackendJack, LongSysExSentThenClosedArrivesWhole) {
+  jacktest::ExpectDeliveredBarringXruns([](const jacktest::XrunCounter& xruns) -> jacktest::Delivery {
+    jacktest::VirtualSynth synth("synth-b");
+    platform::RtMidiBackend backend;
+    int index = IndexOf(backend.OutputNames(), "synth-b");
+    EXPECT_GE(index, 0);
+    const Message sysex = NumberedSysEx(4001, 0);
     std::shared_ptr<platform::IMidiOutput> out = backend.OpenOutput(index);
-    ASSERT_NE(out, nullptr);
+    if (!out) {
+      ADD_FAILURE() << "no output";
+      return {};
+    }
+    const int before = xruns.Count();
     EXPECT_TRUE(out->Send(sysex));
     out->Close();
+    const int during = xruns.Count() - before;
     EXPECT_FALSE(out->IsOpen());
     EXPECT_FALSE(out->Send(sysex));
-  }
-  std::vector<Message> received = synth.WaitFor(1);
-  ASSERT_EQ(received.size(), 1u);
-  EXPECT_EQ(received[0], sysex);
+    out.reset();
+    return {{sysex}, synth.WaitFor(1), during};
+  });
+}
+
+// More than one cycle carries and more than the output holds pending: Send waits for room,
+// and Close for the rest to go out.
+TEST(RtMidiBackendJack, BurstLargerThanOneCycleArrivesWholeAndInOrder) {
+  jacktest::ExpectDeliveredBarringXruns([](const jacktest::XrunCounter& xruns) -> jacktest::Delivery {
+    jacktest::VirtualSynth synth("synth-f");
+    platform::RtMidiBackend backend;
+    std::shared_ptr<platform::IMidiOutput> out = backend.OpenOutput(IndexOf(backend.OutputNames(), "synth-f"));
+    if (!out) {
+      ADD_FAILURE() << "no output";
+      return {};
+    }
+    std::vector<Message> sent;
+    const int before = xruns.Count();
+    for (uint8_t n = 0; n < 40; ++n) {
+      sent.push_back(NumberedSysEx(4001, n));
+      EXPECT_TRUE(out->Send(sent.back())) << int(n);
+    }
+    out->Close();
+    const int during = xruns.Count() - before;
+    return {sent, synth.WaitFor(sent.size()), during};
+  });
+}
+
+// Close while another thread sends: every message a Send accepted arrives, in order, and every
+// later Send fails.
+TEST(RtMidiBackendJack, EverySendAcceptedBeforeCloseArrives) {
+  jacktest::ExpectDeliveredBarringXruns([](const jacktest::XrunCounter& xruns) -> jacktest::Delivery {
+    jacktest::VirtualSynth synth("synth-g");
+    platform::RtMidiBackend backend;
+    std::shared_ptr<platform::IMidiOutput> out = backend.OpenOutput(IndexOf(backend.OutputNames(), "synth-g"));
+    if (!out) {
+      ADD_FAILURE() << "no output";
+      return {};
+    }
+    auto nth = [](int i) { return Message{0x90, static_cast<uint8_t>(i % 128), static_cast<uint8_t>(i / 128 % 128)}; };
+    std::atomic<int> accepted{0};
+    const int before = xruns.Count();
+    std::thread sender([&] {
+      for (int i = 0; i < 16000 && out->Send(nth(i)); ++i) ++accepted;
+    });
+    for (int i = 0; i < 500 && accepted < 300; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    out->Close();
+    const int during = xruns.Count() - before;
+    sender.join();
+    EXPECT_FALSE(out->Send(nth(0)));
+    std::vector<Message> sent;
+    for (int i = 0; i < accepted; ++i) sent.push_back(nth(i));
+    return {sent, synth.WaitFor(sent.size()), during};
+  });
+}
+
+TEST(RtMidiBackendJack, MessageTheServerCannotCarryIsRefused) {
+  jacktest::VirtualSynth synth("synth-h");
+  platform::RtMidiBackend backend;
+  std::shared_ptr<platform::IMidiOutput> out = backend.OpenOutput(IndexOf(backend.OutputNames(), "synth-h"));
+  ASSERT_NE(out, nullptr);
+  // Larger than one cycle's buffer of the test's server (32 KB), and larger than the output
+  // holds pending: refused rather than lost on the way.
+  for (size_t size : {size_t{40000}, size_t{70000}}) EXPECT_FALSE(out->Send(NumberedSysEx(size, 1))) << size;
+  EXPECT_TRUE(out->Send({0x90, 0x3C, 0x40}));
+  EXPECT_TRUE(out->IsOpen());
 }
 
 TEST(RtMidiBackendJack, ResetSendsBothControlsOnEveryChannel) {
