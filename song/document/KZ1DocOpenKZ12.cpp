@@ -14,6 +14,7 @@
 #include "song/document/ImportSupport.h"
 #include "song/document/KZ1Doc.h"
 #include "velk/Crc16.h"
+#include "velk/SequenceNumbers.h"
 #include "velk/VelkFileChunk.h"
 
 namespace {
@@ -26,19 +27,10 @@ constexpr int kKZ1Voice = CVoiceAssignTable::kKZ1VoiceSize;
 
 int OutputProfile() { return platform::settings().GetOutputProfile(); }
 
-// Milliseconds of a score track's time-base code; an unknown code counts as 4 ms.
+// Milliseconds of a score track's time-base code; an unknown code counts as 4 ms here.
 int TimeBaseMsOfCode(uint8_t code) {
-  switch (code) {
-    case 0x00: return 1;
-    case 0x01: return 2;
-    case 0x02: return 4;
-    case 0x03: return 5;
-    case 0x10: return 10;
-    case 0x11: return 20;
-    case 0x12: return 40;
-    case 0x13: return 50;
-    default: return 4;
-  }
+  const bool known = code <= 0x03 || (code >= 0x10 && code <= 0x13);
+  return known ? static_cast<int>(TimeBaseCodeToMs(code)) : 4;
 }
 
 [[noreturn]] void Refuse(int message) {
