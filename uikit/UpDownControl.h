@@ -1,6 +1,8 @@
 // An up-down control whose owner may refuse a step before the position changes.
 #pragma once
 
+#include <QLineEdit>
+#include <QPalette>
 #include <QSpinBox>
 #include <functional>
 
@@ -11,7 +13,14 @@ class UpDownControl : public QSpinBox {
   /// UDN_DELTAPOS: the position before the step, the step, and a flag that refuses it.
   using DeltaPos = std::function<void(int pos, int delta, bool& refuse)>;
 
-  explicit UpDownControl(QWidget* parent = nullptr) : QSpinBox(parent) {}
+  // Only the arrows show: the number lives in the buddy edit, and a narrow spin would show a
+  // clipped sliver of its own.
+  explicit UpDownControl(QWidget* parent = nullptr) : QSpinBox(parent) {
+    QPalette p = lineEdit()->palette();
+    p.setColor(QPalette::Text, Qt::transparent);
+    p.setColor(QPalette::HighlightedText, Qt::transparent);
+    lineEdit()->setPalette(p);
+  }
 
   void SetDeltaPos(DeltaPos handler) { m_deltaPos = std::move(handler); }
   void stepBy(int steps) override;
