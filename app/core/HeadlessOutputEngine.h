@@ -45,7 +45,7 @@ class HeadlessOutputEngine final : public IOutputEngine {
   int SendChannelValue1A(int, uint32_t) override { return 1; }
   int GetLastValue() const override { return 0; }
   void SetPlayPosition(uint32_t ms) override { m_playPosition = ms; }
-  uint32_t GetPlayPosition() const { return m_playPosition; }
+  uint32_t GetPlayPosition() const override { return m_playPosition; }
   void ClearSentState() override { m_sentState = 0; }
 
   CKzSoundDevice* GetDevice() const { return m_device.get(); }

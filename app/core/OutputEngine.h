@@ -46,4 +46,11 @@ class IOutputEngine {
   virtual void SetPlayPosition(uint32_t ms) = 0;
   /// Forgets that the song was converted and sent.
   virtual void ClearSentState() = 0;
+  // What the player notifications ask of the engine.
+  /// The engine's own play position in milliseconds.
+  virtual uint32_t GetPlayPosition() const { return 0; }
+  /// Asks the board for its play position; false when it does not answer.
+  virtual bool ReadBoardInfo(uint32_t& /*positionMs*/) { return false; }
+  /// Where play restarts (restart 1: at once, as a repeat does).
+  virtual void SetStartTime(uint32_t /*positionMs*/, int /*restart*/) {}
 };
