@@ -31,7 +31,7 @@ const char* NonEmptyEnv(const char* name) {
   return value && *value ? value : nullptr;
 }
 
-/// Batch runs keep Qt's own diagnostics off standard error, which holds the program's lines.
+/// Keeps Qt's own diagnostics off standard error, which holds the program's lines.
 void QuietMessages(QtMsgType, const QMessageLogContext&, const QString&) {}
 
 /// Once the event loop runs: the test hooks, which end the run through the frame's close.
@@ -62,7 +62,10 @@ int main(int argc, char** argv) {
     }
     ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
   }
-  if (batch) qInstallMessageHandler(QuietMessages);
+  // Nobody reads Qt's own diagnostics in a batch run or on a platform without a screen.
+  const QByteArray platformName = qgetenv("QT_QPA_PLATFORM");
+  if (batch || platformName.startsWith("offscreen") || platformName.startsWith("minimal"))
+    qInstallMessageHandler(QuietMessages);
   QApplication qapp(argc, argv);
   if (ui::IsHeadlessPlatform()) {
     QApplication::setFont(QFont("DejaVu Sans", 9));

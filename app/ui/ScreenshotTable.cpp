@@ -25,6 +25,17 @@ QWidget* ShowMessageBox(int id) {
 
 bool Save(QWidget* w, const QString& path) { return w->grab().save(path, "PNG"); }
 
+/// The program's main window, shown at its own size.
+QWidget* MainWindow() {
+  for (QWidget* w : QApplication::topLevelWidgets()) {
+    if (w->objectName() == QStringLiteral("CMainFrame")) {
+      w->show();
+      return w;
+    }
+  }
+  return nullptr;
+}
+
 void Close(QWidget* w) {
   if (auto* dialog = qobject_cast<QDialog*>(w)) dialog->reject();
   else w->close();
@@ -49,6 +60,7 @@ const std::vector<ScreenshotRow>& ScreenshotRows() {
   static const std::vector<ScreenshotRow> rows = {
       {"busy-picture-0.png", "CBusyBitmapDlg(0)", false, [] { return new CBusyBitmapDlg(0); }},
       {"message-7091.png", "ShowMessage(7091)", true, [] { return ShowMessageBox(7091); }},
+      {"main-window.png", "CMainFrame", false, [] { return MainWindow(); }, true},
   };
   return rows;
 }
@@ -68,6 +80,11 @@ int RenderScreenshots(const QString& folder, std::FILE* err) {
     if (row.modal) {
       GrabModalWhenUp(path, saved, 50);
       row.open();
+    } else if (row.borrowed) {
+      if (QWidget* w = row.open()) {
+        QApplication::processEvents();
+        saved = Save(w, path);
+      }
     } else {
       std::unique_ptr<QWidget> w(row.open());
       if (w) {
