@@ -20,3 +20,9 @@ struct AppPlayState {
 
 /// The one instance of the process.
 AppPlayState& appPlayState();
+
+/// The main frame's position-refresh flag as the views read it: 1 while a position report
+/// refreshes the windows.
+inline int PlayPositionRefresh() { return appPlayState().suppressPositionPosts.load() ? 1 : 0; }
+/// The current play position in milliseconds.
+inline uint32_t CurrentPlayPosition() { return appPlayState().playPositionMs.load(); }

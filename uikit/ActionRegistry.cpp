@@ -10,7 +10,7 @@ std::span<const Accelerator> MainAccelerators() {
   static const Accelerator table[] = {
       {57600, Qt::CTRL | Qt::Key_N}, {57601, Qt::CTRL | Qt::Key_O}, {32772, Qt::CTRL | Qt::Key_L},
       {32775, Qt::CTRL | Qt::Key_R}, {57603, Qt::CTRL | Qt::Key_S}, {57643, Qt::CTRL | Qt::Key_Z},
-      {57644, Qt::CTRL | Qt::Key_Y},
+      {57644, Qt::CTRL | Qt::Key_Y}, {57634, Qt::CTRL | Qt::Key_C}, {57637, Qt::CTRL | Qt::Key_V},
   };
   return table;
 }

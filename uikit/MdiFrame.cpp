@@ -16,6 +16,13 @@ MdiFrame::~MdiFrame() {
   if (m_slots) m_slots->SetFrameSlot(m_stateName, nullptr);
 }
 
+void MdiFrame::CloseWindow() {
+  if (m_slots) m_slots->SetFrameSlot(m_stateName, nullptr);
+  m_slots = nullptr;
+  hide();
+  deleteLater();
+}
+
 WindowPlacement MdiFrame::Placement() const {
   WindowPlacement p;
   p.showCmd = isMaximized() ? 3 : isMinimized() ? 2 : isHidden() ? kShowHidden : 1;

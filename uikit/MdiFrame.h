@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/core/WindowPlacement.h"
+#include "uikit/ToolWindow.h"
 
 namespace ui {
 
@@ -19,7 +20,7 @@ class IFrameSlots {
   virtual void SetFrameSlot(const std::string& stateName, MdiFrame* frame) = 0;
 };
 
-class MdiFrame : public QMdiSubWindow {
+class MdiFrame : public QMdiSubWindow, public IToolWindow {
  public:
   /// `menuResource` 0: the frame has no menu of its own and the bar stays as it is.
   MdiFrame(std::string stateName, int menuResource, IFrameSlots* frameSlots, QWidget* parent = nullptr);
@@ -30,6 +31,11 @@ class MdiFrame : public QMdiSubWindow {
   /// The value name under "WindowState" and the placement's class name.
   const std::string& stateName() const { return m_stateName; }
   int menuResource() const { return m_menuResource; }
+
+  QWidget* Widget() override { return this; }
+  std::string ClassName() const override { return m_stateName; }
+  /// Empties the slot at once and destroys the frame once control is back in the event loop.
+  void CloseWindow() override;
 
   WindowPlacement Placement() const;
   /// Writes the placement under "WindowPosition\<state name>"; 0, or -1 when a write failed.

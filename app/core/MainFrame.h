@@ -41,6 +41,8 @@ class IMainFrame {
   virtual void LoadVolumeBar(int toBoard) = 0;
   /// The output engine the frame owns.
   virtual IOutputEngine* GetBoardDevice() = 0;
+  /// Runs a command at once, as the framework's send does (nothing without a window).
+  virtual void SendCommand(int /*commandId*/) {}
 };
 
 /// Builds the main frame object of step 9 (the window comes with LoadFrame).

@@ -23,9 +23,42 @@ class MainFrameHooks final : public platform::IUiHooks {
   }
   std::unique_ptr<platform::IUiToken> ShowWaitCursor() override { return m_waitCursor ? m_waitCursor() : nullptr; }
 
+  /// The main window's own answers to the hooks below, while it lives (null: none).
+  void SetWindowHooks(platform::IUiHooks* window) { m_window = window; }
+
   void UpdateSongWindows() override;
   void UpdateVoiceWindows() override;
   void UpdateStatusPanes() override;
+  void FillSectionCombo() override {
+    if (m_window) m_window->FillSectionCombo();
+  }
+  int GetSelectedSection() const override { return m_window ? m_window->GetSelectedSection() : 0; }
+  void SetTimeRange(uint32_t startMs, uint32_t endMs) override {
+    if (m_window) m_window->SetTimeRange(startMs, endMs);
+  }
+  void SetMasterVolumeSpin(int value) override {
+    if (m_window) m_window->SetMasterVolumeSpin(value);
+  }
+  int IsVolumeBarChanged() const override { return m_window ? m_window->IsVolumeBarChanged() : 0; }
+  std::string GetVolumePresetName() const override {
+    return m_window ? m_window->GetVolumePresetName() : std::string("Default");
+  }
+  void SetDocumentModified() override {
+    if (m_window) m_window->SetDocumentModified();
+  }
+  void AccessLogChanged() override {
+    if (m_window) m_window->AccessLogChanged();
+  }
+  void ChipModeChanged(int chipMode) override {
+    if (m_window) m_window->ChipModeChanged(chipMode);
+  }
+  bool IsQXCueEnabled() const override { return m_window && m_window->IsQXCueEnabled(); }
+  void SetVelocityChannelMode(int mode) override {
+    if (m_window) m_window->SetVelocityChannelMode(mode);
+  }
+  void RebuildStreamSizeGraph() override {
+    if (m_window) m_window->RebuildStreamSizeGraph();
+  }
   /// Queued as the framework's Undo command, so it runs after the edit that asked for it.
   void RequestUndo() override;
   /// From the creation of the main frame object until it is destroyed.
@@ -35,4 +68,5 @@ class MainFrameHooks final : public platform::IUiHooks {
   const CTrillotApp& m_app;
   BusyPictureFactory m_busyPicture;
   WaitCursorFactory m_waitCursor;
+  platform::IUiHooks* m_window = nullptr;
 };

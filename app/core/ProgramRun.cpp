@@ -20,16 +20,23 @@ int ExitStatusOf(CTrillotApp::StartResult result, bool hasOutputPath) {
 
 int RunTrillot(const std::vector<std::string>& args, std::FILE* err, const RunOptions& options) {
   platform::IniProfileStore profile(platform::IniProfileStore::DefaultPath());
-  HeadlessPresenter presenter(err);
+  HeadlessPresenter headless(err);
+  IMessagePresenter& presenter = options.presenter ? *options.presenter : headless;
   CTrillotApp app;
   MainFrameHooks hooks(app);
   if (options.setUpHooks) options.setUpHooks(hooks);
+  if (options.mainFrameFactory) {
+    app.SetMainFrameFactory([&options, &app, &hooks] { return options.mainFrameFactory(app, hooks); });
+  }
   ShellHost shell(app, profile, presenter, &hooks);
+  platform::HostServices withSink = platform::host();
+  if (options.notify) withSink.notify = options.notify;
+  platform::ScopedHost sinkScope(withSink);
   const CTrillotApp::StartResult result = app.InitInstance(args);
   int status = ExitStatusOf(result, app.HasOutputPath() != 0);
   if (result == CTrillotApp::StartResult::Running && !app.HasOutputPath()) {
     if (options.whenRunning) {
-      status = options.whenRunning();
+      status = options.whenRunning(app);
     } else {
       std::fprintf(err, "Trillot: started; the main window is not built yet, so the program ends here.\n");
     }

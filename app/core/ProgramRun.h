@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,13 +15,24 @@ int ExitStatusOf(CTrillotApp::StartResult result, bool hasOutputPath);
 
 class MainFrameHooks;
 
+class IMessagePresenter;
+namespace platform {
+class INotifySink;
+}
+
 /// What the window side adds to a run.
 struct RunOptions {
   /// Gives the hooks the window side's busy picture and wait cursor.
   std::function<void(MainFrameHooks&)> setUpHooks;
-  /// Runs after a clean start without an output name, in place of the note that the main
-  /// window is not built yet, and gives the exit status.
-  std::function<int()> whenRunning;
+  /// Makes the main frame of step 9; the headless one when not given.
+  std::function<std::unique_ptr<IMainFrame>(CTrillotApp&, MainFrameHooks&)> mainFrameFactory;
+  /// Shows the user messages; the headless presenter on the error stream when not given.
+  IMessagePresenter* presenter = nullptr;
+  /// Where worker posts go; none when not given.
+  platform::INotifySink* notify = nullptr;
+  /// Runs after a clean start without an output name (the window's event loop), and gives
+  /// the exit status.
+  std::function<int(CTrillotApp&)> whenRunning;
 };
 
 /// Runs start-up and exit over the profile store, with messages on `err`; the exit status.

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <string>
@@ -194,6 +195,21 @@ class CTrillotApp : public platform::IAppSettings {
   void SetMainFrameFactory(MainFrameFactory factory) { m_mainFrameFactory = std::move(factory); }
   /// How a fatal board failure ends the process (tests replace std::exit).
   void SetProcessExit(std::function<void(int)> exitProcess) { m_exitProcess = std::move(exitProcess); }
+  /// Ends the process with `code` the way SetProcessExit says (std::exit by default).
+  void ExitProcess(int code) {
+    if (m_exitProcess) {
+      m_exitProcess(code);
+    } else {
+      std::exit(code);
+    }
+  }
+  /// Asks to close the song (QueryCloseSong), then to save a modified voice library (7096,
+  /// Yes runs Voice Save); 0 when the user cancelled, so the program stays open.
+  int SaveAllModified();
+  /// The song-close question of the file commands; without one, a modified song asks 7091
+  /// (Yes runs Save, Cancel keeps the program open).
+  using QueryCloseSongFn = std::function<int()>;
+  void SetQueryCloseSong(QueryCloseSongFn query) { m_queryCloseSong = std::move(query); }
 
   // --- File commands (TrillotAppFile.cpp) -------------------------------------------------------
 
@@ -261,6 +277,7 @@ class CTrillotApp : public platform::IAppSettings {
   MainFrameFactory m_mainFrameFactory;
   std::unique_ptr<IMainFrame> m_mainFrame;
   std::function<void(int)> m_exitProcess;
+  QueryCloseSongFn m_queryCloseSong;
 
   CVoiceLibrary m_voiceLibrary;
   std::unique_ptr<CKZ1Doc> m_document;

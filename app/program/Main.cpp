@@ -1,14 +1,23 @@
 // The program Trillot.
 #include <QApplication>
 #include <QFont>
+#include <QTimer>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "app/core/CommandLine.h"
 #include "app/core/MainFrameHooks.h"
 #include "app/core/ProgramRun.h"
+#include "app/core/TrillotApp.h"
 #include "app/ui/BusyBitmapDlg.h"
+#include "app/ui/MainFrame.h"
+#include "app/ui/MainFrameReport.h"
 #include "app/ui/ScreenshotTable.h"
+#include "platform/strings/StringTable.h"
+#include "uikit/QtMessagePresenter.h"
+#include "uikit/QtNotifySink.h"
 #include "uikit/WaitCursor.h"
 
 namespace {
@@ -17,27 +26,70 @@ bool HasDisplay() {
   return std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY") || std::getenv("QT_QPA_PLATFORM");
 }
 
-/// TRILLOT_SCREENSHOTS=<folder>: after a clean start the program renders every window of the
-/// screenshot table into the folder and ends, with status 0 when every picture was written.
-int RunForScreenshots(int argc, char** argv, const std::vector<std::string>& args, const char* folder) {
-  if (!HasDisplay()) ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  QApplication app(argc, argv);
-  QApplication::setFont(QFont("DejaVu Sans", 9));
-  QApplication::setStyle("Fusion");
-  RunOptions options;
-  options.setUpHooks = [](MainFrameHooks& hooks) {
-    hooks.SetBusyPictureFactory([](int kind) { return std::make_unique<BusyPictureToken>(kind); });
-    hooks.SetWaitCursorFactory([] { return std::make_unique<ui::WaitCursor>(); });
-  };
-  options.whenRunning = [folder] { return RenderScreenshots(QString::fromLocal8Bit(folder)); };
-  return RunTrillot(args, stderr, options);
+const char* NonEmptyEnv(const char* name) {
+  const char* value = std::getenv(name);
+  return value && *value ? value : nullptr;
+}
+
+/// Keeps Qt's own diagnostics off standard error, which holds the program's lines.
+void QuietMessages(QtMsgType, const QMessageLogContext&, const QString&) {}
+
+/// Once the event loop runs: the test hooks, which end the run through the frame's close.
+void ScheduleTestHooks(CTrillotApp& app, int& status) {
+  const char* report = NonEmptyEnv("TRILLOT_UI_REPORT");
+  const char* screenshots = NonEmptyEnv("TRILLOT_SCREENSHOTS");
+  if (!report && !screenshots) return;
+  QTimer::singleShot(0, [&app, &status, report, screenshots] {
+    auto* frame = dynamic_cast<CMainFrame*>(app.GetMainFrame());
+    if (!frame) return;
+    if (report && !WriteUiReport(*frame, QString::fromLocal8Bit(report))) status = 1;
+    if (screenshots && RenderScreenshots(QString::fromLocal8Bit(screenshots)) != 0) status = 1;
+    frame->close();
+  });
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::vector<std::string> args(argv + 1, argv + argc);
-  const char* screenshots = std::getenv("TRILLOT_SCREENSHOTS");
-  if (screenshots && *screenshots) return RunForScreenshots(argc, argv, args, screenshots);
-  return RunTrillot(args);
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  // The command line decides the platform before the QApplication exists.
+  const bool batch = !ParseCommandLine(args).outputPath.empty();
+  if (!HasDisplay()) {
+    if (!batch) {
+      const auto line = platform::strings().Find("mainframe.noDisplay");
+      std::fprintf(stderr, "%s\n", line ? std::string(*line).c_str() : "Trillot: no display.");
+      return 2;
+    }
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  }
+  // Nobody reads Qt's own diagnostics in a batch run or on a platform without a screen.
+  const QByteArray platformName = qgetenv("QT_QPA_PLATFORM");
+  if (batch || platformName.startsWith("offscreen") || platformName.startsWith("minimal"))
+    qInstallMessageHandler(QuietMessages);
+  QApplication qapp(argc, argv);
+  if (ui::IsHeadlessPlatform()) {
+    QApplication::setFont(QFont("DejaVu Sans", 9));
+    QApplication::setStyle("Fusion");
+  }
+  std::unique_ptr<IMessagePresenter> presenter = ui::MakeMessagePresenter(stderr);
+  ui::QtNotifySink sink;
+  int hookStatus = 0;
+  RunOptions options;
+  options.presenter = presenter.get();
+  options.notify = &sink;
+  options.setUpHooks = [](MainFrameHooks& hooks) {
+    hooks.SetBusyPictureFactory([](int kind) { return std::make_unique<BusyPictureToken>(kind); });
+    hooks.SetWaitCursorFactory([] { return std::make_unique<ui::WaitCursor>(); });
+  };
+  options.mainFrameFactory = [&sink](CTrillotApp& app, MainFrameHooks& hooks) -> std::unique_ptr<IMainFrame> {
+    auto frame = std::make_unique<CMainFrame>(app, &hooks);
+    frame->AttachNotifySink(&sink);
+    return frame;
+  };
+  options.whenRunning = [&hookStatus](CTrillotApp& app) {
+    ScheduleTestHooks(app, hookStatus);
+    const int status = QApplication::exec();
+    return status != 0 ? status : hookStatus;
+  };
+  return RunTrillot(args, stderr, options);
 }

@@ -26,6 +26,17 @@ QWidget* ShowMessageBox(int id) {
 
 bool Save(QWidget* w, const QString& path) { return w->grab().save(path, "PNG"); }
 
+/// The program's main window, shown at its own size.
+QWidget* MainWindow() {
+  for (QWidget* w : QApplication::topLevelWidgets()) {
+    if (w->objectName() == QStringLiteral("CMainFrame")) {
+      w->show();
+      return w;
+    }
+  }
+  return nullptr;
+}
+
 void Close(QWidget* w) {
   if (auto* dialog = qobject_cast<QDialog*>(w)) dialog->reject();
   else w->close();
@@ -55,6 +66,7 @@ const std::vector<ScreenshotRow>& ScreenshotRows() {
       {"text-score.png", "CKZ1TextScoreFrm after R", false, [] { return OpenTextScoreForScreenshot(); }},
       {"voice-change.png", "CVoiceChangeDlg", true, [] { return RunVoiceChangeForScreenshot(); }},
       {"voice-index.png", "CVoiceIndexDlg", true, [] { return RunVoiceIndexForScreenshot(); }},
+      {"main-window.png", "CMainFrame", false, [] { return MainWindow(); }, true},
   };
   return rows;
 }
@@ -74,6 +86,11 @@ int RenderScreenshots(const QString& folder, std::FILE* err) {
     if (row.modal) {
       GrabModalWhenUp(path, saved, 50);
       row.open();
+    } else if (row.borrowed) {
+      if (QWidget* w = row.open()) {
+        QApplication::processEvents();
+        saved = Save(w, path);
+      }
     } else {
       std::unique_ptr<QWidget> w(row.open());
       if (w) {

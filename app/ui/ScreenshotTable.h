@@ -15,6 +15,8 @@ struct ScreenshotRow {
   /// Opens the window: a modeless one is returned (the run deletes it); a modal one runs its
   /// loop and returns null.
   std::function<QWidget*()> open;
+  /// The window belongs to the program (the main window): the run neither deletes nor hides it.
+  bool borrowed = false;
 };
 
 /// Every row; each window issue adds the rows of its windows.

@@ -523,6 +523,16 @@ class CKZ1Doc {
   /// Milliseconds at the end of the section that begins at cue k (1..7), within the start
   /// and stop points; with fromStart, counted from the start point.
   uint32_t GetCueSectionTime(int k, int fromStart) const;
+  /// Milliseconds at the start of the section that begins at cue k (0: the start point),
+  /// clamped and rounded as GetCueSectionTime; with relative, counted from the start point.
+  uint32_t GetCueSectionStart(int k, int relative) const;
+  /// Where play of section `code` (0 the whole song) begins, in milliseconds.
+  uint32_t GetSectionStartTime(int code, int relative) const { return GetCueSectionStart(code, relative); }
+  /// The song-length text of the "TL[ms]:" pane.
+  const std::string& GetStreamRateBlock() const { return m_playTimeText; }
+  /// The data size of the "SZ[B]:" pane; 0 until something sets it.
+  int GetNumberedExportFlag() const { return m_dataSizeWord; }
+  void SetNumberedExportFlag(int v) { m_dataSizeWord = v; }
 
   // --- Undo ---
   void UndoRedo() { m_undoSlot.UndoRedo(); }
@@ -784,6 +794,7 @@ class CKZ1Doc {
   uint16_t m_voiceChannelMask[CVoiceAssignTable::kSlotCount] = {};
   int m_channelPart[16] = {};
   int m_numberedExport = 0;
+  int m_dataSizeWord = 0;
   int m_convertedSize = 0;
   uint32_t m_converterReport = 0;
   int m_boardValue = 0;

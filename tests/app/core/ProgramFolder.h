@@ -52,16 +52,26 @@ class ProgramFolder {
   std::string ReadProfile() const { return ReadFile(ProfilePath()); }
   std::string ReadRecord() const { return ReadFile(RecordPath()); }
 
-  /// The environment of a run in this folder, on top of the test's own.
+  std::string ReportPath() const { return m_root + "/ui-report.txt"; }
+  std::string ReadReport() const { return ReadFile(ReportPath()); }
+
+  /// The environment of a run in this folder, on top of the test's own: the offscreen platform
+  /// and the window report, so that a run without an output name ends after its report.
   std::map<std::string, std::string> Environment() const {
-    return {{"TRILLOT_APP_DIR", AppDir()},
-            {"TRILLOT_PROFILE", ProfilePath()},
-            {"TRILLOT_RUNTIME_DIR", RuntimeDir()},
-            {"TRILLOT_EMU_RECORD", RecordPath()},
-            {"TRILLOT_LANG", "en"},
-            // The same on every machine: no MIDI system, whatever this one has.
-            {"TRILLOT_MIDI_API", "none"}};
+    std::map<std::string, std::string> env = {{"TRILLOT_APP_DIR", AppDir()},
+                                              {"TRILLOT_PROFILE", ProfilePath()},
+                                              {"TRILLOT_RUNTIME_DIR", RuntimeDir()},
+                                              {"TRILLOT_EMU_RECORD", RecordPath()},
+                                              {"TRILLOT_LANG", "en"},
+                                              // The same on every machine: no MIDI system.
+                                              {"TRILLOT_MIDI_API", "none"},
+                                              {"QT_QPA_PLATFORM", "offscreen"},
+                                              {"TRILLOT_UI_REPORT", ReportPath()}};
+    for (const auto& [k, v] : m_extraEnv) env[k] = v;
+    return env;
   }
+  /// A further variable of the runs, or one they go without (an empty value).
+  void SetEnv(const std::string& name, const std::string& value) { m_extraEnv[name] = value; }
 
   static std::string ReadFile(const std::string& path) {
     std::ifstream in(path);
@@ -72,6 +82,7 @@ class ProgramFolder {
 
  private:
   std::string m_root;
+  std::map<std::string, std::string> m_extraEnv;
 };
 
 struct RunResult {
@@ -90,6 +101,7 @@ inline RunResult RunProgram(const ProgramFolder& folder, const std::vector<std::
   for (const auto& [k, v] : folder.Environment()) env[k] = v;
   env.erase("DISPLAY");
   env.erase("WAYLAND_DISPLAY");
+  for (auto it = env.begin(); it != env.end();) it = it->second.empty() ? env.erase(it) : std::next(it);
   std::vector<std::string> envText;
   for (const auto& [k, v] : env) envText.push_back(k + "=" + v);
   std::vector<char*> envp;

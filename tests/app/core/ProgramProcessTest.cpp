@@ -4,7 +4,9 @@
 
 #include <stdlib.h>
 
+#include <filesystem>
 #include <fstream>
+#include <memory>
 
 #include "ProgramFolder.h"
 #include "platform/sys/SingleInstanceLock.h"
@@ -26,19 +28,49 @@ std::vector<std::string> Lines(const std::string& text) {
   return out;
 }
 
-TEST(TrillotProcess, CleanStartPrintsItsLineAndTheMissingMidiSystemOnce) {
+TEST(TrillotProcess, CleanStartReportsTheWindowAndFixesTheProfile) {
   ProgramFolder folder;
   folder.WriteProfile("[Setting]\nOutputFormat=7\nKZ-3_ModeSetting=2\n");
   auto run = RunProgram(folder, {});
   EXPECT_EQ(run.status, 0) << run.err;
+  // Without a MIDI system its line comes once; nothing else is said.
   const std::vector<std::string> lines = Lines(run.err);
-  ASSERT_EQ(lines.size(), 2u) << run.err;
-  EXPECT_THAT(lines, ::testing::Contains(HasSubstr("not built yet")));
-  EXPECT_THAT(lines, ::testing::Contains(HasSubstr("no MIDI system found")));
+  ASSERT_EQ(lines.size(), 1u) << run.err;
+  EXPECT_THAT(lines[0], HasSubstr("no MIDI system found"));
+  EXPECT_THAT(folder.ReadReport(), HasSubstr("toolbar 32772 32775 57603 | 57634 57637 | 32800"));
   std::string profile = folder.ReadProfile();
   EXPECT_THAT(profile, HasSubstr("OutputType=1"));
   EXPECT_THAT(profile, HasSubstr("OutputFormat=3"));
   EXPECT_THAT(profile, HasSubstr("KZ-3_ModeSetting=0"));
+  // The frame's close saved its placement, its bars and the volume preset.
+  EXPECT_THAT(profile, HasSubstr("[WindowPosition\\CMainFrame]"));
+  EXPECT_THAT(profile, HasSubstr("[ToolBarState]"));
+  EXPECT_THAT(profile, HasSubstr("[Setting\\Volume]\nSet=Default"));
+}
+
+TEST(TrillotProcess, NoDisplayWithoutAnOutputNameEndsAtOnce) {
+  ProgramFolder folder;
+  folder.SetEnv("QT_QPA_PLATFORM", "");
+  for (bool beside : {false, true}) {
+    SCOPED_TRACE(beside ? "beside a running instance" : "alone");
+    const char* old = std::getenv("TRILLOT_RUNTIME_DIR");
+    std::string saved = old ? old : "";
+    ::setenv("TRILLOT_RUNTIME_DIR", folder.RuntimeDir().c_str(), 1);
+    std::unique_ptr<platform::SingleInstanceLock> lock;
+    if (beside) lock = std::make_unique<platform::SingleInstanceLock>("KORVAN_Trillot");
+    auto run = RunProgram(folder, {});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(Lines(run.err).size(), 1u) << run.err;
+    EXPECT_THAT(run.err, HasSubstr("no display"));
+    EXPECT_FALSE(std::filesystem::exists(folder.ReportPath()));
+    if (old) {
+      ::setenv("TRILLOT_RUNTIME_DIR", saved.c_str(), 1);
+    } else {
+      ::unsetenv("TRILLOT_RUNTIME_DIR");
+    }
+  }
+  // No lock was taken: the profile was never written.
+  EXPECT_EQ(folder.ReadProfile(), "");
 }
 
 struct EndedStart {
@@ -64,7 +96,7 @@ TEST_P(TrillotProcessEnds, WithItsMessageAndStatus) {
   } else {
     EXPECT_EQ(run.err, "");
   }
-  EXPECT_THAT(run.err, ::testing::Not(HasSubstr("not built yet")));
+  EXPECT_FALSE(std::filesystem::exists(folder.ReportPath()));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -127,7 +159,7 @@ TEST(TrillotProcess, SongOnTheCommandLineOpens) {
   WriteSong(song);
   auto run = RunProgram(folder, {song});
   EXPECT_EQ(run.status, 0) << run.err;
-  EXPECT_THAT(run.err, HasSubstr("not built yet"));
+  EXPECT_THAT(folder.ReadReport(), HasSubstr("title \"" + song));
 }
 
 TEST(TrillotProcess, SongThatCannotBeOpenedEndsTheStart) {
@@ -136,11 +168,13 @@ TEST(TrillotProcess, SongThatCannotBeOpenedEndsTheStart) {
   std::ofstream(song, std::ios::binary) << "MThd";
   auto run = RunProgram(folder, {song});
   EXPECT_EQ(run.status, 2) << run.err;
-  EXPECT_THAT(run.err, ::testing::Not(HasSubstr("not built yet")));
+  EXPECT_FALSE(std::filesystem::exists(folder.ReportPath()));
 }
 
 TEST(TrillotProcess, OutputNameWithoutASongWritesNothing) {
   ProgramFolder folder;
+  // A batch run needs no display: it takes the offscreen platform itself.
+  folder.SetEnv("QT_QPA_PLATFORM", "");
   auto run = RunProgram(folder, {"-OUTPUT:" + folder.AppDir() + "out.mmf"});
   EXPECT_EQ(run.status, 1) << run.err;
   EXPECT_FALSE(std::filesystem::exists(folder.AppDir() + "out.mmf"));

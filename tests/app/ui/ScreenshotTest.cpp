@@ -27,6 +27,7 @@ TEST(ScreenshotTable, RowsHaveDistinctPictureFilesAndAnOpener) {
   }
   EXPECT_EQ(files.count("busy-picture-0.png"), 1u);
   EXPECT_EQ(files.count("message-7091.png"), 1u);
+  EXPECT_EQ(files.count("main-window.png"), 1u);
 }
 
 TEST(DemoSong, IsAFormat0FileWithOneTrack) {
@@ -58,6 +59,12 @@ TEST(ScreenshotProcess, ProgramRendersEveryPictureAndEndsWithZero) {
   EXPECT_GT(box.width(), 100);
   EXPECT_GT(box.height(), 40);
   EXPECT_FALSE(Uniform(box));
+  // The main window, at its own size.
+  const QImage window(QString::fromStdString(shots + "/main-window.png"));
+  ASSERT_FALSE(window.isNull());
+  EXPECT_GT(window.width(), 600);
+  EXPECT_GT(window.height(), 300);
+  EXPECT_FALSE(Uniform(window));
 }
 
 }  // namespace
