@@ -71,10 +71,10 @@ void AddLine(Language& lang, const std::string& text, const std::string& where) 
   }
 }
 
-Language ReadLanguage(const std::string& code, const std::string& path) {
+/// Adds the entries of one source file to the language; a key in two files is a duplicate.
+void ReadLanguage(Language& lang, const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) throw SourceError(path + ": cannot open");
-  Language lang{code, {}, {}};
   std::string line;
   int number = 0;
   while (std::getline(in, line)) {
@@ -83,7 +83,6 @@ Language ReadLanguage(const std::string& code, const std::string& path) {
     if (line.empty() || line[0] == '#') continue;
     AddLine(lang, line, Where(path, number));
   }
-  return lang;
 }
 
 // Octal escapes for everything but plain ASCII, so the output never depends on the source
@@ -158,7 +157,7 @@ void WriteIfChanged(const std::string& path, const std::string& text) {
 
 int main(int argc, char** argv) {
   if (argc < 3) {
-    std::cerr << "usage: trillot_strtable <out.cpp> <lang>=<file.tsv>...\n";
+    std::cerr << "usage: trillot_strtable <out.cpp> <lang>=<file.tsv>... (a language may name several files)\n";
     return 2;
   }
   try {
@@ -167,7 +166,11 @@ int main(int argc, char** argv) {
       std::string arg = argv[i];
       size_t eq = arg.find('=');
       if (eq == std::string::npos || eq == 0) throw SourceError("bad argument '" + arg + "'");
-      languages.push_back(ReadLanguage(arg.substr(0, eq), arg.substr(eq + 1)));
+      // A language named again takes the entries of a further file.
+      const std::string code = arg.substr(0, eq);
+      auto it = std::find_if(languages.begin(), languages.end(), [&](const Language& l) { return l.code == code; });
+      if (it == languages.end()) it = languages.insert(languages.end(), Language{code, {}, {}});
+      ReadLanguage(*it, arg.substr(eq + 1));
     }
     WriteIfChanged(argv[1], Generate(languages));
   } catch (const std::exception& e) {
