@@ -9,8 +9,10 @@
 #include <memory>
 
 #include "app/core/MessageStyle.h"
+#include "app/ui/AboutDlg.h"
 #include "app/ui/BusyBitmapDlg.h"
 #include "app/ui/QtFileChooser.h"
+#include "app/ui/SplashWnd.h"
 #include "platform/strings/StringTable.h"
 #include "uikit/QtMessagePresenter.h"
 
@@ -19,6 +21,12 @@ namespace {
 /// Runs a file dialog with its option panel as its command sets it up.
 QWidget* FileDialog(FileDialogKind kind) {
   QtFileChooser::RunSample(kind);
+  return nullptr;
+}
+
+QWidget* AboutBox() {
+  CAboutDlg about;
+  about.exec();
   return nullptr;
 }
 
@@ -60,6 +68,9 @@ const std::vector<ScreenshotRow>& ScreenshotRows() {
       {"file-dialog-2023.png", "CVELKLoadDlg", true, [] { return FileDialog(FileDialogKind::VelkLoad); }},
       {"file-dialog-2011.png", "CKZxSaveKZ3VELKFileDlg", true, [] { return FileDialog(FileDialogKind::SaveVelk); }},
       {"file-dialog-2025.png", "CKZxSounfFileDlg", true, [] { return FileDialog(FileDialogKind::SoundFile); }},
+      {"about-box.png", "CTrillotApp::OnAppAbout", true, [] { return AboutBox(); }},
+      {"startup-2543.png", "CSplashWnd::Show", false, [] { return CSplashWnd::ShowPicture(5); }},
+      {"startup-2544.png", "CSplashWnd::Show", false, [] { return CSplashWnd::ShowPicture(6); }},
       {"busy-picture-0.png", "CBusyBitmapDlg(0)", false, [] { return new CBusyBitmapDlg(0); }},
       {"message-7091.png", "ShowMessage(7091)", true, [] { return ShowMessageBox(7091); }},
   };
