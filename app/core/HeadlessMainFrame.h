@@ -1,10 +1,10 @@
-// The main frame before the window exists: it shows nothing and owns the set-up engine.
+// The main frame before the window exists: it shows nothing and owns the output engine.
 #pragma once
 
 #include <vector>
 
-#include "app/core/HeadlessOutputEngine.h"
 #include "app/core/MainFrame.h"
+#include "device/MidiOutCtrl.h"
 
 class HeadlessMainFrame final : public IMainFrame {
  public:
@@ -31,11 +31,11 @@ class HeadlessMainFrame final : public IMainFrame {
   void LoadVolumeBar(int) override {}
   IOutputEngine* GetBoardDevice() override { return &m_engine; }
 
-  HeadlessOutputEngine& Engine() { return m_engine; }
+  TMidiOutCtrl& Engine() { return m_engine; }
   const std::vector<MenuEdit>& MenuEdits() const { return m_menuEdits; }
 
  private:
   WindowPlacement m_placement;
   std::vector<MenuEdit> m_menuEdits;
-  HeadlessOutputEngine m_engine;
+  TMidiOutCtrl m_engine;
 };

@@ -11,6 +11,10 @@ void MainFrameHooks::UpdateVoiceWindows() {
   if (IMainFrame* frame = m_app.GetMainFrame()) frame->UpdateVoiceWindows();
 }
 
+void MainFrameHooks::UpdateStatusPanes() {
+  if (IMainFrame* frame = m_app.GetMainFrame()) frame->UpdateStatusPanes();
+}
+
 void MainFrameHooks::RequestUndo() {
   constexpr int kUndoCommand = 57643;
   if (IMainFrame* frame = m_app.GetMainFrame()) frame->PostCommand(kUndoCommand);

@@ -25,6 +25,7 @@ class MainFrameHooks final : public platform::IUiHooks {
 
   void UpdateSongWindows() override;
   void UpdateVoiceWindows() override;
+  void UpdateStatusPanes() override;
   /// Queued as the framework's Undo command, so it runs after the edit that asked for it.
   void RequestUndo() override;
   /// From the creation of the main frame object until it is destroyed.

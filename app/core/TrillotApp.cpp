@@ -20,6 +20,7 @@ bool IsKORVANFamily(int profile) {
 
 CTrillotApp::CTrillotApp() {
   m_registry.voiceLibrary = &m_voiceLibrary;
+  m_registry.midiThru = &m_midiThru;
   m_modeParameter = [this] {
     IOutputEngine* engine = Engine();
     return engine ? engine->GetDeviceModeValue() : 0;

@@ -15,6 +15,7 @@
 #include "app/ui/SplashWnd.h"
 #include "platform/strings/StringTable.h"
 #include "uikit/QtMessagePresenter.h"
+#include "views/ViewScreenshots.h"
 
 namespace {
 
@@ -73,6 +74,11 @@ const std::vector<ScreenshotRow>& ScreenshotRows() {
       {"startup-2544.png", "CSplashWnd::Show", false, [] { return CSplashWnd::ShowPicture(6); }},
       {"busy-picture-0.png", "CBusyBitmapDlg(0)", false, [] { return new CBusyBitmapDlg(0); }},
       {"message-7091.png", "ShowMessage(7091)", true, [] { return ShowMessageBox(7091); }},
+      {"event-list.png", "CEListFrm (All)", false, [] { return OpenEventListForScreenshot(); }},
+      {"piano-roll.png", "CPRollFrm", false, [] { return OpenPianoRollForScreenshot(); }},
+      {"text-score.png", "CKZ1TextScoreFrm after R", false, [] { return OpenTextScoreForScreenshot(); }},
+      {"voice-change.png", "CVoiceChangeDlg", true, [] { return RunVoiceChangeForScreenshot(); }},
+      {"voice-index.png", "CVoiceIndexDlg", true, [] { return RunVoiceIndexForScreenshot(); }},
   };
   return rows;
 }

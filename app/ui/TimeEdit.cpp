@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/core/AppPlayState.h"
+#include "device/AppPlayState.h"
 #include "app/core/OutputEngine.h"
 #include "app/core/ValueEditText.h"
 #include "platform/host/HostServices.h"

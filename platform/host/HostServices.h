@@ -18,6 +18,7 @@ class CMemStream;
 struct SongOutputRecord;
 class CVoiceLibrary;
 class CKZ1Doc;
+class CMidiThru;
 
 namespace platform {
 
@@ -126,6 +127,8 @@ class IUiHooks {
   virtual void RequestUndo() {}
   /// The song's stream-size list was replaced: an open stream-size window rebuilds its graph.
   virtual void RebuildStreamSizeGraph() {}
+  /// The main frame refreshes its status panes from the song.
+  virtual void UpdateStatusPanes() {}
 };
 
 /// The board commands of the main window's output engine. Each call sends one message on the
@@ -181,6 +184,8 @@ class IConverterReports {
 struct DocumentRegistry {
   CVoiceLibrary* voiceLibrary = nullptr;
   CKZ1Doc* document = nullptr;
+  /// The application's one MIDI thru, whose output the output engine borrows.
+  CMidiThru* midiThru = nullptr;
 };
 
 /// Everything the shell offers core code; installed by main or by a test fixture.

@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <thread>
 
 namespace platform {
 namespace {
@@ -25,12 +26,22 @@ uint32_t SteadyClock::NowMs() const {
   return static_cast<uint32_t>(ms.count());
 }
 
+void IClock::Sleep(uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+void ManualClock::Sleep(uint32_t ms) {
+  Advance(ms);
+  // Another thread waiting on the same clock gets its turn.
+  std::this_thread::yield();
+}
+
 IClock& clock() {
   IClock* installed = Installed().load(std::memory_order_acquire);
   return installed ? *installed : DefaultClock();
 }
 
 uint32_t GetTickCount() { return clock().NowMs(); }
+
+void SleepMs(uint32_t ms) { clock().Sleep(ms); }
 
 ScopedClock::ScopedClock(IClock& c) : m_previous(Installed().exchange(&c)) {}
 

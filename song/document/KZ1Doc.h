@@ -209,7 +209,7 @@ class CKZ1Doc {
   /// The size of the generation-1 conversion of the song, or 0 when it fails.
   int CalcConvertedSize(int option);
 
-  // Export entries: forward to the builder set; 0 when none is given.
+  // Export entries: forward to the builder set, the document's own when none is given.
   int ExportVelk(CMemStream& image, int hasPath, const std::string& path,
                  const SongOutputRecord& setup, int timeBaseOption, int compression,
                  int editStatus);
@@ -217,6 +217,39 @@ class CKZ1Doc {
                    const SongOutputRecord& setup, int timeBaseOption, int compression);
   int ExportViaConverter(CMemStream& image, int hasPath, const std::string& path,
                          const SongOutputRecord& setup, int timeBaseOption, int compression);
+
+  // --- Chip-mode builders of the export entries ---
+  /// Chip modes 1 and 2: not built yet; 0 and nothing appended.
+  int ConvertToVelk_KZ1(CMemStream& image, int hasPath, const std::string& path,
+                        const SongOutputRecord& setup, int timeBaseOption, int compression,
+                        int editStatus);
+  int ConvertToVelk_KZ2(CMemStream& image, int hasPath, const std::string& path,
+                        const SongOutputRecord& setup, int timeBaseOption, int compression,
+                        int editStatus);
+  /// The song-data SMF through the VELK converter plug-in (kind 8, 17 or 18) into the image.
+  /// 1 also when the user declined a playback question (the save-declined flag then set).
+  int ConvertToVelk_KZ3(CMemStream& image, int hasPath, const std::string& path,
+                        const SongOutputRecord& setup, int timeBaseOption, int compression,
+                        int editStatus);
+  /// Each phrase part 1..4 through the phrase converter (kind 17) into its image.
+  int ConvertToVelkPhrase_KZ3(CMemStream* images[kImageCount], int hasPath,
+                              const std::string& path, const SongOutputRecord& setup,
+                              int timeBaseOption, int compression);
+  /// The song-data SMF through the MFi converter of the profile and maker (kinds 10..16).
+  int ConvertToMFi_KZ3(CMemStream& image, int hasPath, const std::string& path,
+                       const SongOutputRecord& setup, int timeBaseOption, int compression);
+  /// The native image (song-data SMF) of the song appended to target; 1, or 0 when the play
+  /// list is empty or a voice fails its check. A failed write shows 7047, 7049 or 7050 and
+  /// throws -1.
+  int makeKZ3NativeFormat(CMemStream& target, int playOption, int showBusy);
+  /// The same image split by the channels' phrase parts; parts 1..4 appended to the targets.
+  int makeKZ3NativeFormat2(CMemStream* targets[kImageCount], int playOption);
+  /// Rebuilds the stream-size figures of a song with stream data, then appends a point per
+  /// entry of the wave list to an empty target; 0 when the target was not empty.
+  int BuildStreamSizeList(std::vector<CValuePoint>& target);
+  /// The MFi converter's report word of the last conversion that fetched one.
+  uint32_t GetConverterReport() const { return m_converterReport; }
+  void SetConverterReport(uint32_t v) { m_converterReport = v; }
 
   // --- Voice assignment and RAM ---
   /// Assigns the voice of that address to slot i; an address another slot of its area holds
@@ -290,6 +323,11 @@ class CKZ1Doc {
   int SetTimeBaseMs(int ms);
   /// Re-derives the channel data from the event list (nothing while refresh is suppressed).
   void RefreshChannelVoices(int secondPass);
+  /// Chip modes 1 and 2: merges a note into an earlier sounding note of its channel and key,
+  /// then makes each channel's notes follow one another (a note sounding more than 20 ticks
+  /// into the next is cut there, and what it held beyond resumes after). Throws -108 when a
+  /// copy cannot be had. Nothing in other chip modes.
+  void FixNoteOverlaps();
   /// Fills the setup's untaken initial bank, program and volume and the stream-PCM wave
   /// entries from the events.
   void InitChannelSetupFromEvents();
@@ -319,6 +357,8 @@ class CKZ1Doc {
   int GetExportOption2() const { return m_exportOption2; }
   void SetChannelSetupFlag(int v) { m_setup.SetStreamMode(static_cast<uint8_t>(v)); }
   int CheckChannelForVoice(int k, const CVoiceItem& item) const;
+  /// The same test for a generation-2 voice, by its operator count.
+  int CheckChannelForVoice(int k, const CVoice2& voice) const;
   int CountChannelVoices(int k) const;
   int GetChannelWord(int k) const { return InChannel(k) ? m_channelWords[k] : 0; }
   void SetChannelWord(int k, int v) {
@@ -464,6 +504,9 @@ class CKZ1Doc {
   /// Chip modes 1 and 2: milliseconds at the tick from the tempo and resolution; 0 when
   /// either is 0.
   double TickToMs(uint32_t tick) const;
+  /// The tick of a play position in milliseconds (the name reads backwards): the tempo map's
+  /// in chip modes 3 and 5, in modes 1 and 2 the inverse of TickToMs, truncated.
+  uint32_t TickToTime(uint32_t ms) const;
   /// Milliseconds at the end of the section that begins at cue k (1..7), within the start
   /// and stop points; with fromStart, counted from the start point.
   uint32_t GetCueSectionTime(int k, int fromStart) const;
@@ -613,6 +656,8 @@ class CKZ1Doc {
   /// SetChannelPart without marking the song modified.
   int StoreChannelPart(int channel, int part, int step);
   static bool InChannel(int k) { return k >= 0 && k < 16; }
+  /// Empties the event list and refills it with the events in tick order.
+  void Refill(std::vector<std::unique_ptr<CMidiMsg>>& events);
   void ResetContentsInfo();
   void ResetVoiceTables();
   void RefreshChannelCopies(int slot);
@@ -717,6 +762,7 @@ class CKZ1Doc {
   int m_channelPart[16] = {};
   int m_numberedExport = 0;
   int m_convertedSize = 0;
+  uint32_t m_converterReport = 0;
   int m_boardValue = 0;
   int m_voiceCheckCount = 0;
   int m_cnvOptionFlag = 0;

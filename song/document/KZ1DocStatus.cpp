@@ -1,6 +1,7 @@
 // The song document's chip-mode limits, channel status fields and stream-PCM slots with their
 // fixed trigger keys.
 #include "platform/host/HostServices.h"
+#include "song/Voice2.h"
 #include "song/VoiceItem.h"
 #include "song/document/KZ1Doc.h"
 
@@ -80,6 +81,12 @@ int CKZ1Doc::CheckChannelForVoice(int k, const CVoiceItem& item) const {
     default:
       return 0;
   }
+}
+
+int CKZ1Doc::CheckChannelForVoice(int k, const CVoice2& voice) const {
+  if (voice.GetOperatorCount() == 2) return CountChannelVoices(k) > 0 ? 1 : 0;
+  if (!InChannel(k) || (k & 4)) return 0;
+  return m_voiceAssign.GetBankMsb(k + 4) == CVoiceAssignTable::kUnset ? 1 : 0;
 }
 
 int CKZ1Doc::CountChannelVoices(int k) const {

@@ -20,6 +20,16 @@ double CKZ1Doc::TickToMs(uint32_t tick) const {
   return (t * 60000.0 / tempo) / division;
 }
 
+uint32_t CKZ1Doc::TickToTime(uint32_t ms) const {
+  const int chip = platform::settings().GetChipMode();
+  if (chip != 1 && chip != 2) return MsToTickByMap(ms);
+  const double tempo = static_cast<float>(m_tempo);
+  const double division = static_cast<float>(m_resolution);
+  const double tick = static_cast<double>(ms) * tempo * division / 60000.0;
+  if (!(tick > 0.0)) return 0;
+  return tick >= 4294967295.0 ? 0xFFFFFFFFu : static_cast<uint32_t>(tick);
+}
+
 namespace {
 
 bool IsNoteOnMsg(const CMidiMsg& m) { return m.GetLength() >= 1 && (m.GetByte(0) & 0xF0) == 0x90; }

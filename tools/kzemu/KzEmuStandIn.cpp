@@ -177,6 +177,8 @@ KZEMU_EXPORT int32_t KzSound_Initialize(void) {
 KZEMU_EXPORT int32_t KzSound_Terminate(void) {
   Record("KzSound_Terminate()");
   Lib().CancelAll();
+  std::lock_guard<std::mutex> lock(Lib().mutex);
+  Lib().output.clear();
   return 0;
 }
 
@@ -208,9 +210,27 @@ KZEMU_EXPORT int32_t KzSound_DeviceControl(int32_t code, int32_t a, int32_t b, i
   return 0;
 }
 
+/// The answer to board query q: identify (0) 3, ready status (2) 0, version (3) 12, else 0.
+uint8_t QueryAnswer(uint8_t q) {
+  switch (q) {
+    case 0: return 3;
+    case 3: return 12;
+    default: return 0;
+  }
+}
+
 KZEMU_EXPORT int32_t SetMidiMsg(const uint8_t* data, int32_t length) {
   Record("SetMidiMsg(" + Bytes(data, length) + ")");
-  return (data && length > 0) ? 0 : kRefused;
+  if (!data || length <= 0) return kRefused;
+  // A board query (F0 43 79 05 7E 07 q F7) is answered as a board would, after an unrelated
+  // message that a reader must pass over.
+  static const uint8_t kQuery[] = {0xF0, 0x43, 0x79, 0x05, 0x7E, 0x07};
+  if (length == 8 && std::memcmp(data, kQuery, sizeof kQuery) == 0 && data[7] == 0xF7) {
+    std::lock_guard<std::mutex> lock(Lib().mutex);
+    Lib().output.push_back({0xF0, 0x43, 0x79, 0x05, 0x7E, 0x09, 0x64, 0xF7});
+    Lib().output.push_back({0xF0, 0x43, 0x79, 0x05, 0x7E, 0x08, QueryAnswer(data[6]), 0xF7});
+  }
+  return 0;
 }
 
 KZEMU_EXPORT int32_t GetMidiMsg(int32_t port, uint8_t* buffer, int32_t size) {

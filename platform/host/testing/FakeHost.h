@@ -147,6 +147,10 @@ class FakeUiHooks : public IUiHooks {
   void SetVelocityChannelMode(int mode) override { velocityChannelModes.push_back(mode); }
   void RequestUndo() override { ++undoRequests; }
   void RebuildStreamSizeGraph() override { ++streamSizeGraphBuilds; }
+  void UpdateStatusPanes() override {
+    ++statusPaneUpdates;
+    if (onStatusPanes) onStatusPanes();
+  }
 
   std::vector<int> busyPictures;
   int songWindowUpdates = 0;
@@ -165,6 +169,9 @@ class FakeUiHooks : public IUiHooks {
   std::vector<int> velocityChannelModes;
   int undoRequests = 0;
   int streamSizeGraphBuilds = 0;
+  int statusPaneUpdates = 0;
+  /// Run at each status-pane refresh, so a test can see what had happened by then.
+  std::function<void()> onStatusPanes;
 };
 
 struct RecordedBoardCall {

@@ -26,4 +26,17 @@ TEST(MainFrameHooks, UndoRequestIsQueuedAsTheUndoCommand) {
   app.DestroyMainFrame();
 }
 
+TEST(MainFrameHooks, StatusPanesAreTheFramesWhileItLives) {
+  platform::FakeHost host;
+  CTrillotApp app;
+  MainFrameHooks hooks{app};
+  hooks.UpdateStatusPanes();  // no main frame: nothing to refresh
+  auto log = std::make_shared<FakeMainFrame::Log>();
+  app.SetMainFrameFactory([log] { return std::make_unique<FakeMainFrame>(log); });
+  app.CreateMainFrame();
+  hooks.UpdateStatusPanes();
+  EXPECT_THAT(log->calls, ::testing::ElementsAre("UpdateStatusPanes"));
+  app.DestroyMainFrame();
+}
+
 }  // namespace

@@ -58,7 +58,9 @@ class ProgramFolder {
             {"TRILLOT_PROFILE", ProfilePath()},
             {"TRILLOT_RUNTIME_DIR", RuntimeDir()},
             {"TRILLOT_EMU_RECORD", RecordPath()},
-            {"TRILLOT_LANG", "en"}};
+            {"TRILLOT_LANG", "en"},
+            // The same on every machine: no MIDI system, whatever this one has.
+            {"TRILLOT_MIDI_API", "none"}};
   }
 
   static std::string ReadFile(const std::string& path) {

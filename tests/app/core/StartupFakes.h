@@ -9,6 +9,7 @@
 #include "app/core/MainFrame.h"
 #include "app/core/OutputEngine.h"
 #include "device/BoardLink.h"
+#include "device/testing/RecordingOutputEngine.h"
 #include "platform/sys/Clock.h"
 
 namespace startuptest {
@@ -70,70 +71,8 @@ class FakeBoardLink : public CBoardLink {
   uint32_t m_msPerCall;
 };
 
-/// Records every engine call as text; its answers are public fields.
-class FakeOutputEngine : public IOutputEngine {
- public:
-  int setupResult = 1;
-  int connectionKind = 3;
-  int setupConnectionKind = 3;
-  int boardPortKind = 0;
-  std::deque<int> queryAnswers;
-  std::vector<std::string> calls;
-
-  int SetupSoundDevice(int argument) override {
-    calls.push_back("SetupSoundDevice(" + std::to_string(argument) + ")");
-    connectionKind = setupResult ? setupConnectionKind : 0;
-    return setupResult;
-  }
-  int GetConnectionKind() const override { return connectionKind; }
-  int GetDeviceModeValue() const override { return connectionKind >= 2 ? connectionKind : 0; }
-  int OpenBoard(int search) override {
-    calls.push_back("OpenBoard(" + std::to_string(search) + ")");
-    return boardPortKind;
-  }
-  int QueryBoard(int code) override {
-    calls.push_back("QueryBoard(" + std::to_string(code) + ")");
-    if (queryAnswers.empty()) return 255;
-    int v = queryAnswers.front();
-    queryAnswers.pop_front();
-    return v;
-  }
-  int ResetBoard() override { return Log("ResetBoard"); }
-  int SendBoardCommand07(int v) override { return Log("SendBoardCommand07(" + std::to_string(v) + ")"); }
-  int SendBoardCommand09b(int v) override { return Log("SendBoardCommand09b(" + std::to_string(v) + ")"); }
-  int SendBoardCommand11(int v) override { return Log("SendBoardCommand11(" + std::to_string(v) + ")"); }
-  int SendBoardCommand13(uint8_t a, uint8_t b, uint8_t c, uint8_t d) override {
-    return Log("SendBoardCommand13(" + std::to_string(a) + "," + std::to_string(b) + "," + std::to_string(c) + "," +
-               std::to_string(d) + ")");
-  }
-  int SendBoardParam03_06(int v) override { return Log("SendBoardParam03_06(" + std::to_string(v) + ")"); }
-  int SendBoardParam03_09(int v) override { return Log("SendBoardParam03_09(" + std::to_string(v) + ")"); }
-  int SendVoice(const CVoiceItem&, int option) override { return Log("SendVoice(" + std::to_string(option) + ")"); }
-  int SendBankVoices(const CVoiceItem&) override { return Log("SendBankVoices"); }
-  int SendVoiceItem(const CStreamPCMSlot&) override { return Log("SendVoiceItem"); }
-  int SendBoardCommand06(int v) override { return Log("SendBoardCommand06(" + std::to_string(v) + ")"); }
-  int SendBoardData0C(int kind, const uint8_t*, uint32_t size) override {
-    return Log("SendBoardData0C(" + std::to_string(kind) + "," + std::to_string(size) + ")");
-  }
-  int SendBoardCommand0D(int v) override { return Log("SendBoardCommand0D(" + std::to_string(v) + ")"); }
-  bool IsPlaying() const override { return false; }
-  int SendBoardValue0A(uint32_t value, int second) override {
-    return Log("SendBoardValue0A(" + std::to_string(value) + "," + std::to_string(second) + ")");
-  }
-  int SendChannelValue1A(int last, uint32_t value) override {
-    return Log("SendChannelValue1A(" + std::to_string(last) + "," + std::to_string(value) + ")");
-  }
-  int lastValue = 0;
-  int GetLastValue() const override { return lastValue; }
-  void SetPlayPosition(uint32_t ms) override { calls.push_back("SetPlayPosition(" + std::to_string(ms) + ")"); }
-  void ClearSentState() override { calls.push_back("ClearSentState"); }
-
- private:
-  int Log(std::string call) {
-    calls.push_back(std::move(call));
-    return 1;
-  }
-};
+/// The recording engine of the device tests: every call as text, answers in public fields.
+using FakeOutputEngine = RecordingOutputEngine;
 
 /// Records what the application asks of its main frame; owns a fake engine.
 class FakeMainFrame : public IMainFrame {

@@ -7,7 +7,7 @@
 #include <QClipboard>
 #include <QTest>
 
-#include "app/core/AppPlayState.h"
+#include "device/AppPlayState.h"
 #include "platform/host/testing/FakeHost.h"
 #include "tests/app/core/StartupFakes.h"
 

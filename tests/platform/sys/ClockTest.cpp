@@ -28,4 +28,22 @@ TEST(Clock, ScopedClockInstallsAndRestores) {
   EXPECT_NE(&platform::clock(), &manual);
 }
 
+TEST(Clock, SleepOnAManualClockMovesItWithoutWaiting) {
+  platform::ManualClock manual;
+  manual.Set(500);
+  platform::ScopedClock scope(manual);
+  for (int i = 0; i < 6000; ++i) platform::SleepMs(10);
+  EXPECT_EQ(platform::GetTickCount(), 60500u);
+}
+
+TEST(Clock, ManualClockTakesMovesFromSeveralThreads) {
+  platform::ManualClock manual;
+  std::thread other([&] {
+    for (int i = 0; i < 10000; ++i) manual.Advance(1);
+  });
+  for (int i = 0; i < 10000; ++i) manual.Sleep(1);
+  other.join();
+  EXPECT_EQ(manual.NowMs(), 20000u);
+}
+
 }  // namespace

@@ -42,6 +42,18 @@ TEST_F(KZ1DocTime, ChipModeFormulaGoesThroughSinglePrecision) {
   EXPECT_DOUBLE_EQ(d.TickToMs(tick), 16777216.0 * 60000.0 / 200.0 / 480.0);
 }
 
+TEST_F(KZ1DocTime, TickToTimeTakesTheMapOrInvertsTheFormula) {
+  CKZ1Doc& kz3 = Make(3);
+  kz3.GetTempoMap().Reset(2000, 0);
+  EXPECT_EQ(kz3.TickToTime(960), 480u);
+  CKZ1Doc& kz1 = Make(1);  // tempo 200, 480 ticks per quarter: 0.625 ms a tick
+  EXPECT_EQ(kz1.TickToTime(300), 480u);
+  EXPECT_EQ(kz1.TickToTime(301), 481u);  // 481.6, truncated
+  EXPECT_EQ(kz1.TickToTime(0), 0u);
+  kz1.SetTempo(0);
+  EXPECT_EQ(kz1.TickToTime(300), 0u);
+}
+
 TEST_F(KZ1DocTime, SectionEndsAtTheNextCue) {
   CKZ1Doc& d = MakeSong();
   d.SetCuePoint(1, 100, 0);

@@ -1,4 +1,4 @@
-#include "app/core/AppPlayState.h"
+#include "device/AppPlayState.h"
 
 AppPlayState& appPlayState() {
   static AppPlayState state;
