@@ -1,54 +1,90 @@
-// The file dialogs of the File commands as the commands see them: a request goes in, the
-// chosen path and the values of the dialog's option panel come out.
+// The file chooser: what a command asks of a file dialog, and the path and option-panel
+// values it gets back. The Qt dialogs answer it in the program; tests script it.
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <string>
+#include <vector>
 
-struct FileRequest {
-  /// The option panel below the standard box.
-  enum class Panel {
-    None,       // the plain open or save dialog
-    SmfLoad,    // channel check boxes (CSMFLoadDlg)
-    VelkLoad,   // tempo and compression (CVELKLoadDlg)
-    Kz1Load,    // tempo factor (CKZ1LoadDlg)
-    Comment     // a one-line comment (CFileDialogPlusComment)
-  };
-
-  bool save = false;
-  Panel panel = Panel::None;
-  /// The default extension without its dot ("mmf").
-  std::string defaultExtension;
-  /// The filter in the string table's form, "Name (*.x)|*.x||".
-  std::string filter;
-  /// The starting folder; empty for the current one.
-  std::string folder;
-  /// Comment panel: the comment line.
-  std::string comment;
-  /// SmfLoad: how many channels may be ticked (4 in chip mode 1, else 16).
-  int channelLimit = 16;
-  /// VelkLoad: the chip mode (the Compress box shows in chip modes 3 and 5 only).
-  int chipMode = 0;
+/// The dialogs the commands ask for: the common ones and those with an option panel.
+enum class FileDialogKind {
+  Plain,      // the common open or save dialog
+  SmfLoad,    // CSMFLoadDlg, panel 2024: channels (and a hidden time base)
+  Comment,    // CFileDialogPlusComment, panel 2010: a comment line and an Option box
+  Kz1Load,    // CKZ1LoadDlg, panel 2012: tempo factor
+  VelkLoad,   // CVELKLoadDlg, panel 2023: tempo and compression
+  SaveVelk,   // CKZxSaveKZ3VELKFileDlg, panel 2011: time base, Compress, DVX
+  SoundFile,  // CKZxSounfFileDlg, panel 2025: sample format
+  Folder,     // the folder browser
 };
 
-struct FileChoice {
+/// Option flags of the common dialog that the chooser honours (the framework's values).
+namespace fileflags {
+inline constexpr uint32_t kOverwritePrompt = 0x00000002;
+inline constexpr uint32_t kHideReadOnly = 0x00000004;
+inline constexpr uint32_t kPathMustExist = 0x00000800;
+inline constexpr uint32_t kFileMustExist = 0x00001000;
+inline constexpr uint32_t kLongNames = 0x00200000;
+}  // namespace fileflags
+
+struct FileRequest {
+  FileDialogKind kind = FileDialogKind::Plain;
+  bool open = true;
+  std::string defaultExtension;  // without the dot; "wav;aif" names two
+  std::string fileName;          // the name the dialog starts with
+  uint32_t flags = 0;
+  std::string filter;  // "Name (*.x)|*.x||"
+  std::string folder;  // the folder it starts in (empty: the current one)
+  std::string title;   // empty: the dialog's own
+  const void* owner = nullptr;  // the owner window, opaque to core code; null: none
+  // Panel set-up.
+  int chipMode = 3;  // SmfLoad (channel limit), VelkLoad (Compress shown)
+  int option = 0;    // Comment: nonzero offers the Option box
+  std::string comment;
+  std::string alternativeComment;  // empty: the comment
+  int compressShow = 8;            // SaveVelk: show command of Compress (0 hides)
+  int dvxShow = 0;                 // SaveVelk: show command of DVX (0 hides)
+  int dvx = 0;                     // SaveVelk: DVX ticked at the start
+};
+
+struct FileAnswer {
+  bool ok = false;  // false: cancelled
   std::string path;
-  /// SmfLoad: bit n set when MIDI channel n + 1 is ticked.
-  uint32_t channelMask = 0;
-  /// SmfLoad: the time base (always 24 as the dialog is built).
-  int timeBase = 24;
-  /// VelkLoad.
-  int tempo = 200;
-  int compress = 0;
-  /// Kz1Load: 1 or 2.
-  int tempoFactor = 2;
-  /// Comment panel: the Option box.
-  int option = 0;
+  // The panel values of the dialog asked for.
+  uint16_t channelMask = 0;  // SmfLoad
+  int timeBase = 24;         // SmfLoad: always 24
+  int option = 0;            // Comment
+  int tempoFactor = 2;       // Kz1Load
+  int tempo = 200;           // VelkLoad
+  int compress = 0;          // VelkLoad, SaveVelk
+  int timeBaseMs = 0;        // SaveVelk
+  int dvx = 0;               // SaveVelk
+  int bitsPerSample = 0;     // SoundFile
 };
 
 class IFileChooser {
  public:
   virtual ~IFileChooser() = default;
-  /// Runs the dialog; false when the user cancels (the choice is then unchanged).
-  virtual bool Choose(const FileRequest& request, FileChoice& choice) = 0;
+  /// Runs the dialog of the request modally; its answer (ok false on Cancel).
+  virtual FileAnswer Choose(const FileRequest& request) = 0;
+};
+
+/// The chooser of a run without a display: every request is cancelled at once.
+class HeadlessFileChooser final : public IFileChooser {
+ public:
+  FileAnswer Choose(const FileRequest&) override { return {}; }
+};
+
+/// A chooser that answers from a script and keeps every request; Cancel once the script is
+/// used up.
+class ScriptedFileChooser final : public IFileChooser {
+ public:
+  void Answer(FileAnswer answer) { m_answers.push_back(std::move(answer)); }
+  FileAnswer Choose(const FileRequest& request) override;
+  const std::vector<FileRequest>& Requests() const { return m_requests; }
+
+ private:
+  std::deque<FileAnswer> m_answers;
+  std::vector<FileRequest> m_requests;
 };

@@ -76,6 +76,19 @@ class CTrillotApp : public platform::IAppSettings {
   int GetStartValue(int index) const { return m_startValues[index]; }
   uint32_t GetReserved() const { return m_reserved; }
 
+  // Help commands (TrillotAppHelp.cpp).
+  /// Shows the About box through its hook, then refreshes the status panes.
+  void OnAppAbout();
+  void OnWebJapanese();
+  void OnWebGlobal();
+  void OnWebKorean();
+  void OnWebChinese();
+  /// About and the voice-file commands: enabled while nothing plays.
+  bool OnUpdateByMode() const;
+  /// The window side of the About box and of opening a web address.
+  void SetAboutBox(std::function<void()> show) { m_aboutBox = std::move(show); }
+  void SetUrlOpener(std::function<void(const std::string&)> open) { m_urlOpener = std::move(open); }
+
   int GetChipMode() const override { return m_chipMode; }
   /// Stores the mode and hands it to the main frame and its open windows; returns 1.
   int SetChipMode(int mode);
@@ -233,7 +246,7 @@ class CTrillotApp : public platform::IAppSettings {
   IOutputEngine* Engine() const;
   // File commands.
   void RefreshAfterFileCommand(bool all);
-  bool ChooseFile(const FileRequest& request, FileChoice& choice);
+  bool ChooseFile(const FileRequest& request, FileAnswer& answer);
   int OpenSongInto(const std::string& path, const std::function<int(CKZ1Doc&)>& load, int logId,
                    int failMessage);
   void SaveAsKZ12(const std::string& comment);
@@ -290,6 +303,8 @@ class CTrillotApp : public platform::IAppSettings {
   bool m_splashEnabled = true;
   uint32_t m_reserved = 0;
   int m_startValues[3] = {0, 0, 0};
+  std::function<void()> m_aboutBox;
+  std::function<void(const std::string&)> m_urlOpener;
 
   // Start-up steps that can end it (TrillotAppStartup.cpp).
   StartResult ReadProgramSettings();

@@ -87,8 +87,9 @@ void CTrillotApp::RefreshAfterFileCommand(bool all) {
   frame->UpdateVoiceWindows();
 }
 
-bool CTrillotApp::ChooseFile(const FileRequest& request, FileChoice& choice) {
-  return m_fileChooser && m_fileChooser->Choose(request, choice);
+bool CTrillotApp::ChooseFile(const FileRequest& request, FileAnswer& answer) {
+  answer = m_fileChooser ? m_fileChooser->Choose(request) : FileAnswer{};
+  return answer.ok;
 }
 
 int CTrillotApp::QueryCloseSong() {
@@ -153,12 +154,12 @@ void CTrillotApp::OnFileOpen() {
   if (!QueryCloseSong()) return;
   const SongFileType type = SongFileTypeOf(m_outputProfile);
   FileRequest request;
-  request.panel = m_chipMode == 2 ? FileRequest::Panel::VelkLoad : FileRequest::Panel::None;
+  request.kind = m_chipMode == 2 ? FileDialogKind::VelkLoad : FileDialogKind::Plain;
   request.defaultExtension = Text(type.extension);
   request.filter = Text(type.filter);
   request.folder = GetDefaultDir(kDirInput);
   request.chipMode = m_chipMode;
-  FileChoice choice;
+  FileAnswer choice;
   if (ChooseFile(request, choice)) {
     if (!EndsWithNoCase(choice.path, "." + request.defaultExtension)) {
       platform::ShowMessage(kMsgIllegalFileFormat);
@@ -178,12 +179,12 @@ void CTrillotApp::OnFileImportSMF() {
   if (m_chipMode != 1 && m_chipMode != 2) return;
   if (!QueryCloseSong()) return;
   FileRequest request;
-  request.panel = FileRequest::Panel::SmfLoad;
+  request.kind = FileDialogKind::SmfLoad;
   request.defaultExtension = Text(kStringExtMid);
   request.filter = Text(kStringFilterMid);
   request.folder = GetDefaultDir(kDirInput);
-  request.channelLimit = m_chipMode == 1 ? 4 : 16;
-  FileChoice choice;
+  request.chipMode = m_chipMode;  // 4 channels in chip mode 1, else 16
+  FileAnswer choice;
   if (ChooseFile(request, choice)) {
     if (!EndsWithNoCase(choice.path, ".mid")) {
       platform::ShowMessage(kMsgIllegalFileFormat);
@@ -279,14 +280,14 @@ void CTrillotApp::OnFileSaveAs() {
 void CTrillotApp::SaveAsKZ12(const std::string& comment) {
   const SongFileType type = SongFileTypeOf(m_outputProfile);
   FileRequest request;
-  request.save = true;
-  request.panel = FileRequest::Panel::Comment;
+  request.open = false;
+  request.kind = FileDialogKind::Comment;
   request.defaultExtension = Text(type.extension);
   request.filter = Text(type.filter);
   request.folder = GetDefaultDir(kDirOutput);
   request.comment = comment;
   // A failed save asks again, until the user cancels.
-  for (FileChoice choice; ChooseFile(request, choice); choice = FileChoice()) {
+  for (FileAnswer choice; ChooseFile(request, choice);) {
     if (SaveDocument(choice.path)) return;
   }
 }
@@ -316,11 +317,11 @@ void CTrillotApp::WriteExport(const std::vector<uint8_t>& bytes) {
   std::string target = GetOutputPath();
   if (target.empty()) {
     FileRequest request;
-    request.save = true;
+    request.open = false;
     request.defaultExtension = Text(kStringExtMid);
     request.filter = Text(kStringFilterMid);
     request.folder = GetDefaultDir(kDirOutput);
-    FileChoice choice;
+    FileAnswer choice;
     if (!ChooseFile(request, choice)) return;
     target = choice.path;
   }

@@ -14,6 +14,7 @@
 #include "app/ui/BusyBitmapDlg.h"
 #include "app/ui/MainFrame.h"
 #include "app/ui/MainFrameReport.h"
+#include "app/ui/QtFileChooser.h"
 #include "app/ui/ScreenshotTable.h"
 #include "platform/strings/StringTable.h"
 #include "uikit/QtMessagePresenter.h"
@@ -81,7 +82,12 @@ int main(int argc, char** argv) {
     hooks.SetBusyPictureFactory([](int kind) { return std::make_unique<BusyPictureToken>(kind); });
     hooks.SetWaitCursorFactory([] { return std::make_unique<ui::WaitCursor>(); });
   };
-  options.mainFrameFactory = [&sink](CTrillotApp& app, MainFrameHooks& hooks) -> std::unique_ptr<IMainFrame> {
+  // In batch conversion without a screen every file dialog answers Cancel at once.
+  QtFileChooser chooser;
+  const bool dialogs = !(batch && ui::IsHeadlessPlatform());
+  options.mainFrameFactory = [&sink, &chooser, dialogs](CTrillotApp& app,
+                                                        MainFrameHooks& hooks) -> std::unique_ptr<IMainFrame> {
+    if (dialogs) app.SetFileChooser(&chooser);
     auto frame = std::make_unique<CMainFrame>(app, &hooks);
     frame->AttachNotifySink(&sink);
     return frame;

@@ -9,12 +9,27 @@
 #include <memory>
 
 #include "app/core/MessageStyle.h"
+#include "app/ui/AboutDlg.h"
 #include "app/ui/BusyBitmapDlg.h"
+#include "app/ui/QtFileChooser.h"
+#include "app/ui/SplashWnd.h"
 #include "platform/strings/StringTable.h"
 #include "uikit/QtMessagePresenter.h"
 #include "views/ViewScreenshots.h"
 
 namespace {
+
+/// Runs a file dialog with its option panel as its command sets it up.
+QWidget* FileDialog(FileDialogKind kind) {
+  QtFileChooser::RunSample(kind);
+  return nullptr;
+}
+
+QWidget* AboutBox() {
+  CAboutDlg about;
+  about.exec();
+  return nullptr;
+}
 
 /// Shows a message box of the program through the window presenter.
 QWidget* ShowMessageBox(int id) {
@@ -59,6 +74,15 @@ void GrabModalWhenUp(const QString& path, bool& saved, int triesLeft) {
 
 const std::vector<ScreenshotRow>& ScreenshotRows() {
   static const std::vector<ScreenshotRow> rows = {
+      {"file-dialog-2024.png", "CSMFLoadDlg", true, [] { return FileDialog(FileDialogKind::SmfLoad); }},
+      {"file-dialog-2010.png", "CFileDialogPlusComment", true, [] { return FileDialog(FileDialogKind::Comment); }},
+      {"file-dialog-2012.png", "CKZ1LoadDlg", true, [] { return FileDialog(FileDialogKind::Kz1Load); }},
+      {"file-dialog-2023.png", "CVELKLoadDlg", true, [] { return FileDialog(FileDialogKind::VelkLoad); }},
+      {"file-dialog-2011.png", "CKZxSaveKZ3VELKFileDlg", true, [] { return FileDialog(FileDialogKind::SaveVelk); }},
+      {"file-dialog-2025.png", "CKZxSounfFileDlg", true, [] { return FileDialog(FileDialogKind::SoundFile); }},
+      {"about-box.png", "CTrillotApp::OnAppAbout", true, [] { return AboutBox(); }},
+      {"startup-2543.png", "CSplashWnd::Show", false, [] { return CSplashWnd::ShowPicture(5); }},
+      {"startup-2544.png", "CSplashWnd::Show", false, [] { return CSplashWnd::ShowPicture(6); }},
       {"busy-picture-0.png", "CBusyBitmapDlg(0)", false, [] { return new CBusyBitmapDlg(0); }},
       {"message-7091.png", "ShowMessage(7091)", true, [] { return ShowMessageBox(7091); }},
       {"event-list.png", "CEListFrm (All)", false, [] { return OpenEventListForScreenshot(); }},

@@ -16,25 +16,9 @@ namespace {
 
 using kz12test::ReadFile;
 
-/// Answers each dialog with the next scripted choice; an empty script (or nothing) cancels.
-class FileChooserFake : public IFileChooser {
- public:
-  bool Choose(const FileRequest& request, FileChoice& choice) override {
-    requests.push_back(request);
-    if (script.empty()) return false;
-    std::optional<FileChoice> next = script.front();
-    script.pop_front();
-    if (!next) return false;
-    choice = *next;
-    return true;
-  }
-
-  std::deque<std::optional<FileChoice>> script;
-  std::vector<FileRequest> requests;
-};
-
-FileChoice PathChoice(const std::string& path) {
-  FileChoice c;
+FileAnswer PathChoice(const std::string& path) {
+  FileAnswer c;
+  c.ok = true;
   c.path = path;
   return c;
 }
@@ -70,7 +54,7 @@ class TrillotAppFile : public kz12test::KZ12FileTest {
   }
 
   CTrillotApp app;
-  FileChooserFake chooser;
+  ScriptedFileChooser chooser;
 };
 
 TEST_F(TrillotAppFile, NewGivesAnUntitledSongInChipModeTwoOnly) {
@@ -93,14 +77,14 @@ TEST_F(TrillotAppFile, OpenInChipModeTwoPassesTheVelkDialogValues) {
   doctest::AddEvent(*d.GetMidiList(), 0, 480, {0x90, 60, 100});
   ASSERT_EQ(Save(d, "song.MMF"), 1);
   Mode(2);
-  FileChoice choice = PathChoice(PathOf("song.MMF"));
+  FileAnswer choice = PathChoice(PathOf("song.MMF"));
   choice.tempo = 150;
   choice.compress = 1;
-  chooser.script.push_back(choice);
+  chooser.Answer(choice);
   app.OnFileOpen();
-  ASSERT_EQ(chooser.requests.size(), 1u);
-  EXPECT_EQ(chooser.requests[0].panel, FileRequest::Panel::VelkLoad);
-  EXPECT_EQ(chooser.requests[0].defaultExtension, "mmf");
+  ASSERT_EQ(chooser.Requests().size(), 1u);
+  EXPECT_EQ(chooser.Requests()[0].kind, FileDialogKind::VelkLoad);
+  EXPECT_EQ(chooser.Requests()[0].defaultExtension, "mmf");
   ASSERT_NE(app.GetDocument(), nullptr);
   EXPECT_EQ(app.GetDocument()->GetOpenOption(), 150);
   EXPECT_EQ(app.GetDocument()->GetConverterOption(), 1);
@@ -111,9 +95,9 @@ TEST_F(TrillotAppFile, OpenInChipModeTwoPassesTheVelkDialogValues) {
 
 TEST_F(TrillotAppFile, OpenRefusesAnotherEnding) {
   Mode(1);
-  chooser.script.push_back(PathChoice(PathOf("song.mmf.bak")));
+  chooser.Answer(PathChoice(PathOf("song.mmf.bak")));
   app.OnFileOpen();
-  EXPECT_EQ(chooser.requests[0].panel, FileRequest::Panel::None);
+  EXPECT_EQ(chooser.Requests()[0].kind, FileDialogKind::Plain);
   EXPECT_EQ(host.messages.ShownIds(), (std::vector<int>{7092}));
   EXPECT_EQ(app.GetDocument(), nullptr);
 }
@@ -126,13 +110,13 @@ TEST_F(TrillotAppFile, ImportFromSmfInChipModeOnePassesTheMaskAndSelection) {
     calls.push_back({mask, kind});
     return answer;
   });
-  FileChoice choice = PathChoice(PathOf("tune.MID"));
+  FileAnswer choice = PathChoice(PathOf("tune.MID"));
   choice.channelMask = 0x0005;
   choice.timeBase = 24;
-  chooser.script.push_back(choice);
+  chooser.Answer(choice);
   app.OnFileImportSMF();
-  EXPECT_EQ(chooser.requests[0].panel, FileRequest::Panel::SmfLoad);
-  EXPECT_EQ(chooser.requests[0].channelLimit, 4);
+  EXPECT_EQ(chooser.Requests()[0].kind, FileDialogKind::SmfLoad);
+  EXPECT_EQ(chooser.Requests()[0].chipMode, 1);
   ASSERT_EQ(calls.size(), 1u);
   EXPECT_EQ(calls[0], (std::pair<uint32_t, int>{0x0005, 24}));
   EXPECT_EQ(host.messages.ShownIds(), (std::vector<int>{7032}));
@@ -140,7 +124,7 @@ TEST_F(TrillotAppFile, ImportFromSmfInChipModeOnePassesTheMaskAndSelection) {
 
   answer = 1;
   host.messages.shown.clear();
-  chooser.script.push_back(choice);
+  chooser.Answer(choice);
   app.OnFileImportSMF();
   EXPECT_NE(app.GetDocument(), nullptr);
   EXPECT_TRUE(host.messages.ShownIds().empty());
@@ -157,9 +141,9 @@ TEST_F(TrillotAppFile, ImportedSmfBecomesTheSong) {
   ASSERT_EQ(d.WriteSmf(smf, setup), 1);
   kz12test::WriteFile(PathOf("tune.mid"), std::vector<uint8_t>(smf.GetData(), smf.GetData() + smf.GetSize()));
   Mode(1);
-  FileChoice choice = PathChoice(PathOf("tune.mid"));
+  FileAnswer choice = PathChoice(PathOf("tune.mid"));
   choice.channelMask = 0x000F;
-  chooser.script.push_back(choice);
+  chooser.Answer(choice);
   app.OnFileImportSMF();
   ASSERT_NE(app.GetDocument(), nullptr);
   EXPECT_EQ(app.GetDocument()->GetMidiList()->size(), 1u);
@@ -208,7 +192,7 @@ TEST_F(TrillotAppFile, SaveInChipModeOneChecksTheConvertedSize) {
     app.OnFileSave();
     EXPECT_EQ(host.messages.ShownIds(), r.messages);
     EXPECT_EQ(std::filesystem::exists(PathOf("song.mmf")), r.saved);
-    EXPECT_TRUE(chooser.requests.empty());
+    EXPECT_TRUE(chooser.Requests().empty());
     if (r.saved) {
       EXPECT_EQ(app.GetDocument()->TestModifiedFlags(1), 0u);
       const std::vector<uint8_t> image = ReadFile(PathOf("song.mmf"));
@@ -232,14 +216,14 @@ TEST_F(TrillotAppFile, SaveAsInChipModeOneShowsTheSizeAsItsComment) {
     SCOPED_TRACE(r.comment);
     Mode(1);
     host.ui.qxCue = r.fmm;
-    chooser.requests.clear();
+    chooser = ScriptedFileChooser();
     SongWithPath(PathOf("song.mmf"));
     ConvertedSize(r.size);
     app.OnFileSaveAs();
-    ASSERT_EQ(chooser.requests.size(), 1u);
-    EXPECT_TRUE(chooser.requests[0].save);
-    EXPECT_EQ(chooser.requests[0].panel, FileRequest::Panel::Comment);
-    EXPECT_EQ(chooser.requests[0].comment, r.comment);
+    ASSERT_EQ(chooser.Requests().size(), 1u);
+    EXPECT_FALSE(chooser.Requests()[0].open);
+    EXPECT_EQ(chooser.Requests()[0].kind, FileDialogKind::Comment);
+    EXPECT_EQ(chooser.Requests()[0].comment, r.comment);
   }
 }
 
@@ -252,11 +236,11 @@ TEST_F(TrillotAppFile, SaveOfAnUntitledSongRunsSaveAsUntilASaveWorks) {
   doctest::AddEvent(*d.GetMidiList(), 0, 480, {0x90, 60, 100});
   d.SetModifiedFlags(0);
   // A folder that does not exist fails the save: the dialog comes again.
-  chooser.script.push_back(PathChoice(PathOf("missing/song.mmf")));
-  chooser.script.push_back(PathChoice(PathOf("song.mmf")));
+  chooser.Answer(PathChoice(PathOf("missing/song.mmf")));
+  chooser.Answer(PathChoice(PathOf("song.mmf")));
   app.OnFileSave();
-  EXPECT_EQ(chooser.requests.size(), 2u);
-  EXPECT_EQ(chooser.requests[0].comment, "");
+  EXPECT_EQ(chooser.Requests().size(), 2u);
+  EXPECT_EQ(chooser.Requests()[0].comment, "");
   EXPECT_TRUE(std::filesystem::exists(PathOf("song.mmf")));
   EXPECT_EQ(d.GetPathName(), PathOf("song.mmf"));
   EXPECT_EQ(d.TestModifiedFlags(1), 0u);
@@ -269,9 +253,9 @@ TEST_F(TrillotAppFile, ExportToSmfInChipModeOneWritesTheSongsSmf) {
   SongOutputRecord setup;
   d.BuildOutputSetup(setup, 1);
   ASSERT_EQ(d.WriteSmf(expected, setup), 1);
-  chooser.script.push_back(PathChoice(PathOf("out.mid")));
+  chooser.Answer(PathChoice(PathOf("out.mid")));
   app.OnFileExportSMF();
-  EXPECT_EQ(chooser.requests[0].defaultExtension, "mid");
+  EXPECT_EQ(chooser.Requests()[0].defaultExtension, "mid");
   EXPECT_EQ(ReadFile(PathOf("out.mid")),
             std::vector<uint8_t>(expected.GetData(), expected.GetData() + expected.GetSize()));
   EXPECT_EQ(host.messages.log.back().id, 7521);
