@@ -5,6 +5,7 @@
 
 class CVoiceItem;
 class CStreamPCMSlot;
+class CEmuPlayer;
 
 /// Connection kinds: 0 none, 1 MIDI ports, 2 to 4 emulator sound devices.
 class IOutputEngine {
@@ -46,4 +47,16 @@ class IOutputEngine {
   virtual void SetPlayPosition(uint32_t ms) = 0;
   /// Forgets that the song was converted and sent.
   virtual void ClearSentState() = 0;
+
+  // What the voice editor sends while a voice is edited; an engine without a board sends none.
+  virtual int SendBankSelect(int /*channel*/, int /*msb*/, int /*lsb*/) { return 1; }
+  virtual int SendProgramChange(int /*channel*/, int /*program*/) { return 1; }
+  /// The master volume.
+  virtual int SendBoardCommand09(int /*value*/) { return 1; }
+  /// The voice's parameters without its wave.
+  virtual int SendVoiceParams(const CVoiceItem& /*item*/) { return 1; }
+  /// Releases a wave id on the board.
+  virtual int SendBoardCommand04(int /*waveId*/) { return 1; }
+  /// The emulator player that auditions voices; null when the engine has none.
+  virtual CEmuPlayer* GetEmuPlayer() { return nullptr; }
 };
