@@ -11,7 +11,7 @@
 #include "song/VoiceItem.h"
 #include "velk/Crc16.h"
 #include "velk/ScoreTrackChunk.h"
-#include "velk/SeekPhraseChunk.h"
+#include "velk/SeekPhraseChunk2.h"
 #include "velk/VelkFileChunk.h"
 
 namespace {
@@ -95,7 +95,7 @@ TEST(BuildAuditionVelk, VelkReaderFindsScoreTrackFiveWithItsSeekPoints) {
   ASSERT_EQ(file.GetScoreTracks().GetCount(), 1);
   const CScoreTrackChunk& track = *file.GetScoreTracks().GetItem(1);
   EXPECT_EQ(track.GetTrackNumber(), 5);
-  const auto* seek = dynamic_cast<const CSeekPhraseChunk*>(track.GetSeekPhraseChunk());
+  const auto* seek = dynamic_cast<const CSeekPhraseChunk2*>(track.GetSeekPhraseChunk());
   ASSERT_NE(seek, nullptr);
   ASSERT_NE(seek->GetSeekPhrase().GetStartPoint(), nullptr);
   EXPECT_EQ(*seek->GetSeekPhrase().GetStartPoint(), 24u);
