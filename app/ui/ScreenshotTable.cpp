@@ -12,6 +12,7 @@
 #include "app/ui/BusyBitmapDlg.h"
 #include "platform/strings/StringTable.h"
 #include "uikit/QtMessagePresenter.h"
+#include "voice/ui/KZxVoiceEditDlg.h"
 
 namespace {
 
@@ -20,6 +21,21 @@ QWidget* ShowMessageBox(int id) {
   const auto text = platform::strings().Find(id);
   ui::QtMessagePresenter presenter;
   presenter.Present(text ? std::string(*text) : std::string(), GetMessageStyle(id), 0);
+  return nullptr;
+}
+
+/// Runs the voice editor on a voice of the library's bank 124/1 (PCM: the PCM page comes first).
+QWidget* ShowVoiceEditor(bool pcm) {
+  CVoiceItem voice;
+  voice.SetBankMsb(124);
+  voice.SetBankLsb(1);
+  voice.SetProgram(pcm ? 1 : 0);
+  voice.SetAlgorithm(pcm ? 0 : 4);
+  voice.SetName(pcm ? "PCM Voice" : "FM Voice");
+  voice.SetPcmFlag(pcm ? 1 : 0);
+  CKZxVoiceEditDlg sheet(QStringLiteral("Voice Edit"), nullptr, 0, VoiceEditShell{});
+  sheet.Init(voice, 1);
+  sheet.DoModal();
   return nullptr;
 }
 
@@ -49,6 +65,8 @@ const std::vector<ScreenshotRow>& ScreenshotRows() {
   static const std::vector<ScreenshotRow> rows = {
       {"busy-picture-0.png", "CBusyBitmapDlg(0)", false, [] { return new CBusyBitmapDlg(0); }},
       {"message-7091.png", "ShowMessage(7091)", true, [] { return ShowMessageBox(7091); }},
+      {"voice-edit-fm.png", "CKZxVoiceEditDlg::DoModal (FM voice)", true, [] { return ShowVoiceEditor(false); }},
+      {"voice-edit-pcm.png", "CKZxVoiceEditDlg::DoModal (PCM voice)", true, [] { return ShowVoiceEditor(true); }},
   };
   return rows;
 }
