@@ -241,4 +241,22 @@ TEST_F(FmPageTest, OperatorCopyAndPaste) {
   });
 }
 
+TEST_F(FmPageTest, PickingAnotherVoiceReplacesBothCopies) {
+  CVoiceItem other = Voice(124, 1, 6, 0);
+  other.SetName("Other");
+  other.SetOpTL(1, 9);
+  library.SetVoiceByProgram(124, 1, 6, other);
+  WithPage(Voice(124, 1, 5, 4), [](CKZxVoiceEditDlg& s, Page& page) {
+    Move(page, Page::kTL, 30);
+    COwnerDrawCombo* pch = page.List(Page::kPchList);
+    pch->setCurrentIndex(6);
+    emit pch->activated(6);
+    EXPECT_EQ(s.Working().GetProgram(), 6);
+    EXPECT_EQ(s.Reference().GetProgram(), 6);
+    EXPECT_STREQ(s.Working().GetName(), "Other");
+    EXPECT_EQ(page.Tabs()->count(), 2);
+    EXPECT_EQ(page.Slider(Page::kTL.slider)->value(), 9);
+  });
+}
+
 }  // namespace
