@@ -8,8 +8,7 @@ class CMemStream;
 struct SongOutputRecord;
 
 /// Each entry appends an image to the streams it is given and returns nonzero on success; it
-/// may throw the song data's integer codes. The document treats a missing builder as one that
-/// returned 0.
+/// may throw the song data's integer codes. A document given none saves with its own.
 class IDocBuilders {
  public:
   virtual ~IDocBuilders() = default;

@@ -209,7 +209,7 @@ class CKZ1Doc {
   /// The size of the generation-1 conversion of the song, or 0 when it fails.
   int CalcConvertedSize(int option);
 
-  // Export entries: forward to the builder set; 0 when none is given.
+  // Export entries: forward to the builder set, the document's own when none is given.
   int ExportVelk(CMemStream& image, int hasPath, const std::string& path,
                  const SongOutputRecord& setup, int timeBaseOption, int compression,
                  int editStatus);
@@ -217,6 +217,39 @@ class CKZ1Doc {
                    const SongOutputRecord& setup, int timeBaseOption, int compression);
   int ExportViaConverter(CMemStream& image, int hasPath, const std::string& path,
                          const SongOutputRecord& setup, int timeBaseOption, int compression);
+
+  // --- Chip-mode builders of the export entries ---
+  /// Chip modes 1 and 2: not built yet; 0 and nothing appended.
+  int ConvertToVelk_KZ1(CMemStream& image, int hasPath, const std::string& path,
+                        const SongOutputRecord& setup, int timeBaseOption, int compression,
+                        int editStatus);
+  int ConvertToVelk_KZ2(CMemStream& image, int hasPath, const std::string& path,
+                        const SongOutputRecord& setup, int timeBaseOption, int compression,
+                        int editStatus);
+  /// The song-data SMF through the VELK converter plug-in (kind 8, 17 or 18) into the image.
+  /// 1 also when the user declined a playback question (the save-declined flag then set).
+  int ConvertToVelk_KZ3(CMemStream& image, int hasPath, const std::string& path,
+                        const SongOutputRecord& setup, int timeBaseOption, int compression,
+                        int editStatus);
+  /// Each phrase part 1..4 through the phrase converter (kind 17) into its image.
+  int ConvertToVelkPhrase_KZ3(CMemStream* images[kImageCount], int hasPath,
+                              const std::string& path, const SongOutputRecord& setup,
+                              int timeBaseOption, int compression);
+  /// The song-data SMF through the MFi converter of the profile and maker (kinds 10..16).
+  int ConvertToMFi_KZ3(CMemStream& image, int hasPath, const std::string& path,
+                       const SongOutputRecord& setup, int timeBaseOption, int compression);
+  /// The native image (song-data SMF) of the song appended to target; 1, or 0 when the play
+  /// list is empty or a voice fails its check. A failed write shows 7047, 7049 or 7050 and
+  /// throws -1.
+  int makeKZ3NativeFormat(CMemStream& target, int playOption, int showBusy);
+  /// The same image split by the channels' phrase parts; parts 1..4 appended to the targets.
+  int makeKZ3NativeFormat2(CMemStream* targets[kImageCount], int playOption);
+  /// Rebuilds the stream-size figures of a song with stream data, then appends a point per
+  /// entry of the wave list to an empty target; 0 when the target was not empty.
+  int BuildStreamSizeList(std::vector<CValuePoint>& target);
+  /// The MFi converter's report word of the last conversion that fetched one.
+  uint32_t GetConverterReport() const { return m_converterReport; }
+  void SetConverterReport(uint32_t v) { m_converterReport = v; }
 
   // --- Voice assignment and RAM ---
   /// Assigns the voice of that address to slot i; an address another slot of its area holds
@@ -370,7 +403,7 @@ class CKZ1Doc {
   int InsertStreamPairMessage(int a, int b);
   /// The generation-3 RAM size of the song in bytes, as the last estimate found it.
   int GetStreamOption() const { return m_ramUse; }
-  /// The second RAM size figure (for Java handsets); nothing sets it yet.
+  /// The second RAM size figure (for Java handsets), set with the RAM estimate.
   int GetOpenWord() const { return m_openWord; }
 
   // --- Opening and importing songs ---
@@ -411,8 +444,14 @@ class CKZ1Doc {
   void SetStatusKept(int v) { m_statusKept = v; }
   int GetVolumePresetPending() const { return m_volumePresetPending; }
   void SetVolumePresetPending(int v) { m_volumePresetPending = v; }
-  /// 1 while a merge assigns the imported voices.
-  int IsImporting() const { return m_importing; }
+  /// 1 while a merge assigns the imported voices: the voice lookups may then use the
+  /// extension areas, which the merge empties again afterwards.
+  int IsImporting() const { return m_extensionArea; }
+  /// The debug flag: when set, the initialisation forms a trace text per event it appends.
+  int GetDebugFlag() const { return m_debugFlag; }
+  void SetDebugFlag(int v) { m_debugFlag = v; }
+  /// The last trace text the initialisation formed (empty when none).
+  const std::string& GetDebugText() const { return m_debugText; }
   uint32_t GetFirstTempo() const { return m_firstTempo; }
   uint32_t GetQuarterRate() const { return m_quarterRate; }
   int GetListDivision() const { return m_listDivision; }
@@ -597,6 +636,7 @@ class CKZ1Doc {
   void ReplaceSlotInChannelMaps(int from, int to);
   void MoveVoiceSlot(int from, int to);
   int CompactVoiceSlots(const CMidiList& list, const InitSnapshot& snapshot);
+  void LookUpPhraseChannelVoices();
   void TakeInitMasterVolume(const CMidiList& list, int keep);
   int CheckInitWaveCount() const;
   void TakeInitContentsInfo(CMidiList& list);
@@ -605,6 +645,10 @@ class CKZ1Doc {
   void TakeInitFigures(const CMidiList& list);
 
   int ImportSmfIntoSong(const std::string& path);
+  /// Sets the LED flag of every channel that plays notes and clears it elsewhere.
+  void RefreshChannelIndicators();
+  /// SetChannelPart without marking the song modified.
+  int StoreChannelPart(int channel, int part, int step);
   static bool InChannel(int k) { return k >= 0 && k < 16; }
   void ResetContentsInfo();
   void ResetVoiceTables();
@@ -710,6 +754,7 @@ class CKZ1Doc {
   int m_channelPart[16] = {};
   int m_numberedExport = 0;
   int m_convertedSize = 0;
+  uint32_t m_converterReport = 0;
   int m_boardValue = 0;
   int m_voiceCheckCount = 0;
   int m_cnvOptionFlag = 0;
@@ -721,7 +766,8 @@ class CKZ1Doc {
   std::string m_playTimeText;
   int m_statusKept = 0;
   int m_volumePresetPending = 0;
-  int m_importing = 0;
+  int m_debugFlag = 0;
+  std::string m_debugText;
   uint32_t m_firstTempo = 1042;
   uint32_t m_quarterRate = 120;
   int m_listDivision = 480;

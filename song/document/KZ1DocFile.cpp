@@ -13,6 +13,7 @@
 #include "song/document/DocBuilders.h"
 #include "song/document/DocReaders.h"
 #include "song/document/KZ1Doc.h"
+#include "song/document/SongFileBuilders.h"
 
 namespace {
 
@@ -268,22 +269,22 @@ int CKZ1Doc::CalcConvertedSize(int option) {
 int CKZ1Doc::ExportVelk(CMemStream& image, int hasPath, const std::string& path,
                         const SongOutputRecord& setup, int timeBaseOption, int compression,
                         int editStatus) {
-  if (!m_builders) return 0;
-  return m_builders->ExportVelk(*this, image, hasPath, path, setup, timeBaseOption, compression,
+  IDocBuilders* builders = m_builders ? m_builders : &SongFileBuilders();
+  return builders->ExportVelk(*this, image, hasPath, path, setup, timeBaseOption, compression,
                                 editStatus);
 }
 
 int CKZ1Doc::ExportPhrase(CMemStream* images[kImageCount], int hasPath, const std::string& path,
                           const SongOutputRecord& setup, int timeBaseOption, int compression) {
-  if (!m_builders) return 0;
-  return m_builders->ExportPhrase(*this, images, hasPath, path, setup, timeBaseOption,
+  IDocBuilders* builders = m_builders ? m_builders : &SongFileBuilders();
+  return builders->ExportPhrase(*this, images, hasPath, path, setup, timeBaseOption,
                                   compression);
 }
 
 int CKZ1Doc::ExportViaConverter(CMemStream& image, int hasPath, const std::string& path,
                                 const SongOutputRecord& setup, int timeBaseOption,
                                 int compression) {
-  if (!m_builders) return 0;
-  return m_builders->ExportViaConverter(*this, image, hasPath, path, setup, timeBaseOption,
+  IDocBuilders* builders = m_builders ? m_builders : &SongFileBuilders();
+  return builders->ExportViaConverter(*this, image, hasPath, path, setup, timeBaseOption,
                                         compression);
 }

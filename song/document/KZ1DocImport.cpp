@@ -173,9 +173,18 @@ int CKZ1Doc::ConvertFromSMF_KZ3(const std::string& path) {
     }
   }
   if (GetKZ3RamUse() > GetKZ3RamLimit()) platform::ShowMessage(7029);
+  if (OutputProfile() == 3) RefreshChannelIndicators();
   FilterChannels(m_channelMask);
   RebuildVoiceSlotsKZ12();
   return result;
+}
+
+void CKZ1Doc::RefreshChannelIndicators() {
+  // Contents of this profile need a channel with LED control, which a plain Standard MIDI
+  // File cannot carry: every channel that plays notes gets it.
+  for (int k = 0; k < 16; ++k) {
+    SetChannelLED(k, (GetChannelValue(k) != 0 || GetChannelUsed(k) != 0) ? 1 : 0);
+  }
 }
 
 int CKZ1Doc::ImportViaConverter(const std::string& path) {

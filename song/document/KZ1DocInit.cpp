@@ -68,6 +68,9 @@ void CKZ1Doc::AppendInitEvents(const CMidiList& list, bool pcm) {
                                           e->GetData(), e->GetExtra());
     const CMidiMsg& m = *msg;
     target.push_back(std::move(msg));
+    if (m_debugFlag) {
+      m_debugText = pcm ? "CKZ1Doc::init m_midlist_PCM.AddTail" : "CKZ1Doc::init m_midlist.AddTail";
+    }
     if (m.GetLength() >= 1 && IsNoteOnStatus(m.GetByte(0))) {
       int* flags = pcm ? m_channelWords : m_channelValues;
       flags[m.GetByte(0) & 0x0F] = 1;
@@ -245,6 +248,7 @@ void CKZ1Doc::TakeInitFigures(const CMidiList& list) {
 
 int CKZ1Doc::init(CMidiList& list, int keep, int fresh) {
   m_initStopwatches.clear();
+  m_debugText.clear();
   const InitSnapshot snapshot = TakeInitSnapshot(list);
   if (keep == 0) ClearForMerge();
   const int chip = ChipMode();
@@ -267,9 +271,10 @@ int CKZ1Doc::init(CMidiList& list, int keep, int fresh) {
   TakeInitSetup(list);
   {
     PhaseStopwatch watch(m_initStopwatches, "CKZ1Doc::init  SetVAMFromMidiList()");
-    if (keep == 0) m_importing = 1;
+    // A merge may need the extension areas while the old voices still hold their slots.
+    if (keep == 0) m_extensionArea = 1;
     const bool assigned = SetVAMFromMidiList();
-    m_importing = 0;
+    m_extensionArea = 0;
     if (!assigned) return 0;
   }
   int result = 1;

@@ -149,7 +149,16 @@ int CKZ1Doc::SetupInitVoices(const CMidiList& list, int fresh) {
     m_setup.SetUserWave(b, GetWaveBlockAt(b));
     SendUserWave(b, *GetWaveBlockAt(b));
   }
+  if (profile == 4) LookUpPhraseChannelVoices();
   return 1;
+}
+
+void CKZ1Doc::LookUpPhraseChannelVoices() {
+  // The phrase format plays four channels: the first four that play notes form part 1.
+  int found = 0;
+  for (int k = 0; k < m_channelCount && k < 16 && found < 4; ++k) {
+    found += StoreChannelPart(k, 1, 1);
+  }
 }
 
 void CKZ1Doc::MarkUserWaves(int slot, bool used[kWaveBlockCount]) const {
@@ -211,7 +220,10 @@ void CKZ1Doc::MoveVoiceSlot(int from, int to) {
   SetChannelSlotFlags(from, 0);
   ReplaceSlotInChannelMaps(from, to);
   for (int k = 0; k < 16; ++k) {
-    if (GetChannelVoiceSlot(k) == from) SetChannelVoiceSlot(k, to);
+    // A slot beyond 255 is kept only in the channel's 32-bit slot word.
+    const bool plays = from < 256 ? GetChannelVoiceSlot(k) == from
+                                  : m_setup.GetVoiceSlotWord(k) == from;
+    if (plays) SetChannelVoiceSlot(k, to);
   }
 }
 
@@ -284,5 +296,6 @@ int CKZ1Doc::CompactVoiceSlots(const CMidiList& list, const InitSnapshot& snapsh
     m_setup.SetUserWave(b, GetWaveBlockAt(b));
     SendUserWave(b, *GetWaveBlockAt(b));
   }
+  if (OutputProfile() == 4) LookUpPhraseChannelVoices();
   return 1;
 }

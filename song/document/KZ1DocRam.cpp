@@ -67,6 +67,9 @@ int CKZ1Doc::GetKZ3RamUse() {
     if (userWaveUsed[b] && m_waveBlocks[b] && m_waveBlocks[b]->GetSize() > 0) total += 2048;
   }
   m_ramUse = (total + 1) & ~1;
+  // The song data has one RAM estimate: the second figure (for Java handsets) shows it too,
+  // rather than a size of nothing.
+  m_openWord = m_ramUse;
   return m_ramUse;
 }
 

@@ -89,6 +89,12 @@ int CKZ1Doc::SetMasterVolumeEvent(int value) {
 }
 
 int CKZ1Doc::SetChannelPart(int channel, int part, int step) {
+  if (!StoreChannelPart(channel, part, step)) return 0;
+  SetModifiedFlags(0);
+  return 1;
+}
+
+int CKZ1Doc::StoreChannelPart(int channel, int part, int step) {
   if (!InChannel(channel) || part < 0 || part > kPartLimit) return 0;
   if (IsNumberedExport() || GetChannelValue(channel) == 0) return 0;
   // Part 0 takes any number of channels, so both directions end.
@@ -107,7 +113,6 @@ int CKZ1Doc::SetChannelPart(int channel, int part, int step) {
   }
   const int voice = GetChannelVoiceSlot(channel);
   if (voice >= 0 && voice < CVoiceAssignTable::kAreaSize) SetSlotUse(channel, voice, 1);
-  SetModifiedFlags(0);
   return 1;
 }
 

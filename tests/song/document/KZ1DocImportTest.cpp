@@ -154,6 +154,18 @@ TEST_F(KZ1DocImport, MidiFileGoesThroughTheSmfConverterWithSevenTimesTheRoom) {
   EXPECT_EQ(d.TestModifiedFlags(0xFFFFFFFF), 2u);
 }
 
+TEST_F(KZ1DocImport, MidiFileUnderProfileThreeGivesItsNoteChannelsLedControl) {
+  // Notes on channel 0 only: under profile 3 it alone gets the LED flag, elsewhere none does.
+  for (int profile : {2, 3}) {
+    host.settings.outputProfile = profile;
+    Plugin(7, SongData(), 0);
+    CKZ1Doc& d = Make(3);
+    ASSERT_EQ(d.OpenDocument(File("a.mid", 10)), 1) << profile;
+    EXPECT_EQ(d.GetChannelLED(0), profile == 3 ? 1 : 0) << profile;
+    for (int k = 1; k < 16; ++k) EXPECT_EQ(d.GetChannelLED(k), 0) << profile << " " << k;
+  }
+}
+
 TEST_F(KZ1DocImport, ImportInChipModeOneSendsNoDestination) {
   Plugin(7, SongData(), 0);
   CKZ1Doc& d = Make(1);

@@ -250,4 +250,60 @@ TEST_F(KZ1DocInit, MergeLeavesNoHolesAndNoExtensionSlots) {
   EXPECT_EQ(d.GetVoiceProgram(d.GetChannelVoiceSlot(0)), 5);
 }
 
+TEST_F(KZ1DocInit, MergeIntoFullVoiceSlotsUsesTheExtensionAreaAndEmptiesIt) {
+  // Every slot 1..127 holds a voice the new song does not play: the song's own voice can only
+  // find room beyond them, and the compaction brings it back below 128.
+  CKZ1Doc& d = Reset();
+  for (int p = 1; p < 128; ++p) ASSERT_EQ(d.AssignVoice(p, 124, 1, p, 0), 1) << p;
+  auto list = Song();
+  ASSERT_EQ(d.init(*list, 0, 0), 1);
+  EXPECT_EQ(d.IsImporting(), 0);
+  const int slot = d.GetChannelVoiceSlot(0);
+  ASSERT_LT(slot, 128);
+  EXPECT_EQ(d.GetVoiceBankLsb(slot), 0);
+  EXPECT_EQ(d.GetVoiceProgram(slot), 5);
+  for (int i = 256; i < 512; ++i) EXPECT_EQ(d.GetVoiceProgram(i), 255) << i;
+}
+
+TEST_F(KZ1DocInit, PhraseProfileGivesTheFirstFourNoteChannelsPartOne) {
+  struct Case {
+    int profile;
+    int keep;
+  };
+  for (const Case c : {Case{4, 1}, Case{4, 0}, Case{2, 1}}) {
+    SCOPED_TRACE(testing::Message() << c.profile << " keep " << c.keep);
+    host.settings.outputProfile = c.profile;
+    CKZ1Doc& d = Reset();
+    auto list = Song();
+    // Notes on channels 0, 2, 3, 4 and 5; channel 1 has none.
+    for (uint8_t k : {2, 3, 4, 5}) Add(*list, 0, {static_cast<uint8_t>(0x90 | k), 60, 100}, 240);
+    d.ResetModifiedFlags();
+    ASSERT_EQ(d.init(*list, c.keep, 0), 1);
+    const int part = c.profile == 4 ? 1 : 0;
+    const int expected[6] = {part, 0, part, part, part, 0};
+    for (int k = 0; k < 6; ++k) EXPECT_EQ(d.GetChannelPart(k), expected[k]) << k;
+    EXPECT_EQ(d.TestModifiedFlags(3), 0u) << "the parts the song starts with change nothing";
+  }
+}
+
+TEST_F(KZ1DocInit, DebugFlagFormsTheTraceTextOfTheLastList) {
+  const struct {
+    int debug;
+    int setting;
+    const char* text;
+  } cases[] = {{0, 0, ""},
+               {1, 0, "CKZ1Doc::init m_midlist_PCM.AddTail"},
+               {1, 2, "CKZ1Doc::init m_midlist.AddTail"}};
+  for (const auto& c : cases) {
+    host.profile.WriteProfileInt("Setting", "KZ-3_ModeSetting", c.setting);
+    CKZ1Doc& d = Reset();
+    d.SetDebugFlag(c.debug);
+    auto list = Song();
+    AddPcm(*list, 0, {0x99, 1, 100}, 100);
+    ASSERT_EQ(d.init(*list, 1, 0), 1);
+    EXPECT_EQ(d.GetDebugText(), c.text) << c.debug << " " << c.setting;
+    EXPECT_EQ(d.GetMidiList()->size(), 4u);
+  }
+}
+
 }  // namespace

@@ -241,6 +241,7 @@ TEST_F(KZ3RamUse, CountsVoicesAndTheReserveByModeSetting) {
   CKZ1Doc& d = SongWithTwoVoices();
   EXPECT_EQ(d.GetKZ3RamUse(), 2094);
   EXPECT_EQ(d.GetRamUseWord(), 2094);
+  EXPECT_EQ(d.GetOpenWord(), 2094) << "the second figure shows the same estimate";
   host.profile.WriteProfileInt("Setting", "KZ-3_ModeSetting", 2);
   EXPECT_EQ(d.GetKZ3RamUse(), 46);
   host.profile.WriteProfileInt("Setting", "KZ-3_ModeSetting", 1);

@@ -5,27 +5,14 @@
 
 #include <vector>
 
+#include "PcmVoiceFixture.h"
 #include "platform/host/testing/FakeHost.h"
 #include "song/VoiceItem.h"
 #include "voice/LoopPointCheck.h"
 
 namespace {
 
-// An 8-bit PCM voice of 100 samples with the given loop and end points.
-CVoiceItem PcmVoice(uint16_t loop, uint16_t end) {
-  CVoiceItem voice;
-  voice.SetPcmFlag(1);
-  voice.SetPcmWaveFormat(2);
-  const std::vector<uint8_t> wave(100, 0x10);
-  voice.SetWaveSamples(wave.data(), static_cast<uint32_t>(wave.size()));
-  voice.SetPcmLoopPoint(loop);
-  voice.SetPcmEndPoint(end);
-  voice.SetBankMsb(124);
-  voice.SetBankLsb(1);
-  voice.SetProgram(5);
-  voice.SetName("Pad");
-  return voice;
-}
+using doctest::PcmVoice;
 
 class PcmVoiceCheck : public testing::Test {
  protected:

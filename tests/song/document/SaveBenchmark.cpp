@@ -1,4 +1,5 @@
-// How fast the song becomes bytes: the plain SMF export over a long song, in events per second.
+// How fast the song becomes bytes: the plain SMF export and the native image over a long song,
+// in events per second.
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -42,6 +43,22 @@ void BM_WriteSmf(benchmark::State& state) {
 }
 
 BENCHMARK(BM_WriteSmf)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+void BM_MakeKZ3NativeFormat(benchmark::State& state) {
+  platform::FakeHost host;
+  CKZ1Doc doc;
+  doc.SetRefreshSuppress(0);
+  const int events = static_cast<int>(state.range(0));
+  FillSong(doc, events);
+  for (auto _ : state) {
+    CMemStream out;
+    benchmark::DoNotOptimize(doc.makeKZ3NativeFormat(out, 0, 0));
+    benchmark::DoNotOptimize(out.GetSize());
+  }
+  state.SetItemsProcessed(state.iterations() * events);
+}
+
+BENCHMARK(BM_MakeKZ3NativeFormat)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
