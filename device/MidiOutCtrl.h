@@ -162,6 +162,11 @@ class TMidiOutCtrl : public IOutputEngine {
   int SendBoardCommand06(int) override { return 1; }
   int SendBoardData0C(int, const uint8_t*, uint32_t) override { return 1; }
   int SendBoardCommand0D(int) override { return 1; }
+  int SendBankSelect(int, int, int) override { return 1; }
+  int SendProgramChange(int, int) override { return 1; }
+  int SendBoardCommand09(int) override { return 1; }
+  int SendVoiceParams(const CVoiceItem&) override { return 1; }
+  int SendBoardCommand04(int) override { return 1; }
   int SendBoardValue0A(uint32_t, int) override { return 1; }
   int SendChannelValue13(int channel, int value) override;
   int SendChannelValue1A(int, uint32_t) override { return 1; }

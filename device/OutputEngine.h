@@ -96,6 +96,14 @@ class IOutputEngine {
   virtual int SendBoardCommand06(int value) = 0;
   virtual int SendBoardData0C(int kind, const uint8_t* data, uint32_t size) = 0;
   virtual int SendBoardCommand0D(int value) = 0;
+  virtual int SendBankSelect(int channel, int msb, int lsb) = 0;
+  virtual int SendProgramChange(int channel, int program) = 0;
+  /// The master volume.
+  virtual int SendBoardCommand09(int value) = 0;
+  /// A voice's parameters without its wave.
+  virtual int SendVoiceParams(const CVoiceItem& item) = 0;
+  /// Releases a wave id on the board.
+  virtual int SendBoardCommand04(int waveId) = 0;
   /// Board command 0A: the play start position, and a force flag.
   virtual int SendBoardValue0A(uint32_t value, int second) = 0;
   /// Phrase play control of a channel: 1 play from the position, 3 play, 2 stop.

@@ -1,6 +1,7 @@
 // The main frame's operations that the application object calls during start-up and board work.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -43,6 +44,11 @@ class IMainFrame {
   virtual IOutputEngine* GetBoardDevice() = 0;
   /// Runs a command at once, as the framework's send does (nothing without a window).
   virtual void SendCommand(int /*commandId*/) {}
+  /// The voice editor's operator clipboard: one 7-byte operator record kept for the life of the
+  /// frame. GetVoiceClip copies it out and returns 0 when it is empty.
+  virtual void PutVoiceClip(const uint8_t* /*record*/) {}
+  virtual int GetVoiceClip(uint8_t* /*record*/) const { return 0; }
+  virtual bool HasVoiceClip() const { return false; }
 };
 
 /// Builds the main frame object of step 9 (the window comes with LoadFrame).

@@ -136,6 +136,9 @@ void CTrillotApp::SetMasterVolume(int value) { m_masterVolume = std::clamp(value
 void CTrillotApp::SetSpVolume(int value) { m_spVolume = std::clamp(value, 0, 31); }
 void CTrillotApp::SetHpVolume(int value) { m_hpVolume = std::clamp(value, 0, 31); }
 void CTrillotApp::SetEqLevel(int value) { m_eqLevel = std::clamp(value, 0, 31); }
+void CTrillotApp::SetEditorMasterVolume(int value) { m_startValues[0] = std::clamp(value, 0, 127); }
+void CTrillotApp::SetEditorVelocity(int value) { m_startValues[1] = std::clamp(value, 0, 127); }
+void CTrillotApp::SetEditorGateTime(int value) { m_startValues[2] = std::clamp(value, 0, 100); }
 
 int CTrillotApp::IsKZ5OutputProfile(int chipMode) const {
   if (chipMode == -1) chipMode = m_chipMode;

@@ -75,6 +75,14 @@ class CTrillotApp : public platform::IAppSettings {
   /// The three start values (100, 64, 30 once started).
   int GetStartValue(int index) const { return m_startValues[index]; }
   uint32_t GetReserved() const { return m_reserved; }
+  /// The voice editor's master volume, velocity and gate time (tenths of a second), kept for
+  /// the run; the start values. The setters clamp to 0..127, 0..127 and 0..100.
+  int GetEditorMasterVolume() const { return m_startValues[0]; }
+  int GetEditorVelocity() const { return m_startValues[1]; }
+  int GetEditorGateTime() const { return m_startValues[2]; }
+  void SetEditorMasterVolume(int value);
+  void SetEditorVelocity(int value);
+  void SetEditorGateTime(int value);
 
   // Help commands (TrillotAppHelp.cpp).
   /// Shows the About box through its hook, then refreshes the status panes.

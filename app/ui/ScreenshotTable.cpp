@@ -16,6 +16,7 @@
 #include "platform/strings/StringTable.h"
 #include "uikit/QtMessagePresenter.h"
 #include "views/ViewScreenshots.h"
+#include "voice/ui/KZxVoiceEditDlg.h"
 
 namespace {
 
@@ -36,6 +37,21 @@ QWidget* ShowMessageBox(int id) {
   const auto text = platform::strings().Find(id);
   ui::QtMessagePresenter presenter;
   presenter.Present(text ? std::string(*text) : std::string(), GetMessageStyle(id), 0);
+  return nullptr;
+}
+
+/// Runs the voice editor on a voice of the library's bank 124/1 (PCM: the PCM page comes first).
+QWidget* ShowVoiceEditor(bool pcm) {
+  CVoiceItem voice;
+  voice.SetBankMsb(124);
+  voice.SetBankLsb(1);
+  voice.SetProgram(pcm ? 1 : 0);
+  voice.SetAlgorithm(pcm ? 0 : 4);
+  voice.SetName(pcm ? "PCM Voice" : "FM Voice");
+  voice.SetPcmFlag(pcm ? 1 : 0);
+  CKZxVoiceEditDlg sheet(QStringLiteral("Voice Edit"), nullptr, 0, VoiceEditShell{});
+  sheet.Init(voice, 1);
+  sheet.DoModal();
   return nullptr;
 }
 
@@ -91,6 +107,8 @@ const std::vector<ScreenshotRow>& ScreenshotRows() {
       {"voice-change.png", "CVoiceChangeDlg", true, [] { return RunVoiceChangeForScreenshot(); }},
       {"voice-index.png", "CVoiceIndexDlg", true, [] { return RunVoiceIndexForScreenshot(); }},
       {"main-window.png", "CMainFrame", false, [] { return MainWindow(); }, true},
+      {"voice-edit-fm.png", "CKZxVoiceEditDlg::DoModal (FM voice)", true, [] { return ShowVoiceEditor(false); }},
+      {"voice-edit-pcm.png", "CKZxVoiceEditDlg::DoModal (PCM voice)", true, [] { return ShowVoiceEditor(true); }},
   };
   return rows;
 }

@@ -93,6 +93,11 @@ int RecordingOutputEngine::SendBoardCommand13(uint8_t a, uint8_t b, uint8_t c, u
              std::to_string(d) + ")");
 }
 
+int RecordingOutputEngine::SendBankSelect(int channel, int msb, int lsb) {
+  return Log("SendBankSelect(" + std::to_string(channel) + "," + std::to_string(msb) + "," + std::to_string(lsb) +
+             ")");
+}
+
 int RecordingOutputEngine::SendBoardData0C(int kind, const uint8_t*, uint32_t size) {
   return Log(Call("SendBoardData0C", kind, size));
 }

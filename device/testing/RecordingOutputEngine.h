@@ -92,6 +92,13 @@ class RecordingOutputEngine : public IOutputEngine {
   int SendBoardCommand06(int v) override { return Log(Call("SendBoardCommand06", v)); }
   int SendBoardData0C(int kind, const uint8_t*, uint32_t size) override;
   int SendBoardCommand0D(int v) override { return Log(Call("SendBoardCommand0D", v)); }
+  int SendBankSelect(int channel, int msb, int lsb) override;
+  int SendProgramChange(int channel, int program) override {
+    return Log(Call("SendProgramChange", channel, program));
+  }
+  int SendBoardCommand09(int v) override { return Log(Call("SendBoardCommand09", v)); }
+  int SendVoiceParams(const CVoiceItem&) override { return Log("SendVoiceParams"); }
+  int SendBoardCommand04(int id) override { return Log(Call("SendBoardCommand04", id)); }
   int SendBoardValue0A(uint32_t value, int second) override;
   int SendChannelValue13(int channel, int value) override;
   int SendChannelValue1A(int last, uint32_t value) override;

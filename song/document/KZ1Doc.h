@@ -556,6 +556,10 @@ class CKZ1Doc {
   /// The first wave id 0..127 no voice item uses; -1 when none, and under output profiles 1
   /// and 7 also when the song holds 32 user-wave blocks.
   int FindFreeWaveId() const;
+  /// The other voice items (another address) holding a RAM wave with the voice's wave id.
+  int CountWaveIdUsers(const CVoiceItem& voice) const;
+  /// The first PCM voice item with samples whose wave id is `id`; null when none.
+  CVoiceItem* FindVoiceByWaveId(int id);
   /// Gives identical RAM waves of the song's 128 items one id, then spreads the item's wave
   /// over the items of its id whose samples differ. An item without a wave spreads nothing.
   bool ShareIdenticalWaves(const CVoiceItem& item);

@@ -50,6 +50,27 @@ int CKZ1Doc::FindFreeWaveId() const {
   return -1;
 }
 
+int CKZ1Doc::CountWaveIdUsers(const CVoiceItem& voice) const {
+  int count = 0;
+  for (int i = 0; i < GetVoiceItemCount(); ++i) {
+    const CVoiceItem& other = *m_voiceAssign.GetVoiceItem(i);
+    if (other.GetBankMsb() == voice.GetBankMsb() && other.GetBankLsb() == voice.GetBankLsb() &&
+        other.GetProgram() == voice.GetProgram() && other.GetNote() == voice.GetNote()) {
+      continue;
+    }
+    if (IsRamPcm(other) && HasSamples(other) && other.GetWaveHeaderId() == voice.GetWaveHeaderId()) ++count;
+  }
+  return count;
+}
+
+CVoiceItem* CKZ1Doc::FindVoiceByWaveId(int id) {
+  for (int i = 0; i < GetVoiceItemCount(); ++i) {
+    CVoiceItem* item = m_voiceAssign.GetVoiceItem(i);
+    if (item->IsPcm() && HasSamples(*item) && item->GetWaveHeaderId() == id) return item;
+  }
+  return nullptr;
+}
+
 bool CKZ1Doc::ShareIdenticalWaves(const CVoiceItem& item) {
   const int count = GetVoiceItemCount();
   for (int i = 0; i < count; ++i) {

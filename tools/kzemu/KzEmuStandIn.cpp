@@ -81,8 +81,19 @@ void Record(const std::string& line) {
     }
   }
 }
+/// The recording variant keeps the last image loaded, so tests can compare it byte by byte.
+std::vector<uint8_t>& LastImage() {
+  static std::vector<uint8_t> image;
+  return image;
+}
+
+void KeepLoadedImage(const uint8_t* image, int32_t size) {
+  std::lock_guard<std::mutex> lock(Lib().mutex);
+  LastImage().assign(image, image + (image && size > 0 ? size : 0));
+}
 #else
 void Record(const std::string&) {}
+void KeepLoadedImage(const uint8_t*, int32_t) {}
 #endif
 
 template <typename... Ints>
@@ -270,6 +281,7 @@ KZEMU_EXPORT int32_t KzSound_Delete(int32_t instance) {
 KZEMU_EXPORT int32_t KzSound_Load(int32_t instance, const uint8_t* image, int32_t size, int32_t mode,
                                   KzSoundEndCallback callback, int32_t option) {
   Record(Call("KzSound_Load", instance, size, mode, option));
+  KeepLoadedImage(image, size);
   std::optional<uint32_t> playMs = MeasurePlayTimeMs(image, size);
   if (!playMs) return kUnreadable;
   auto notice = [callback] {
@@ -510,6 +522,14 @@ KZEMU_EXPORT int32_t KzEmuTest_ReadRecord(char* buffer, int32_t size) {
     buffer[n] = '\0';
   }
   return static_cast<int32_t>(all.size());
+}
+
+/// Copies the last loaded image into the buffer (as much as fits) and returns its full size.
+KZEMU_EXPORT int32_t KzEmuTest_ReadLastImage(uint8_t* buffer, int32_t size) {
+  std::lock_guard<std::mutex> lock(Lib().mutex);
+  const std::vector<uint8_t>& image = LastImage();
+  if (buffer && size > 0) std::memcpy(buffer, image.data(), std::min(image.size(), static_cast<size_t>(size)));
+  return static_cast<int32_t>(image.size());
 }
 
 KZEMU_EXPORT void KzEmuTest_ClearRecord(void) {

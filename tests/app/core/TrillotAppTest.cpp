@@ -44,6 +44,22 @@ TEST(TrillotApp, VolumeSettersClampToTheirRanges) {
   }
 }
 
+TEST(TrillotApp, EditorValuesClamp) {
+  CTrillotApp app;
+  app.SetEditorMasterVolume(-1);
+  app.SetEditorVelocity(128);
+  app.SetEditorGateTime(101);
+  EXPECT_EQ(app.GetEditorMasterVolume(), 0);
+  EXPECT_EQ(app.GetEditorVelocity(), 127);
+  EXPECT_EQ(app.GetEditorGateTime(), 100);
+  app.SetEditorMasterVolume(128);
+  app.SetEditorGateTime(-5);
+  EXPECT_EQ(app.GetEditorMasterVolume(), 127);
+  EXPECT_EQ(app.GetEditorGateTime(), 0);
+  app.SetEditorVelocity(64);
+  EXPECT_EQ(app.GetEditorVelocity(), 64);
+}
+
 TEST(TrillotApp, KZ5OutputProfileNeedsChipModeFiveAndAMatchingProfile) {
   for (int profile = 1; profile <= 8; ++profile) {
     SCOPED_TRACE(profile);

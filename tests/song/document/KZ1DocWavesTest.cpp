@@ -24,6 +24,28 @@ class KZ1DocWaves : public doctest::DocTest {
   }
 };
 
+TEST_F(KZ1DocWaves, CountsOtherRamUsersOfAWaveIdAndFindsItsVoice) {
+  CKZ1Doc& d = Make(3);
+  CVoiceItem& mine = GiveWave(3, 5, {1, 2});
+  mine.SetBankMsb(124);
+  mine.SetProgram(3);
+  EXPECT_EQ(d.CountWaveIdUsers(mine), 0);
+  CVoiceItem& other = GiveWave(4, 5, {1, 2});
+  other.SetBankMsb(124);
+  other.SetProgram(4);
+  EXPECT_EQ(d.CountWaveIdUsers(mine), 1);
+  // A ROM voice, a voice without samples and one of the same address do not count.
+  other.SetRM(1);
+  EXPECT_EQ(d.CountWaveIdUsers(mine), 0);
+  other.SetRM(0);
+  other.SetProgram(3);
+  EXPECT_EQ(d.CountWaveIdUsers(mine), 0);
+  EXPECT_EQ(d.FindVoiceByWaveId(5), &mine);
+  EXPECT_EQ(d.FindVoiceByWaveId(6), nullptr);
+  mine.SetPcmFlag(0);
+  EXPECT_EQ(d.FindVoiceByWaveId(5), &other);
+}
+
 TEST_F(KZ1DocWaves, WaveIdsAndNames) {
   CKZ1Doc& d = Make(3);
   EXPECT_EQ(d.FindFreeWaveId(), 0);
