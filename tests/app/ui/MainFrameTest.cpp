@@ -254,10 +254,9 @@ TEST_F(MainFrameTest, SpaceOnRepeatButtonOrInADialogIsNotPlay) {
 }
 
 TEST_F(MainFrameTest, DropsAreOffWhileSpaceRunsItsCommand) {
-  CMainFrame& f = Make();
-  f.setAcceptDrops(true);
+  Make();
   bool during = true;
-  CommandLog first([&](int) { during = f.acceptDrops(); });
+  CommandLog first([&](int) { during = frame->acceptDrops(); });
   auto owned = std::make_unique<RecordingEngine>();
   frame.reset();
   engine = owned.get();
