@@ -27,6 +27,7 @@
 #include "voice/ui/KZxVoiceEditDlg.h"
 #include "voice/ui/PianoImageCtrl.h"
 #include "voice/ui/RepeatButton.h"
+#include "voice/ui/VoiceEditPictures.h"
 
 using namespace voiceedit;
 using Page = CKZxVoiceEdit_PropertyPageFM;
@@ -151,7 +152,11 @@ Page::CKZxVoiceEdit_PropertyPageFM(CKZxVoiceEditDlg* sheet) : CVoiceEditPageBase
     if (m_working && name->text().toStdString() != m_working->GetName()) Store();
   });
   for (int id : {kPanLeft, kPanRight, kSongVoiceNo}) Edit(id)->setReadOnly(true);
+  // The level texts run to "-25.624": the slider column alone is too narrow for them.
+  for (int id : {kPanLeft, kPanRight})
+    Edit(id)->setMinimumWidth(Edit(id)->fontMetrics().horizontalAdvance(QStringLiteral("-25.624")) + 12);
   for (int id : {kAlgPicture, kWavePicture}) Item<QLabel>(id)->setMinimumSize(100, 48);
+  RegisterVoiceEditPictures();
 }
 
 QTabBar* Page::Tabs() const { return Item<QTabBar>(kTabs); }
@@ -396,8 +401,7 @@ void Page::RefreshPictures() {
   const int alg = SliderValue(kALG.slider);
   auto* algPicture = Item<QLabel>(kAlgPicture);
   const int algId = AlgPictureId(alg, m_currentTab);
-  algPicture->setPixmap(ui::PictureStore::Instance().Has(algId) ? ui::PictureStore::Instance().Pixmap(algId)
-                                                                 : ui::PictureStore::Placeholder(algId, QSize(96, 44)));
+  algPicture->setPixmap(ui::PictureStore::Instance().Pixmap(algId));
   auto* wave = Item<QLabel>(kWavePicture);
   const int ws = WsFromSliderPosition(SliderValue(kWS.slider), UserWavesAllowed(platform::settings().GetOutputProfile()));
   const CNamedBlock* block = nullptr;
@@ -407,11 +411,10 @@ void Page::RefreshPictures() {
   }
   if (!block) {
     const int id = WaveShapePictureId(ws);
-    wave->setPixmap(ui::PictureStore::Instance().Has(id) ? ui::PictureStore::Instance().Pixmap(id)
-                                                         : ui::PictureStore::Placeholder(id, QSize(96, 44)));
+    wave->setPixmap(ui::PictureStore::Instance().Pixmap(id));
     return;
   }
-  const QSize size = wave->size().expandedTo(QSize(96, 44));
+  const QSize size = wave->size().expandedTo(QSize(kAlgPictureWidth, kAlgPictureHeight));
   QImage image(size, QImage::Format_RGB32);
   image.fill(Qt::black);
   QPainter p(&image);
