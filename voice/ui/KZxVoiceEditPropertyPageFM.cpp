@@ -62,20 +62,7 @@ constexpr int kShapes[3] = {15, 23, 31};
 
 /// Template 2014 "FM Voice Edit".
 ui::DialogTemplate FmTemplate() {
-  std::vector<ControlSpec> c = {
-      {0, ControlKind::Label, "Bank MSB", 0, 0},   {Page::kBankMsbList, ControlKind::Combo, nullptr, 0, 1, false, 1, 3},
-      {Page::kBankMsbEdit, ControlKind::Edit, nullptr, 0, 4},
-      {0, ControlKind::Label, "Bank LSB", 0, 5},   {Page::kBankLsbList, ControlKind::Combo, nullptr, 0, 6, false, 1, 3},
-      {Page::kBankLsbEdit, ControlKind::Edit, nullptr, 0, 9},
-      {0, ControlKind::Label, "Pch", 1, 0},        {Page::kPchList, ControlKind::Combo, nullptr, 1, 1, false, 1, 3},
-      {Page::kPchEdit, ControlKind::Edit, nullptr, 1, 4},
-      {0, ControlKind::Label, "Voice No", 1, 5},   {Page::kVoiceNoList, ControlKind::Combo, nullptr, 1, 6, false, 1, 3},
-      {Page::kVoiceNoEdit, ControlKind::Edit, nullptr, 1, 9},
-      {0, ControlKind::Label, "Note", 2, 0},       {Page::kNoteList, ControlKind::Combo, nullptr, 2, 1, false, 1, 3},
-      {Page::kNoteEdit, ControlKind::Edit, nullptr, 2, 4},
-      {0, ControlKind::Label, "Voice Name", 2, 5}, {Page::kNameEdit, ControlKind::Edit, nullptr, 2, 6, false, 1, 3},
-      {Page::kSongVoiceNo, ControlKind::Edit, nullptr, 2, 9},
-  };
+  std::vector<ControlSpec> c = Page::HeadControls(Page::kSongVoiceNo);
   int row = 3;
   Page::AppendRow(c, "LFO", 0, Page::kLFO, row++, 0);
   Page::AppendRow(c, "PANPOT", 0, Page::kPANPOT, row++, 0);

@@ -80,6 +80,24 @@ void CVoiceEditPageBase::OnSetActive() {
 
 bool CVoiceEditPageBase::OnKillActive() { return !m_opened || Deactivate(); }
 
+std::vector<ui::ControlSpec> CVoiceEditPageBase::HeadControls(int songVoiceNo) {
+  using ui::ControlKind;
+  return {
+      {0, ControlKind::Label, "Bank MSB", 0, 0},   {kBankMsbList, ControlKind::Combo, nullptr, 0, 1, false, 1, 3},
+      {kBankMsbEdit, ControlKind::Edit, nullptr, 0, 4},
+      {0, ControlKind::Label, "Bank LSB", 0, 5},   {kBankLsbList, ControlKind::Combo, nullptr, 0, 6, false, 1, 3},
+      {kBankLsbEdit, ControlKind::Edit, nullptr, 0, 9},
+      {0, ControlKind::Label, "Pch", 1, 0},        {kPchList, ControlKind::Combo, nullptr, 1, 1, false, 1, 3},
+      {kPchEdit, ControlKind::Edit, nullptr, 1, 4},
+      {0, ControlKind::Label, "Voice No", 1, 5},   {kVoiceNoList, ControlKind::Combo, nullptr, 1, 6, false, 1, 3},
+      {kVoiceNoEdit, ControlKind::Edit, nullptr, 1, 9},
+      {0, ControlKind::Label, "Note", 2, 0},       {kNoteList, ControlKind::Combo, nullptr, 2, 1, false, 1, 3},
+      {kNoteEdit, ControlKind::Edit, nullptr, 2, 4},
+      {0, ControlKind::Label, "Voice Name", 2, 5}, {kNameEdit, ControlKind::Edit, nullptr, 2, 6, false, 1, 3},
+      {songVoiceNo, ControlKind::Edit, nullptr, 2, 9},
+  };
+}
+
 void CVoiceEditPageBase::AppendRow(std::vector<ui::ControlSpec>& c, const char* label, int labelId, const SliderRow& r,
                                    int row, int column) {
   c.push_back({labelId, ui::ControlKind::Label, label, row, column});

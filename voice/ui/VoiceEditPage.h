@@ -39,6 +39,9 @@ class CVoiceEditPageBase : public ui::PropertyPage {
     int max;
   };
 
+  /// The first three rows of both pages: bank, program, voice, note and name, with the song's
+  /// voice number of the page (`songVoiceNo`) at their end.
+  static std::vector<ui::ControlSpec> HeadControls(int songVoiceNo);
   /// Appends a slider row's five controls to a template at (row, column).
   static void AppendRow(std::vector<ui::ControlSpec>& controls, const char* label, int labelId, const SliderRow& r,
                         int row, int column);
