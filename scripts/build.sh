@@ -14,4 +14,4 @@ werror=OFF
 
 cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DTRILLOT_WERROR="$werror" "${launcher[@]}" "$@" >/dev/null
-cmake --build "$dir" -j "$(nproc)"
+cmake --build "$dir" -j "${TRILLOT_JOBS:-$(nproc)}"
