@@ -17,6 +17,7 @@
 #include "uikit/QtMessagePresenter.h"
 #include "views/ViewScreenshots.h"
 #include "voice/ui/KZxVoiceEditDlg.h"
+#include "voice/ui/VoiceScreenshots.h"
 
 namespace {
 
@@ -109,6 +110,11 @@ const std::vector<ScreenshotRow>& ScreenshotRows() {
       {"main-window.png", "CMainFrame", false, [] { return MainWindow(); }, true},
       {"voice-edit-fm.png", "CKZxVoiceEditDlg::DoModal (FM voice)", true, [] { return ShowVoiceEditor(false); }},
       {"voice-edit-pcm.png", "CKZxVoiceEditDlg::DoModal (PCM voice)", true, [] { return ShowVoiceEditor(true); }},
+      {"voice-assign-map.png", "CVAMFrm (output profile 2)", false, [] { return OpenVoiceAssignMapForScreenshot(2); }},
+      {"voice-assign-map-phrase.png", "CVAMFrm (output profile 4)", false,
+       [] { return OpenVoiceAssignMapForScreenshot(4); }},
+      {"direct-play.png", "CKZxDirectPlayFrm", false, [] { return OpenDirectPlayForScreenshot(); }},
+      {"file-dialog-2276.png", "CKZ3ImportVKZFileDlg", true, [] { return FileDialog(FileDialogKind::BankImport); }},
   };
   return rows;
 }
