@@ -15,6 +15,7 @@
 #include "app/ui/MainFrame.h"
 #include "app/ui/MainFrameReport.h"
 #include "app/ui/QtFileChooser.h"
+#include "app/ui/ShellDialogs.h"
 #include "app/ui/ScreenshotTable.h"
 #include "platform/strings/StringTable.h"
 #include "uikit/QtMessagePresenter.h"
@@ -90,6 +91,7 @@ int main(int argc, char** argv) {
     if (dialogs) app.SetFileChooser(&chooser);
     auto frame = std::make_unique<CMainFrame>(app, &hooks);
     frame->AttachNotifySink(&sink);
+    InstallShellDialogs(app, *frame, ui::IsHeadlessPlatform() ? nullptr : &chooser);
     return frame;
   };
   options.whenRunning = [&hookStatus](CTrillotApp& app) {
