@@ -250,7 +250,28 @@ class CTrillotApp : public platform::IAppSettings {
   /// modified; 1, or 0 when there is no song or the save failed.
   int SaveDocument(const std::string& path);
 
+  // --- Shell dialogs (ShellDialogCommands.cpp) -------------------------------------------------
+
+  /// The window side of the shell's modal dialogs; each answers 1 on OK, 0 otherwise.
+  struct ShellDialogs {
+    /// The chip mode's Preference dialog; throws when default voices cannot be loaded again.
+    std::function<int()> preference;
+    std::function<int()> polyscan;
+    /// Edit Information: the MFi dialog (true) or the VELK one.
+    std::function<int(bool mfi)> information;
+  };
+  void SetShellDialogs(ShellDialogs dialogs) { m_shellDialogs = std::move(dialogs); }
+  /// Runs the Preference dialog of the chip mode: 1 on OK, 0 on Cancel or without a window
+  /// side. Exceptions out of the dialog pass to the caller (the Preference command).
+  int RunPreferenceDialog();
+  /// Runs the voice-allocation check dialog; 0 without a window side.
+  int RunPolyscanDialog();
+  /// Runs the contents-information dialog of the output profile (MFi for 1, 6 and 7).
+  int RunInformationDialog();
+
  private:
+  ShellDialogs m_shellDialogs;
+
   IOutputEngine* Engine() const;
   // File commands.
   void RefreshAfterFileCommand(bool all);

@@ -16,6 +16,7 @@
 #include "app/ui/MainFrame.h"
 #include "app/ui/MainFrameReport.h"
 #include "app/ui/QtFileChooser.h"
+#include "app/ui/ShellDialogs.h"
 #include "app/ui/ScreenshotTable.h"
 #include "platform/midi/MidiApiChoice.h"
 #include "platform/strings/StringTable.h"
@@ -98,6 +99,7 @@ int main(int argc, char** argv) {
     auto frame = std::make_unique<CMainFrame>(app, &hooks);
     frame->AttachNotifySink(&sink);
     frame->AddCommandTarget(fileCommands.get());
+    InstallShellDialogs(app, *frame, ui::IsHeadlessPlatform() ? nullptr : &chooser);
     return frame;
   };
   options.whenRunning = [&hookStatus](CTrillotApp& app) {
