@@ -11,6 +11,7 @@
 #include "app/core/MainFrameHooks.h"
 #include "app/core/ProgramRun.h"
 #include "app/core/TrillotApp.h"
+#include "app/ui/AnalysisTools.h"
 #include "app/ui/BusyBitmapDlg.h"
 #include "app/ui/MainFrame.h"
 #include "app/ui/MainFrameReport.h"
@@ -88,6 +89,7 @@ int main(int argc, char** argv) {
   options.mainFrameFactory = [&sink, &chooser, dialogs](CTrillotApp& app,
                                                         MainFrameHooks& hooks) -> std::unique_ptr<IMainFrame> {
     if (dialogs) app.SetFileChooser(&chooser);
+    RegisterAnalysisTools(app.GetAccessLog());
     auto frame = std::make_unique<CMainFrame>(app, &hooks);
     frame->AttachNotifySink(&sink);
     return frame;

@@ -10,6 +10,7 @@
 
 #include "app/core/MessageStyle.h"
 #include "app/ui/AboutDlg.h"
+#include "app/ui/AnalysisTools.h"
 #include "app/ui/BusyBitmapDlg.h"
 #include "app/ui/QtFileChooser.h"
 #include "app/ui/SplashWnd.h"
@@ -109,6 +110,15 @@ const std::vector<ScreenshotRow>& ScreenshotRows() {
       {"main-window.png", "CMainFrame", false, [] { return MainWindow(); }, true},
       {"voice-edit-fm.png", "CKZxVoiceEditDlg::DoModal (FM voice)", true, [] { return ShowVoiceEditor(false); }},
       {"voice-edit-pcm.png", "CKZxVoiceEditDlg::DoModal (PCM voice)", true, [] { return ShowVoiceEditor(true); }},
+      {"event-density.png", "CKZ3EventDensFrm (limit 1000)", false,
+       [] { return OpenToolWindowForScreenshot("CKZ3EventDensFrm", 1016, 1000); }},
+      {"stm-size.png", "CKZ3STMSizeFrm (limit 8000)", false,
+       [] { return OpenToolWindowForScreenshot("CKZ3STMSizeFrm", 1017, 8000); }},
+      {"access-log.png", "CKZxAccessLogFrm", false,
+       [] { return OpenToolWindowForScreenshot("CKZxAccessLogFrm", 2551, 0); }},
+      {"velocity-change.png", "CVelocityChangeDlg", false,
+       [] { return OpenToolWindowForScreenshot("CVelocityChangeDlg", 2493, 0); }},
+      {"wave-panpot.png", "CWavePanDlg", true, [] { return RunWavePanForScreenshot(); }},
   };
   return rows;
 }
