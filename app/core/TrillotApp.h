@@ -289,7 +289,7 @@ class CTrillotApp : public platform::IAppSettings {
   AccessLog m_accessLog;
 
   std::unique_ptr<CBoardLink> m_boardLink;
-  BoardLinkFactory m_boardLinkFactory = UnavailableBoardLinkFactory();
+  BoardLinkFactory m_boardLinkFactory = SerialBoardLinkFactory();
   uint32_t m_boardFlag = 0;
   int m_boardReplyValue = 0;
   bool m_songOnBoard = false;

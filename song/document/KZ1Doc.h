@@ -407,6 +407,11 @@ class CKZ1Doc {
   int ReadVelkFile1(const std::string& path);
   int ReadVelkFile2(const std::string& path);
   int ReadSmfKZ12(const std::string& path);
+  /// Chip mode 1 only: a generation-1 song file (".kz1") into the song, its lengths divided
+  /// by the KZ-1 divisor (GetExportOption2, 0 read as 1); 1, or 0 when it cannot be read.
+  int ReadKZ1File(const std::string& path);
+  /// Joins the tied notes the KZ-1 reader appended and cuts the notes a later one interrupts.
+  void TieKZ1Notes();
   /// The first export option word (New sets it to 0).
   void SetExportOption1(int v) { m_exportOption1 = v; }
   int GetExportOption1() const { return m_exportOption1; }
@@ -688,6 +693,8 @@ class CKZ1Doc {
   void TakeSetupVoicesKZ2(const CVelkFileChunk& file);
   void TakeAudioWaves(const TChunkList<CChunkInfo>& waves);
   void TakeAudioChannelRecord(uint16_t word);
+  void ReadKZ1Header(CMemStream& in);
+  void ReadKZ1Words(CMemStream& in);
   /// Sets the LED flag of every channel that plays notes and clears it elsewhere.
   void RefreshChannelIndicators();
   /// SetChannelPart without marking the song modified.
@@ -769,7 +776,8 @@ class CKZ1Doc {
   int m_importedFlag2 = 0;
   int m_ramUse = 0;
   int m_openWord = 0;
-  int m_exportOption2 = 0;
+  // The KZ-1 length divisor: 2 for a new song; OpenDocument keeps what the import set.
+  int m_exportOption2 = 2;
   CDocValueRecord m_valueRecord;
   // Chip-mode limits.
   int m_channelCount = 16;

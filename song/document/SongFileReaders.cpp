@@ -7,7 +7,9 @@ int CSongFileReaders::ReadVelkFile(CKZ1Doc& doc, const std::string& path) {
   return doc.ReadVelkFile(path);
 }
 
-int CSongFileReaders::ReadKZ1File(CKZ1Doc&, const std::string&) { return 0; }
+int CSongFileReaders::ReadKZ1File(CKZ1Doc& doc, const std::string& path) {
+  return doc.ReadKZ1File(path);
+}
 
 int CSongFileReaders::ReadSmfFile(CKZ1Doc& doc, const std::string& path) {
   return doc.ReadSmfFile(path);

@@ -3,8 +3,8 @@
 
 #include "song/document/DocReaders.h"
 
-/// Reads VELK files and Standard MIDI Files by chip mode and native files into the document;
-/// KZ-1 files are refused until their reader is built.
+/// Reads VELK files and Standard MIDI Files by chip mode, KZ-1 files and native files into the
+/// document.
 class CSongFileReaders final : public IDocReaders {
  public:
   int ReadVelkFile(CKZ1Doc& doc, const std::string& path) override;
