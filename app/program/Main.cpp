@@ -12,6 +12,7 @@
 #include "app/core/ProgramRun.h"
 #include "app/core/TrillotApp.h"
 #include "app/ui/AppFileCommandTarget.h"
+#include "app/ui/AnalysisTools.h"
 #include "app/ui/BusyBitmapDlg.h"
 #include "app/ui/MainFrame.h"
 #include "app/ui/MainFrameReport.h"
@@ -96,6 +97,7 @@ int main(int argc, char** argv) {
                                  CTrillotApp& app, MainFrameHooks& hooks) -> std::unique_ptr<IMainFrame> {
     if (dialogs) app.SetFileChooser(&chooser);
     fileCommands = std::make_unique<AppFileCommandTarget>(app);
+    RegisterAnalysisTools(app.GetAccessLog());
     auto frame = std::make_unique<CMainFrame>(app, &hooks);
     frame->AttachNotifySink(&sink);
     frame->AddCommandTarget(fileCommands.get());

@@ -250,7 +250,7 @@ bool CMainFrame::OnUpdate(int id, ui::CmdUI& cmdUi) {
 }
 
 void CMainFrame::AccessLogChanged() {
-  if (ui::IToolWindow* log = m_slots[kAccessLog]) log->Refresh();
+  if (ui::IToolWindow* log = m_slots[kAccessLog]) log->ScrollToEnd();
 }
 
 void CMainFrame::ChipModeChanged(int chipMode) {
@@ -264,5 +264,5 @@ void CMainFrame::SetVelocityChannelMode(int mode) {
 }
 
 void CMainFrame::RebuildStreamSizeGraph() {
-  if (ui::IToolWindow* w = m_slots[kStmSize]) w->Refresh();
+  if (ui::IToolWindow* w = m_slots[kStmSize]) w->RebuildGraph();
 }

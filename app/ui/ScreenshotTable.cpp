@@ -12,6 +12,7 @@
 #include "app/core/MessageStyle.h"
 #include "app/core/TrillotApp.h"
 #include "app/ui/AboutDlg.h"
+#include "app/ui/AnalysisTools.h"
 #include "app/ui/BusyBitmapDlg.h"
 #include "app/ui/InformationDlg.h"
 #include "app/ui/PolyscanDlg.h"
@@ -165,6 +166,15 @@ const std::vector<ScreenshotRow>& ScreenshotRows() {
       {"preference-2021.png", "CPreferenceDlg (Preference, chip modes 1 and 2)", true, [] { return PreferenceKZ12(); }},
       {"information-2037.png", "CInformationDlg::DoModal", true, [] { return InformationBox(); }},
       {"information-2166.png", "CMFiInfoDlg::DoModal", true, [] { return MfiInformationBox(); }},
+      {"event-density.png", "CKZ3EventDensFrm (limit 1000)", false,
+       [] { return OpenToolWindowForScreenshot("CKZ3EventDensFrm", 1016, 1000); }},
+      {"stm-size.png", "CKZ3STMSizeFrm (limit 8000)", false,
+       [] { return OpenToolWindowForScreenshot("CKZ3STMSizeFrm", 1017, 8000); }},
+      {"access-log.png", "CKZxAccessLogFrm", false,
+       [] { return OpenToolWindowForScreenshot("CKZxAccessLogFrm", 2551, 0); }},
+      {"velocity-change.png", "CVelocityChangeDlg", false,
+       [] { return OpenToolWindowForScreenshot("CVelocityChangeDlg", 2493, 0); }},
+      {"wave-panpot.png", "CWavePanDlg", true, [] { return RunWavePanForScreenshot(); }},
   };
   return rows;
 }
