@@ -20,6 +20,9 @@ class CBoardLink {
   /// a, the eight bytes p0..p7, c, the mode d, and the two volumes e and f.
   virtual int SendSetup(int a, const uint8_t p[8], int c, int d, int e, int f) = 0;
   virtual int Stop() = 0;
+  /// Sends a generation-1 song block (even size, at least 84 bytes); 1 when sent. A link that
+  /// cannot send songs answers 0.
+  virtual int SendSong(const uint8_t* /*block*/, uint32_t /*size*/) { return 0; }
 };
 
 /// Opens a link on a serial device name; throws the integer -1 (no such port), -2 (settings
