@@ -114,6 +114,7 @@ const std::vector<ScreenshotRow>& ScreenshotRows() {
       {"voice-assign-map-phrase.png", "CVAMFrm (output profile 4)", false,
        [] { return OpenVoiceAssignMapForScreenshot(4); }},
       {"direct-play.png", "CKZxDirectPlayFrm", false, [] { return OpenDirectPlayForScreenshot(); }},
+      {"stream-pcm-map.png", "CAAMFrm", false, [] { return OpenStreamPcmMapForScreenshot(); }},
       {"file-dialog-2276.png", "CKZ3ImportVKZFileDlg", true, [] { return FileDialog(FileDialogKind::BankImport); }},
   };
   return rows;
