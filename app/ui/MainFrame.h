@@ -129,8 +129,12 @@ class CMainFrame final : public QMainWindow,
   int OnPlayerNotify(intptr_t wParam, intptr_t lParam);
   void UpdateSongWindows() override;
   void UpdateVoiceWindows() override;
-  void CloseToolWindows();
-  void ResetEditorDialogs();
+  void CloseToolWindows() override;
+  void ResetEditorDialogs() override;
+  void UpdateFrameTitle() override { OnUpdateFrameTitle(); }
+  bool IsDirectPlayOpen() const override { return m_slots[kDirectPlay] != nullptr; }
+  bool OpenDirectPlay(const std::string& path) override;
+  bool SongMenuHasCommand(int commandId) const override;
   void OnFileAccessLog();
   void OnUpdateFileAccessLog(ui::CmdUI& cmdUi) const;
   /// The bank MSB, bank LSB and program of each channel's voice, filled by the refreshes.
