@@ -160,6 +160,7 @@ const std::vector<ScreenshotRow>& ScreenshotRows() {
       {"voice-assign-map-phrase.png", "CVAMFrm (output profile 4)", false,
        [] { return OpenVoiceAssignMapForScreenshot(4); }},
       {"direct-play.png", "CKZxDirectPlayFrm", false, [] { return OpenDirectPlayForScreenshot(); }},
+      {"stream-pcm-map.png", "CAAMFrm", false, [] { return OpenStreamPcmMapForScreenshot(); }},
       {"file-dialog-2276.png", "CKZ3ImportVKZFileDlg", true, [] { return FileDialog(FileDialogKind::BankImport); }},
       {"polyscan.png", "CPolyscanDlg after Check (Mode 1)", true, [] { return PolyscanAfterCheck(); }},
       {"preference-2022.png", "CPreferenceDlgKZ3 (Preference, chip mode 3)", true, [] { return PreferenceKZ3(); }},

@@ -60,6 +60,16 @@ bool CAamModel::HasWave(const CKZ1Doc& doc, int id) {
   return slot && slot->GetProgram() != 0xFF;
 }
 
+std::vector<bool> CAamModel::PlayedWaves(const CKZ1Doc& doc) {
+  std::vector<bool> played(CKZ1Doc::kStreamSlotCount, false);
+  for (const auto& m : *doc.GetMidiListPCM()) {
+    if (m->GetLength() < 3 || (m->GetByte(0) & 0xF0) != 0x90 || m->GetByte(2) == 0) continue;
+    const int id = doc.FindStreamPcmSlotByNote(m->GetByte(1));
+    if (id >= 0 && id < static_cast<int>(played.size())) played[id] = true;
+  }
+  return played;
+}
+
 std::string CAamModel::CellText(const CKZ1Doc& doc, int id, int column) const {
   const CStreamPCMSlot* slot = doc.GetStreamPcmSlot(id);
   if (!slot || !HasWave(doc, id)) return {};

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class CKZ1Doc;
 
@@ -29,6 +30,8 @@ class CAamModel {
   int ColumnLeft(int column, int hScroll) const;
 
   static bool HasWave(const CKZ1Doc& doc, int id);
+  /// Per wave id 0..49: some note-on of the song's stream-PCM list plays it.
+  static std::vector<bool> PlayedWaves(const CKZ1Doc& doc);
   std::string CellText(const CKZ1Doc& doc, int id, int column) const;
 
  private:

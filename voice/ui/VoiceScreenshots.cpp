@@ -1,5 +1,6 @@
 #include "voice/ui/VoiceScreenshots.h"
 
+#include "voice/ui/AAMView.h"
 #include "voice/ui/DirectPlayFrm.h"
 #include "voice/ui/VAMPane.h"
 #include "voice/ui/VoiceWindowRegistration.h"
@@ -16,5 +17,12 @@ QWidget* OpenDirectPlayForScreenshot() {
   RegisterVoiceWindows();
   auto* frame = new CKZxDirectPlayFrm(nullptr, {});
   frame->SetFilePath("demo.k3h");
+  return frame;
+}
+
+QWidget* OpenStreamPcmMapForScreenshot() {
+  RegisterVoiceWindows();
+  auto* frame = new CAAMFrm(nullptr);
+  frame->resize(520, 300);
   return frame;
 }

@@ -6,3 +6,4 @@ class QWidget;
 /// The assignment map under an output profile's layout, over the open song.
 QWidget* OpenVoiceAssignMapForScreenshot(int outputProfile);
 QWidget* OpenDirectPlayForScreenshot();
+QWidget* OpenStreamPcmMapForScreenshot();

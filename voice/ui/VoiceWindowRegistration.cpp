@@ -7,7 +7,9 @@
 #include "uikit/PictureStore.h"
 #include "platform/host/HostServices.h"
 #include "uikit/ToolWindow.h"
+#include "views/SongWindowHost.h"
 #include "voice/VoiceWindowHooks.h"
+#include "voice/ui/AAMView.h"
 #include "voice/ui/DirectPlayFrm.h"
 #include "voice/ui/VAMPane.h"
 #include "voice/ui/VoiceEditDlg.h"
@@ -102,9 +104,22 @@ void RegisterVoiceWindows() {
     if (kind == voice_hooks::SlotDialog::ByChipMode && platform::settings().GetChipMode() != 1) return 0;
     return OpenGen1SlotDialog(slot);
   });
+  // The song window's "Region" click and "Name" double-click.
+  SongWindowOpeners& song = SongWindowOpeners::Instance();
+  song.voiceEdit2Op = OpenGen1SlotDialog;
+  song.voiceEditKZx = [](CVoiceItem& voice) {
+    CKZxVoiceEditDlg sheet(QStringLiteral("Voice Edit"), QApplication::activeWindow(), 0, VoiceWindowHost::EditShell());
+    sheet.Init(voice, 2, 0);
+    if (sheet.DoModal() != 1) return 0;
+    voice = sheet.GetVoice();
+    return 1;
+  };
   ui::ToolWindowRegistry& registry = ui::ToolWindowRegistry::Instance();
   registry.Register(CVAMFrm::kClassName, [](const ui::ToolWindowContext& context) -> ui::IToolWindow* {
     return new CVAMFrm(context.frameSlots);
+  });
+  registry.Register(CAAMFrm::kClassName, [](const ui::ToolWindowContext& context) -> ui::IToolWindow* {
+    return new CAAMFrm(context.frameSlots);
   });
   registry.Register(CKZxDirectPlayFrm::kClassName, [](const ui::ToolWindowContext& context) -> ui::IToolWindow* {
     return new CKZxDirectPlayFrm(context.frameSlots, [] {

@@ -3,7 +3,7 @@
 
 #include "uikit/CommandRouter.h"
 
-/// Registers "CVAMFrm" and "CKZxDirectPlayFrm" and the pictures they draw, and sets the opener
+/// Registers "CVAMFrm", "CAAMFrm" and "CKZxDirectPlayFrm" and the pictures they draw, and sets the opener
 /// of a slot's voice dialog (voice_hooks::SetSlotVoiceDialogOpener); safe to call again.
 void RegisterVoiceWindows();
 

@@ -11,6 +11,7 @@
 #include <QSlider>
 #include <QSpinBox>
 #include <QTest>
+#include <QApplication>
 #include <QTimer>
 #include <vector>
 
@@ -19,6 +20,9 @@
 #include "song/VoiceLibrary.h"
 #include "song/document/KZ1Doc.h"
 #include "tests/app/core/StartupFakes.h"
+#include "views/SongWindowHost.h"
+#include "voice/VoiceWindowHooks.h"
+#include "voice/ui/VoiceWindowRegistration.h"
 
 namespace {
 
@@ -153,6 +157,49 @@ TEST_F(VoiceEditDlgTest, SlotEditingStoresIntoTheSong) {
   doc.GetKZ1Voice(2, voice);
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(voice)), "Slot Voice");
   host.registry.document = nullptr;
+}
+
+TEST_F(VoiceEditDlgTest, SongWindowAndMapOpenersRunTheDialogOnTheSlot) {
+  CKZ1Doc doc;
+  host.registry.document = &doc;
+  doc.AssignKZ12Voice(4, 1, 2);
+  RegisterVoiceWindows();
+  const auto& open = SongWindowOpeners::Instance().voiceEdit2Op;
+  ASSERT_TRUE(static_cast<bool>(open));
+  auto answer = [](const QString& name) {
+    QTimer::singleShot(0, [name] {
+      auto* d = dynamic_cast<CVoiceEditDlg*>(QApplication::activeModalWidget());
+      ASSERT_NE(d, nullptr);
+      d->Control<QLineEdit>(CVoiceEditDlg::kName)->setText(name);
+      d->accept();
+    });
+  };
+  answer(QStringLiteral("From Song"));
+  EXPECT_EQ(open(4), 1);
+  uint8_t voice[33];
+  doc.GetKZ1Voice(4, voice);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(voice)), "From Song");
+
+  answer(QStringLiteral("From Map"));
+  EXPECT_EQ(voice_hooks::OpenSlotVoiceDialog(4, voice_hooks::SlotDialog::ByChipMode), 1);
+  doc.GetKZ1Voice(4, voice);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(voice)), "From Map");
+
+  // Chip mode 2 has no dialog of its own here: the opener opens nothing.
+  host.settings.chipMode = 2;
+  EXPECT_EQ(voice_hooks::OpenSlotVoiceDialog(4, voice_hooks::SlotDialog::ByChipMode), 0);
+  host.registry.document = nullptr;
+}
+
+TEST(VoiceCommandTarget, VoiceEditOnlyInChipModeOne) {
+  platform::FakeHost host;
+  VoiceCommandTarget target;
+  ui::CmdUI state;
+  for (int chip : {1, 2, 3, 5}) {
+    host.settings.chipMode = chip;
+    ASSERT_TRUE(target.OnUpdate(VoiceCommandTarget::kVoiceEdit, state));
+    EXPECT_EQ(state.enabled, chip == 1) << chip;
+  }
 }
 
 }  // namespace
