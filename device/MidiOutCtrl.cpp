@@ -441,54 +441,8 @@ void TMidiOutCtrl::OnMidiIn(const uint8_t* data, size_t size) {
   }
 }
 
-// --- Commands kept from the set-up -----------------------------------------------------------
+// --- Emulator controls -----------------------------------------------------------------------
 
 void TMidiOutCtrl::DeviceControl(int32_t code, int32_t a, int32_t b, int32_t c) {
   if (m_player.GetKind() != 15) m_player.DeviceControl(code, a, b, c);
-}
-
-int TMidiOutCtrl::SendBoardCommand07(int value) {
-  if (value > 2) return 0;
-  return (m_connectionKind >= 1 && m_connectionKind <= 4) ? 1 : 0;
-}
-
-int TMidiOutCtrl::SendBoardCommand13(uint8_t, uint8_t, uint8_t, uint8_t d) {
-  const int profile = platform::settings().GetOutputProfile();
-  if ((m_connectionKind == 3 || m_connectionKind == 4) && (profile == 1 || profile == 7) && d <= 1) {
-    m_player.SetOptionWord(1 - d);
-  }
-  return 1;
-}
-
-int TMidiOutCtrl::SendBoardParam03_06(int value) {
-  if (IsEmulatorConnection()) {
-    DeviceControl(5, 2, 0, 0);
-    DeviceControl(6, value, 0, 0);
-  }
-  return 1;
-}
-
-int TMidiOutCtrl::SendBoardParam03_09(int value) {
-  if (IsEmulatorConnection()) {
-    DeviceControl(8, 2, 0, 0);
-    DeviceControl(9, value, 0, 0);
-  }
-  return 1;
-}
-
-void TMidiOutCtrl::SetChannelActive(int channel, bool active) {
-  if (channel >= 0 && channel < 4) m_channelActive[channel].store(active);
-}
-
-bool TMidiOutCtrl::IsChannelActive(int channel) const {
-  return channel >= 0 && channel < 4 && m_channelActive[channel].load();
-}
-
-int TMidiOutCtrl::SendChannelValue13(int channel, int value) {
-  if (m_connectionKind == 1 && IsChannelActive(channel)) {
-    const uint8_t message[] = {0xF0, kMaker, 0x79, 0x05, 0x7E, 0x13, static_cast<uint8_t>(channel & 0x7F),
-                               static_cast<uint8_t>(value & 0x7F), 0xF7};
-    SendSysEx(message, sizeof message);
-  }
-  return 1;
 }

@@ -6,15 +6,18 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "device/EmuPlayer.h"
 #include "device/OutputEngine.h"
 #include "platform/midi/MidiBackend.h"
 
 class CMidiThru;
+class CKZ1Doc;
 namespace platform {
 class INotifySink;
 }
@@ -139,38 +142,81 @@ class TMidiOutCtrl : public IOutputEngine {
   using ThreadFactory = std::function<std::thread(std::function<void()>)>;
   void SetThreadFactory(ThreadFactory factory);
 
-  // Song transfer before play; built with the board's command set, until then each answers 0.
-  int play_midi_list_KZ3() { return 0; }
-  int play_midi_list_KZ3Phrase() { return 0; }
-  int PrepareBoardPlay() { return 0; }
-  int PrepareDirectPlay() { return 0; }
+  // --- Song transfer before play -------------------------------------------------------------
+
+  /// Chip modes 3 and 5: converts the song when it changed, sends it to the board or loads it
+  /// into the player, applies position, key and tempo, and starts; 1, or 0 on a failure.
+  int play_midi_list_KZ3();
+  /// The same for phrase playback (output profile 4): four phrase channels.
+  int play_midi_list_KZ3Phrase();
+  /// Chip mode 2: the song's VELK image to the board, then the start; 0 when no port opens.
+  int PrepareBoardPlay();
+  /// Sends a ready image (the direct-play window's file) without playing; 1, or 0 on a failure.
+  int SendSongToBoard(const uint8_t* image, uint32_t size);
+  /// The same for output profile 4: the image is the phrase data of channel 0.
+  int SendSongToBoard2(const uint8_t* image, uint32_t size);
+  /// Starts the image that SendSongToBoard sent; 0 while a song is open or none was sent.
+  int PrepareDirectPlay();
 
   // --- Board commands -------------------------------------------------------------------------
 
-  // The set-up commands act on the emulator connections (kinds 3 and 4); the messages of the
-  // MIDI and generation-5 connections come with the board's command set.
-  int ResetBoard() override { return 1; }
-  int SendBoardCommand07(int value) override;
-  int SendBoardCommand09b(int) override { return 1; }
-  int SendBoardCommand11(int) override { return 1; }
-  int SendBoardCommand13(uint8_t a, uint8_t b, uint8_t c, uint8_t d) override;
+  /// Bulk data goes in pieces of this many data bytes, with a ready-wait between pieces.
+  static constexpr uint32_t kPieceSize = 3500;
+  /// A stream-PCM piece carries its two value bytes and at most this many data bytes.
+  static constexpr uint32_t kVoiceBlockPieceData = 3498;
+
+  /// Builds header + data (packed 7 in 8 or plain) + F7 and sends it; the message length, or
+  /// 0 when the block could not be had (nothing is sent).
+  uint32_t SendPackedData(const uint8_t* data, uint32_t length, const uint8_t* header, uint32_t headerLength,
+                          bool packing);
+  /// Repeat on or off (F0 43 79 05 7E 02 s F7, s = 1 when off); the player takes the same.
+  int SetBoardSwitch(int repeat);
+  int SendBoardCommand09(int value) override;
+  /// The play start position; with `force` 0 nothing while playing.
+  int SendBoardValue0A(uint32_t value, int force) override;
+  int SendChannelOff(int channel);
+  int SendChannelOn(int channel);
+  int SendChannelValue12(int channel, int value);
+  int SendChannelValue13(int channel, int value) override;
+  int SendChannelValue18(int channel, int value);
+  int SendChannelValue1A(int channel, uint32_t value) override;
+  /// Phrase or song data under F0 43 79 05 ch in pieces of 3500, each after a ready-wait;
+  /// connection kind 1 only. 0 when a ready-wait timed out.
+  int SendLongData(int channel, const uint8_t* data, uint32_t length, bool packing);
+
+  int SendBoardParam03a(int value);
+  int SendBoardParam03b(int a, int b);
+  int SendBoardParam03c(int value);
   int SendBoardParam03_06(int value) override;
   int SendBoardParam03_09(int value) override;
-  int SendVoice(const CVoiceItem&, int) override { return 1; }
-  int SendBankVoices(const CVoiceItem&) override { return 1; }
-  int SendVoiceItem(const CStreamPCMSlot&) override { return 1; }
-  int SendBoardCommand06(int) override { return 1; }
-  int SendBoardData0C(int, const uint8_t*, uint32_t) override { return 1; }
-  int SendBoardCommand0D(int) override { return 1; }
-  int SendBankSelect(int, int, int) override { return 1; }
-  int SendProgramChange(int, int) override { return 1; }
-  int SendBoardCommand09(int) override { return 1; }
-  int SendVoiceParams(const CVoiceItem&) override { return 1; }
-  int SendBoardCommand04(int) override { return 1; }
-  int SendBoardValue0A(uint32_t, int) override { return 1; }
-  int SendChannelValue13(int channel, int value) override;
-  int SendChannelValue1A(int, uint32_t) override { return 1; }
-  /// The phrase channels that hold a started phrase (board command set).
+  /// Key change, 12 = none.
+  int SendBoardParam03_11(int value);
+  /// Tempo percentage; 0 and nothing sent outside 70..130.
+  int SendBoardParam03_10(int value);
+
+  int SendVoice(const CVoiceItem& item, int withWave) override;
+  int SendVoiceParams(const CVoiceItem& item) override;
+  /// The wave of a PCM voice; 0 when a ready-wait timed out.
+  int SendBankVoices(const CVoiceItem& item) override;
+  int SendBoardCommand04(int waveId) override;
+  /// Stream-PCM data: pieces of the value c and up to 3498 data bytes; 0 after a timeout.
+  int SendVoiceBlock(int a, int b, uint16_t c, const uint8_t* data, uint32_t length, int flag);
+  int SendVoiceItem(const CStreamPCMSlot& slot) override;
+  int SendBoardCommand06(int value) override;
+  int SendBoardCommand07(int value) override;
+  int SendBoardCommand08(int a, int b, int c);
+  int SendBoardCommand0B(int a, int b, int c);
+  int SendBoardData0C(int a, const uint8_t* data, uint32_t size) override;
+  int SendBoardCommand0D(int value) override;
+  int SendBoardCommand11(int value) override;
+  int SendBoardCommand13(uint8_t a, uint8_t b, uint8_t c, uint8_t d) override;
+  int ResetBoard() override;
+  int SendBoardValue06(uint32_t value);
+  int SendBoardValue07(uint32_t value);
+  int SendBoardCommand09b(int value) override;
+  int SendBankSelect(int channel, int msb, int lsb) override;
+  int SendProgramChange(int channel, int program) override;
+  /// The phrase channels that hold a started phrase.
   void SetChannelActive(int channel, bool active);
   bool IsChannelActive(int channel) const;
 
@@ -198,6 +244,27 @@ class TMidiOutCtrl : public IOutputEngine {
   /// Waits for the playback thread without a time limit and forgets it.
   void JoinThread();
   void SendStopMessage();
+  /// F0 43 79 dd tt cc, the data bytes (each & 0x7F), F7, through SendSysEx.
+  void SendShort(uint8_t group, uint8_t type, uint8_t command, std::initializer_list<int> data);
+  /// F0 43 79 05 7F 03 p1 p2 p3 F7.
+  void SendSetting(int p1, int p2, int p3);
+  /// F0 43 79 dd tt cc, then a 28-bit value as four 7-bit groups, least significant first.
+  void SendValue28(uint8_t group, uint8_t command, std::initializer_list<int> before, uint32_t value);
+  /// Waits for the board between pieces; false when it did not become ready (255).
+  bool WaitReady();
+  /// Every voice, wave and data transfer marks the song changed and to be sent again.
+  void MarkSongChanged();
+  bool IsBoardVoice(const CVoiceItem& item) const;
+  /// The converted (or native) song to the board in pieces, or into the player; steps 9.1-9.8.
+  int SendConvertedSong(const uint8_t* data, uint32_t size, bool& ok);
+  int SendSongPieces(const uint8_t* data, uint32_t size, bool waitBeforeEach);
+  void SendSectionTimes();
+  void StartPhraseChannel();
+  /// Steps 6-9 of the transfer for a song whose change mark 2 is set; 1, or 0 on a failure.
+  int TransferSong(CKZ1Doc& doc);
+  /// The four phrase streams through the phrase converter; 0 after a reported failure.
+  int ConvertPhrases(CKZ1Doc& doc, std::vector<uint8_t> converted[4]);
+  int SendPhrases(CKZ1Doc& doc, const std::vector<uint8_t> converted[4]);
 
   CEmuPlayer m_player;
   std::function<bool()> m_tbOption;

@@ -32,6 +32,10 @@ class IToolWindow {
   virtual void SetChannelMode(int /*mode*/) {}
   /// The option its opening command gives (a graph's limit); 0 for none.
   virtual void SetOpenSetting(int /*setting*/) {}
+  /// A line was added to the access log: the log window follows it.
+  virtual void ScrollToEnd() {}
+  /// The song's stream-size list changed: the stream-size graph converts and draws anew.
+  virtual void RebuildGraph() {}
   /// Closes the window (an MDI destroy for a frame).
   virtual void CloseWindow() { Widget()->close(); }
   virtual void ShowWindow(bool show) { Widget()->setVisible(show); }

@@ -43,7 +43,7 @@ class AppSongViewHost : public ISongViewHost {
   ui::IFrameSlots* FrameSlots() const override { return m_slots; }
 
   void SetDeviceIdle(std::function<int()> test) { m_deviceIdle = std::move(test); }
-  /// The main frame's position-refresh flag and play position (none: 0).
+  /// The main frame's position-refresh flag and play position (none: the process-wide ones).
   void SetPlayPosition(std::function<int()> refreshing, std::function<uint32_t()> positionMs) {
     m_refreshing = std::move(refreshing);
     m_positionMs = std::move(positionMs);

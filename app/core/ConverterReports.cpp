@@ -102,9 +102,9 @@ int ReportConverterNotes(int kind, uint32_t flags) {
   if (ids.empty()) return message_box::kIdOk;
   bool askCancel = IsVelkConverter(kind) && (flags & kBitNotesDropped);
   unsigned style = message_box::kIconExclamation | (askCancel ? message_box::kOkCancel : message_box::kOk);
-  int answer = platform::messages().DoMessageBoxUnlessBatch(message_box::kIdOk, JoinTexts(ids), style, 0);
-  // Batch conversion answers 0, so a caller that stops on Cancel stops there too.
-  return platform::settings().IsBatchMode() ? 0 : answer;
+  // Batch conversion prints the text and takes the box's default, OK: a finished image is
+  // kept as the windowed program keeps it.
+  return platform::messages().DoMessageBoxUnlessBatch(message_box::kIdOk, JoinTexts(ids), style, 0);
 }
 
 std::vector<int> ConverterShortNoteIds(uint32_t result) {

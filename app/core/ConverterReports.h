@@ -9,8 +9,8 @@
 int ReportConvertResult(int kind, uint32_t result, uint32_t flags);
 
 /// Gathers the notes of a successful conversion's flags into one warning box (OK and Cancel when
-/// a VELK converter dropped notes). 1 when there is nothing to show; in batch conversion no
-/// box is shown and the result is 0; else the box's answer.
+/// a VELK converter dropped notes). 1 when there is nothing to show; in batch conversion the
+/// text is printed and the answer is OK (1); else the box's answer.
 int ReportConverterNotes(int kind, uint32_t flags);
 
 /// The notes of the song-data reader's result in one warning box (none in batch conversion);

@@ -2,6 +2,7 @@
 // values it gets back. The Qt dialogs answer it in the program; tests script it.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <deque>
 #include <string>
@@ -17,6 +18,7 @@ enum class FileDialogKind {
   SaveVelk,   // CKZxSaveKZ3VELKFileDlg, panel 2011: time base, Compress, DVX
   SoundFile,  // CKZxSounfFileDlg, panel 2025: sample format
   Folder,     // the folder browser
+  BankImport, // CKZ3ImportVKZFileDlg, panel 2276: the banks of a ".vkz" file to import
 };
 
 /// Option flags of the common dialog that the chooser honours (the framework's values).
@@ -61,6 +63,8 @@ struct FileAnswer {
   int timeBaseMs = 0;        // SaveVelk
   int dvx = 0;               // SaveVelk
   int bitsPerSample = 0;     // SoundFile
+  /// BankImport: the 20 choices, normal banks 0..9 then drum programs 1..10 (1 = take it).
+  std::array<int, 20> bankChoices{};
 };
 
 class IFileChooser {

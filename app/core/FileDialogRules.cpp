@@ -1,6 +1,7 @@
 // The rules the file dialogs' option panels keep, apart from their windows.
 #include "app/core/FileDialogRules.h"
 
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -122,4 +123,84 @@ std::string SongExtensionOfProfile(int profile) {
 int SongFilterIdOfProfile(int profile) {
   if (profile == 1 || profile == 6 || profile == 7) return 2085;
   return profile == 4 ? 2186 : 2086;
+}
+
+bool HasEndingNoCase(const std::string& path, const std::string& ending) {
+  if (path.size() < ending.size()) return false;
+  const size_t start = path.size() - ending.size();
+  for (size_t i = 0; i < ending.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(path[start + i])) != std::tolower(static_cast<unsigned char>(ending[i])))
+      return false;
+  }
+  return true;
+}
+
+std::string FileNameOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool FitsFileTitleLimit(const std::string& path) {
+  const std::string name = FileNameOf(path);
+  const size_t dot = name.rfind('.');
+  const size_t title = dot == std::string::npos ? name.size() : dot;
+  return title <= kMaxFileTitle;
+}
+
+bool FitsSaveNameLimit(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  const size_t length = slash == std::string::npos ? path.size() : path.size() - slash;
+  return length <= kMaxSaveName;
+}
+
+std::string ReloadSmfPath(const std::string& songPath, bool numberedPart) {
+  if (HasEndingNoCase(songPath, ".mid")) return songPath;
+  const size_t n = songPath.size();
+  if (numberedPart && n >= 7 && songPath[n - 6] == '_' && songPath[n - 5] >= '2' && songPath[n - 5] <= '4') {
+    return songPath.substr(0, n - 6) + ".mid";
+  }
+  return songPath.substr(0, n >= 3 ? n - 3 : 0) + "mid";
+}
+
+std::string PathInFolder(const std::string& path, const std::string& folder) {
+  if (folder.empty()) return path;
+  return folder + (folder.back() == '/' ? "" : "/") + FileNameOf(path);
+}
+
+int SongConverterKind(int profile, int makerId) {
+  switch (profile) {
+    case 1:
+    case 7: return makerId >= 1 && makerId <= 4 ? 9 + makerId : 10;
+    case 2:
+    case 3:
+    case 8: return 8;
+    case 4: return 17;
+    case 5: return 18;
+    case 6:
+      switch (makerId) {
+        case 1: return 14;
+        case 2: return 15;
+        case 4: return 16;
+        default: return 10;
+      }
+    default: return 0;
+  }
+}
+
+int DirectPlayFilterIdOfProfile(int profile) {
+  switch (profile) {
+    case 1:
+    case 6:
+    case 7: return 2195;
+    case 4: return 2194;
+    case 5: return 2192;
+    default: return 2193;
+  }
+}
+
+bool IsDirectPlayFile(const std::string& path) {
+  for (const char* ending : {".k3h", ".mmf", ".spf", ".mld"}) {
+    if (HasEndingNoCase(path, ending)) return true;
+  }
+  return false;
 }

@@ -72,3 +72,31 @@ std::string CommentLine(bool ticked, const std::string& comment, const std::stri
 /// "spf" (4), else "mmf"; and the string-table id of its filter (2085, 2186, 2086).
 std::string SongExtensionOfProfile(int profile);
 int SongFilterIdOfProfile(int profile);
+
+// ---- Rules the File commands share -------------------------------------------------------
+
+/// True when the path's last four characters are `ending` (".mmf"), case ignored.
+bool HasEndingNoCase(const std::string& path, const std::string& ending);
+/// The file name without its folder.
+std::string FileNameOf(const std::string& path);
+/// The dialogs of chip modes 3 and 5 take a file title (the name without folder and extension)
+/// of at most 59 characters.
+inline constexpr size_t kMaxFileTitle = 59;
+bool FitsFileTitleLimit(const std::string& path);
+/// Save counts the path from its last '/', the '/' included: at most 64 characters.
+inline constexpr size_t kMaxSaveName = 64;
+bool FitsSaveNameLimit(const std::string& path);
+/// The SMF that Reload from SMF reads for a song path: a ".mid" path itself; a numbered part
+/// "name_2.spf" .. "name_4.spf" of a phrase export (`numberedPart`) "name.mid"; else the path
+/// with "mid" for its last three characters.
+std::string ReloadSmfPath(const std::string& songPath, bool numberedPart);
+/// The path with its folder replaced by `folder` ('/' added when it lacks one); the path as it
+/// is for an empty folder.
+std::string PathInFolder(const std::string& path, const std::string& folder);
+/// The converter kind that opens and saves the song files of an output profile and maker id;
+/// 0 for a profile outside 1..8.
+int SongConverterKind(int profile, int makerId);
+/// The filter string id of the Direct Play dialog by output profile (2192..2195).
+int DirectPlayFilterIdOfProfile(int profile);
+/// Direct Play takes ".k3h", ".mmf", ".spf" and ".mld" whatever the filter shows.
+bool IsDirectPlayFile(const std::string& path);

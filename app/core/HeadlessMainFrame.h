@@ -1,6 +1,7 @@
 // The main frame before the window exists: it shows nothing and owns the output engine.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "app/core/MainFrame.h"
@@ -31,6 +32,15 @@ class HeadlessMainFrame final : public IMainFrame {
   void LoadVolumeBar(int) override {}
   IOutputEngine* GetBoardDevice() override { return &m_engine; }
 
+  /// The direct-play file is the one window this frame keeps.
+  void CloseToolWindows() override { m_directPlayPath.clear(); }
+  bool IsDirectPlayOpen() const override { return !m_directPlayPath.empty(); }
+  bool OpenDirectPlay(const std::string& path) override {
+    m_directPlayPath = path;
+    return true;
+  }
+  const std::string& DirectPlayPath() const { return m_directPlayPath; }
+
   TMidiOutCtrl& Engine() { return m_engine; }
   const std::vector<MenuEdit>& MenuEdits() const { return m_menuEdits; }
 
@@ -38,4 +48,5 @@ class HeadlessMainFrame final : public IMainFrame {
   WindowPlacement m_placement;
   std::vector<MenuEdit> m_menuEdits;
   TMidiOutCtrl m_engine;
+  std::string m_directPlayPath;
 };

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "app/core/MenuEdits.h"
@@ -49,6 +50,20 @@ class IMainFrame {
   virtual void PutVoiceClip(const uint8_t* /*record*/) {}
   virtual int GetVoiceClip(uint8_t* /*record*/) const { return 0; }
   virtual bool HasVoiceClip() const { return false; }
+
+  // What the File commands ask of the frame; a frame without windows has none of them.
+  /// Stops playback and closes the song's tool windows and the direct-play window.
+  virtual void CloseToolWindows() {}
+  /// Closes the assignment maps and resets and hides the mixers and the velocity dialog.
+  virtual void ResetEditorDialogs() {}
+  /// Shows the song's path, else the direct-play file's, in the title.
+  virtual void UpdateFrameTitle() {}
+  virtual bool IsDirectPlayOpen() const { return false; }
+  /// Opens the direct-play window on a file, marked as not yet sent to the board; false when
+  /// it cannot.
+  virtual bool OpenDirectPlay(const std::string& /*path*/) { return false; }
+  /// True when the song window's menu holds the command.
+  virtual bool SongMenuHasCommand(int /*commandId*/) const { return true; }
 };
 
 /// Builds the main frame object of step 9 (the window comes with LoadFrame).

@@ -15,6 +15,10 @@ void MainFrameHooks::UpdateStatusPanes() {
   if (IMainFrame* frame = m_app.GetMainFrame()) frame->UpdateStatusPanes();
 }
 
+void MainFrameHooks::UpdateReportBar() {
+  if (IMainFrame* frame = m_app.GetMainFrame()) frame->UpdateReportBar();
+}
+
 void MainFrameHooks::RequestUndo() {
   constexpr int kUndoCommand = 57643;
   if (IMainFrame* frame = m_app.GetMainFrame()) frame->PostCommand(kUndoCommand);

@@ -59,6 +59,14 @@ class MainFrameHooks final : public platform::IUiHooks {
   void RebuildStreamSizeGraph() override {
     if (m_window) m_window->RebuildStreamSizeGraph();
   }
+  void UpdateReportBar() override;
+  bool HasTimeRange() const override { return m_window && m_window->HasTimeRange(); }
+  uint32_t GetTimeRangeSpan() const override { return m_window ? m_window->GetTimeRangeSpan() : 0; }
+  void ClearTimeRange() override {
+    if (m_window) m_window->ClearTimeRange();
+  }
+  int GetKeyChange() const override { return m_window ? m_window->GetKeyChange() : 12; }
+  int GetTempoChange() const override { return m_window ? m_window->GetTempoChange() : 100; }
   /// Queued as the framework's Undo command, so it runs after the edit that asked for it.
   void RequestUndo() override;
   /// From the creation of the main frame object until it is destroyed.

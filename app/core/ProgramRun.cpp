@@ -5,18 +5,37 @@
 #include "app/core/MainFrameHooks.h"
 #include "app/core/ShellHost.h"
 #include "platform/settings/IniProfileStore.h"
+#include "platform/strings/StringTable.h"
+#include "platform/text/Format.h"
 
-int ExitStatusOf(CTrillotApp::StartResult result, bool hasOutputPath) {
+int ExitStatusOf(CTrillotApp::StartResult result, bool hasOutputPath, bool wroteOutput) {
   using R = CTrillotApp::StartResult;
   switch (result) {
     case R::AlreadyRunning: return 3;
     case R::Ended:
     case R::EndedSilently: return 2;
-    case R::BatchEnded: return 1;
+    case R::BatchEnded: return wroteOutput ? 0 : 1;
     case R::Running: return hasOutputPath ? 1 : 0;
   }
   return 2;
 }
+
+namespace {
+
+std::string Line(const char* key, const char* fallback, const std::string& name) {
+  const auto text = platform::strings().Find(key);
+  return platform::Format(text ? *text : std::string_view(fallback), name);
+}
+
+/// The last lines of a batch run that wrote nothing: what could not be opened, then the output.
+void ReportNothingWritten(const CTrillotApp& app, IMessagePresenter& presenter) {
+  if (app.HasBatchOpenFailed()) {
+    presenter.Note(Line("batch.cannotOpen", "Can not open %s.", app.GetCommandLineFile()));
+  }
+  presenter.Note(Line("batch.nothingWritten", "Nothing was written to %s.", app.GetOutputPath()));
+}
+
+}  // namespace
 
 int RunTrillot(const std::vector<std::string>& args, std::FILE* err, const RunOptions& options) {
   platform::IniProfileStore profile(platform::IniProfileStore::DefaultPath());
@@ -33,7 +52,8 @@ int RunTrillot(const std::vector<std::string>& args, std::FILE* err, const RunOp
   if (options.notify) withSink.notify = options.notify;
   platform::ScopedHost sinkScope(withSink);
   const CTrillotApp::StartResult result = app.InitInstance(args);
-  int status = ExitStatusOf(result, app.HasOutputPath() != 0);
+  int status = ExitStatusOf(result, app.HasOutputPath() != 0, app.HasWrittenOutput());
+  if (result == CTrillotApp::StartResult::BatchEnded && status != 0) ReportNothingWritten(app, presenter);
   if (result == CTrillotApp::StartResult::Running && !app.HasOutputPath()) {
     if (options.whenRunning) {
       status = options.whenRunning(app);

@@ -10,8 +10,9 @@
 #include "app/core/TrillotApp.h"
 
 /// The exit status of a start: 3 when another instance runs, 2 when the start ended, 1 for a
-/// run with an output name that wrote nothing, 0 for a clean start.
-int ExitStatusOf(CTrillotApp::StartResult result, bool hasOutputPath);
+/// run with an output name that wrote nothing, 0 for a clean start or a batch run that wrote
+/// its output.
+int ExitStatusOf(CTrillotApp::StartResult result, bool hasOutputPath, bool wroteOutput = false);
 
 class MainFrameHooks;
 
@@ -35,5 +36,6 @@ struct RunOptions {
   std::function<int(CTrillotApp&)> whenRunning;
 };
 
-/// Runs start-up and exit over the profile store, with messages on `err`; the exit status.
+/// Runs start-up and exit over the profile store, with messages on `err`; the exit status. A
+/// batch run that wrote nothing ends with "Nothing was written to" the output name.
 int RunTrillot(const std::vector<std::string>& args, std::FILE* err = stderr, const RunOptions& options = {});

@@ -266,7 +266,28 @@ class CTrillotApp : public platform::IAppSettings {
   /// of the board's answer, 0 without a link or when nothing was sent.
   int SendSongToBoardKZ1();
 
+  // --- Shell dialogs (ShellDialogCommands.cpp) -------------------------------------------------
+
+  /// The window side of the shell's modal dialogs; each answers 1 on OK, 0 otherwise.
+  struct ShellDialogs {
+    /// The chip mode's Preference dialog; throws when default voices cannot be loaded again.
+    std::function<int()> preference;
+    std::function<int()> polyscan;
+    /// Edit Information: the MFi dialog (true) or the VELK one.
+    std::function<int(bool mfi)> information;
+  };
+  void SetShellDialogs(ShellDialogs dialogs) { m_shellDialogs = std::move(dialogs); }
+  /// Runs the Preference dialog of the chip mode: 1 on OK, 0 on Cancel or without a window
+  /// side. Exceptions out of the dialog pass to the caller (the Preference command).
+  int RunPreferenceDialog();
+  /// Runs the voice-allocation check dialog; 0 without a window side.
+  int RunPolyscanDialog();
+  /// Runs the contents-information dialog of the output profile (MFi for 1, 6 and 7).
+  int RunInformationDialog();
+
  private:
+  ShellDialogs m_shellDialogs;
+
   IOutputEngine* Engine() const;
   // File commands.
   void RefreshAfterFileCommand(bool all);
@@ -305,7 +326,7 @@ class CTrillotApp : public platform::IAppSettings {
   AccessLog m_accessLog;
 
   std::unique_ptr<CBoardLink> m_boardLink;
-  BoardLinkFactory m_boardLinkFactory = UnavailableBoardLinkFactory();
+  BoardLinkFactory m_boardLinkFactory = SerialBoardLinkFactory();
   uint32_t m_boardFlag = 0;
   int m_boardReplyValue = 0;
   bool m_songOnBoard = false;
@@ -339,5 +360,58 @@ class CTrillotApp : public platform::IAppSettings {
   void ReopenVoiceLists();
   bool OpenCommandLineSong();
   StartResult EndBatchRun();
+
+  // --- File commands of chip modes 3 and 5, their update rules and batch conversion
+  //     (TrillotAppFile.cpp, TrillotAppFileSave.cpp, TrillotAppStartup.cpp) -----------------
+ public:
+  void OnFileImportNative();
+  /// Imports the song's own SMF again; a failed import closes the song without asking.
+  void OnFileReloadSMF();
+  void OnFileClose();
+  void OnFileExportHardware();
+  void OnFileExportNative();
+  /// Plays a song file on the board without loading it.
+  void OnFileDirectPlay();
+  bool OnUpdateFileOpen() const;
+  bool OnUpdateFileImportSMF() const;
+  bool OnUpdateFileReloadSMF() const;
+  bool OnUpdateFileSave() const;
+  bool OnUpdateFileSaveAs() const;
+  bool OnUpdateFileExportSMF() const;
+  bool OnUpdateFileExportHardware() const;
+  bool OnUpdateFileDirectPlay() const;
+  /// The File commands by id, for the window's command route.
+  bool IsFileCommand(int id) const;
+  /// Runs the File command; false for an id that is not one.
+  bool RunFileCommand(int id);
+  /// Its update rule: enabled or not; false for an id that is not one.
+  bool IsFileCommandEnabled(int id) const;
+  /// True once a save or export wrote its file in this run (batch conversion ends with 0).
+  bool HasWrittenOutput() const { return m_outputWritten; }
+  /// True when a batch run ended because the song of the command line could not be opened.
+  bool HasBatchOpenFailed() const { return m_batchOpenFailed; }
+
+ private:
+  /// Step 29: the command that the output name's ending picks.
+  void RunBatchConversion();
+  void OpenSongKZ35();
+  void ImportSmfKZ35();
+  void SaveKZ35();
+  void SaveAsKZ35();
+  void ExportSmfKZ35();
+  /// Writes an export's bytes to the output name, else to the file a save dialog gives; the
+  /// log line on success. False when nothing was written.
+  struct ExportTarget {
+    int extension;  // string id
+    int filter;     // string id
+    bool titleLimit;
+    int logId;      // 0: none
+  };
+  bool WriteExportFile(const std::vector<uint8_t>& bytes, const ExportTarget& target);
+  /// 7030 for the MFi profiles, else 7031.
+  int ExportFailedMessage() const;
+  void CloseSongState();
+  bool m_outputWritten = false;
+  bool m_batchOpenFailed = false;
 };
 

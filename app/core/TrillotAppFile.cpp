@@ -1,79 +1,72 @@
-// The application object's File commands of chip modes 1 and 2: New, Open, Import from SMF,
-// Save, Save As and Export to SMF, the close question before a song goes, and the save step
-// that every save ends in.
-#include <algorithm>
-#include <cctype>
+// The application object's File commands that replace the song: New, Open, the imports,
+// Reload from SMF and Close, the close question before a song goes, the update rules of the
+// open side and the command table that the window's route reaches.
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "app/core/FileDialogRules.h"
 #include "app/core/SettingKeys.h"
 #include "app/core/TrillotApp.h"
-#include "platform/io/FileIo.h"
 #include "platform/strings/StringTable.h"
-#include "platform/text/Format.h"
-#include "song/MemStream.h"
-#include "song/SongSetup.h"
 #include "song/document/KZ1Doc.h"
 
 namespace {
 
-constexpr int kMsgCannotSaveSmf = 7031;
 constexpr int kMsgCannotOpenSong = 7032;
-constexpr int kMsgFileFormatError = 7088;
+constexpr int kMsgCannotOpenMFiSmf = 7033;
 constexpr int kMsgSaveSong = 7091;
 constexpr int kMsgIllegalFileFormat = 7092;
-constexpr int kMsgFmmStepOver = 7093;
 constexpr int kLogOpenVelk = 7515;
 constexpr int kLogImportSmf = 7517;
-constexpr int kLogExportSmf = 7521;
-constexpr int kStringVelkSize = 2078;
-constexpr int kStringVelkFmmSize = 2079;
+constexpr int kLogReloadSmf = 7522;
 constexpr int kStringExtMid = 2073;
 constexpr int kStringFilterMid = 2087;
+constexpr int kStringExtNative = 2070;
+constexpr int kStringFilterNative = 2084;
 
 constexpr int kAnswerCancel = 2;
 constexpr int kAnswerYes = 6;
 
 constexpr int kDirInput = 0;
-constexpr int kDirOutput = 1;
 
-// A KZ-1 image begins with 84 bytes before its steps of two bytes each.
-constexpr int kKZ1HeaderBytes = 84;
-constexpr int kFmmMaxSteps = 991;
+constexpr uint32_t kAllChannels = 0xFFFF;
+constexpr int kSmfSelection = 24;
+constexpr int kOpenTempo = 200;
+constexpr int kSmfConverter = 7;
+
+constexpr uint32_t kOpenFlags = fileflags::kFileMustExist | fileflags::kHideReadOnly | fileflags::kLongNames;
 
 constexpr const char* kUntitled = "untitled";
 
-std::string Text(int id) { return std::string(platform::strings().Find(id).value_or("")); }
-
-std::string Lower(std::string s) {
-  std::transform(s.begin(), s.end(), s.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return s;
-}
-
-bool EndsWithNoCase(const std::string& path, const std::string& tail) {
-  return path.size() >= tail.size() && Lower(path.substr(path.size() - tail.size())) == Lower(tail);
-}
-
-std::string FileNameOf(const std::string& path) {
-  return std::filesystem::path(path).filename().string();
-}
-
-// The song file's extension and filter string by the output profile.
-struct SongFileType {
-  int extension;
-  int filter;
+// Command ids of the File menu.
+enum FileCommand {
+  kFileNew = 57600,
+  kFileOpen = 57601,
+  kFileClose = 57602,
+  kFileSave = 57603,
+  kFileDirectPlay = 32771,
+  kFileImportSmf = 32772,
+  kFileImportNative = 32774,
+  kFileReloadSmf = 32775,
+  kFileSaveAs = 32776,
+  kFileExportHardware = 32778,
+  kFileExportNative = 32779,
+  kFileExportSmf = 32780,
 };
 
-SongFileType SongFileTypeOf(int profile) {
-  if (profile == 1 || profile == 6 || profile == 7) return {2071, 2085};
-  if (profile == 4) return {2187, 2186};
-  return {2072, 2086};
-}
+std::string Text(int id) { return std::string(platform::strings().Find(id).value_or("")); }
 
-int StepsOf(int size) { return (size - kKZ1HeaderBytes) / 2; }
+bool IsMFiProfile(int profile) { return profile == 1 || profile == 6 || profile == 7; }
+
+bool IsGen35(int chipMode) { return chipMode == 3 || chipMode == 5; }
+
+bool CanReadFile(const std::string& path) {
+  std::error_code ec;
+  return std::filesystem::is_regular_file(path, ec) && std::ifstream(path, std::ios::binary).is_open();
+}
 
 }  // namespace
 
@@ -93,7 +86,8 @@ bool CTrillotApp::ChooseFile(const FileRequest& request, FileAnswer& answer) {
 }
 
 int CTrillotApp::QueryCloseSong() {
-  if (IMainFrame* frame = GetMainFrame()) frame->OnStop();
+  IMainFrame* frame = GetMainFrame();
+  if (frame) frame->OnStop();
   if (CKZ1Doc* doc = GetDocument()) {
     bool ask = false;
     switch (m_chipMode) {
@@ -112,13 +106,27 @@ int CTrillotApp::QueryCloseSong() {
       if (answer == kAnswerCancel) return 0;
       if (answer == kAnswerYes) OnFileSave();
     }
+    CloseSongState();
     SetDocument(nullptr);
     m_boardPlaybackState = 0;
     if (m_boardLink) m_boardLink->Stop();
     m_songOnBoard = false;
     m_boardFlag = 0;
+  } else if (frame && frame->IsDirectPlayOpen()) {
+    CloseSongState();
+    m_boardPlaybackState = 0;
+    m_songOnBoard = false;
+    m_boardFlag = 0;
   }
+  if (IOutputEngine* engine = Engine()) engine->ClearEmuPending();
   return 1;
+}
+
+void CTrillotApp::CloseSongState() {
+  IMainFrame* frame = GetMainFrame();
+  if (!frame) return;
+  frame->CloseToolWindows();
+  frame->ResetEditorDialogs();
 }
 
 void CTrillotApp::OnFileNew() {
@@ -146,23 +154,27 @@ int CTrillotApp::OpenSongInto(const std::string& path, const std::function<int(C
     return 0;
   }
   if (IMainFrame* frame = GetMainFrame()) frame->OpenSongWindow();
-  platform::messages().AddAccessLog(logId, FileNameOf(path), {});
+  if (logId) platform::messages().AddAccessLog(logId, FileNameOf(path), {});
   return 1;
 }
 
 void CTrillotApp::OnFileOpen() {
+  if (IsGen35(m_chipMode)) {
+    OpenSongKZ35();
+    return;
+  }
   if (m_chipMode != 1 && m_chipMode != 2) return;
   if (!QueryCloseSong()) return;
-  const SongFileType type = SongFileTypeOf(m_outputProfile);
+  const std::string extension = SongExtensionOfProfile(m_outputProfile);
   FileRequest request;
   request.kind = m_chipMode == 2 ? FileDialogKind::VelkLoad : FileDialogKind::Plain;
-  request.defaultExtension = Text(type.extension);
-  request.filter = Text(type.filter);
+  request.defaultExtension = extension;
+  request.filter = Text(SongFilterIdOfProfile(m_outputProfile));
   request.folder = GetDefaultDir(kDirInput);
   request.chipMode = m_chipMode;
   FileAnswer choice;
   if (ChooseFile(request, choice)) {
-    if (!EndsWithNoCase(choice.path, "." + request.defaultExtension)) {
+    if (!HasEndingNoCase(choice.path, "." + extension)) {
       platform::ShowMessage(kMsgIllegalFileFormat);
     } else if (m_chipMode == 1) {
       OpenSongInto(choice.path, [&](CKZ1Doc& doc) { return doc.OpenDocument(choice.path); },
@@ -176,7 +188,31 @@ void CTrillotApp::OnFileOpen() {
   RefreshAfterFileCommand(true);
 }
 
+void CTrillotApp::OpenSongKZ35() {
+  if (!QueryCloseSong()) return;
+  const std::string extension = SongExtensionOfProfile(m_outputProfile);
+  FileRequest request;
+  request.defaultExtension = extension;
+  request.filter = Text(SongFilterIdOfProfile(m_outputProfile));
+  request.folder = GetDefaultDir(kDirInput);
+  request.flags = kOpenFlags;
+  FileAnswer choice;
+  if (ChooseFile(request, choice)) {
+    if (!HasEndingNoCase(choice.path, "." + extension)) {
+      platform::ShowMessage(kMsgIllegalFileFormat);
+    } else {
+      OpenSongInto(choice.path, [&](CKZ1Doc& doc) { return doc.OpenWithOptions(choice.path, kOpenTempo, 0); },
+                   kLogOpenVelk, 0);
+    }
+  }
+  RefreshAfterFileCommand(true);
+}
+
 void CTrillotApp::OnFileImportSMF() {
+  if (IsGen35(m_chipMode)) {
+    ImportSmfKZ35();
+    return;
+  }
   if (m_chipMode != 1 && m_chipMode != 2) return;
   if (!QueryCloseSong()) return;
   FileRequest request;
@@ -187,7 +223,7 @@ void CTrillotApp::OnFileImportSMF() {
   request.chipMode = m_chipMode;  // 4 channels in chip mode 1, else 16
   FileAnswer choice;
   if (ChooseFile(request, choice)) {
-    if (!EndsWithNoCase(choice.path, ".mid")) {
+    if (!HasEndingNoCase(choice.path, ".mid")) {
       platform::ShowMessage(kMsgIllegalFileFormat);
     } else {
       OpenSongInto(choice.path,
@@ -200,136 +236,135 @@ void CTrillotApp::OnFileImportSMF() {
   RefreshAfterFileCommand(true);
 }
 
-int CTrillotApp::SaveDocument(const std::string& path) {
-  CKZ1Doc* doc = GetDocument();
-  if (!doc || !CheckBoardLink()) return 0;
-  int result = 0;
-  try {
-    result = doc->SaveDocument(path);
-  } catch (...) {
-    // A build that threw wrote nothing: the old file stands.
-    result = 0;
-  }
-  if (!result) return 0;
-  doc->SetPathName(path);
-  doc->SetModifiedFlags(CKZ1Doc::kFlagUnsaved);
-  return 1;
-}
-
-bool CTrillotApp::CheckConvertedSizeKZ1(int& size) {
-  size = GetDocument()->CalcConvertedSize(0);
-  if (size == 0 && !platform::kz1Export().GetLastReason().empty()) {
-    platform::ShowMessage(kMsgFileFormatError);
-    return false;
-  }
-  return true;
-}
-
-void CTrillotApp::OnFileSave() {
-  CKZ1Doc* doc = GetDocument();
-  if (!doc || (m_chipMode != 1 && m_chipMode != 2)) return;
-  const std::string path = doc->GetPathName();
-  const std::string extension = Text(SongFileTypeOf(m_outputProfile).extension);
-  if (path == kUntitled || !EndsWithNoCase(path, extension)) {
-    OnFileSaveAs();
-    return;
-  }
-  if (m_chipMode == 1) {
-    int size = 0;
-    if (!CheckConvertedSizeKZ1(size)) return;
-    if (platform::ui().IsQXCueEnabled() && StepsOf(size) > kFmmMaxSteps) {
-      platform::ShowMessage(kMsgFmmStepOver);
-      return;
-    }
-  }
-  if (doc->CalcImageSize() == 0) {
-    platform::messages().Beep();
-    return;
-  }
-  if (!SaveDocument(path)) {
-    OnFileSaveAs();
-    return;
-  }
-  RefreshAfterFileCommand(false);
-}
-
-void CTrillotApp::OnFileSaveAs() {
-  CKZ1Doc* doc = GetDocument();
-  if (!doc || (m_chipMode != 1 && m_chipMode != 2)) return;
-  if (doc->CalcImageSize() == 0) {
-    platform::messages().Beep();
-    return;
-  }
-  std::string comment;
-  if (m_chipMode == 1) {
-    int size = 0;
-    if (!CheckConvertedSizeKZ1(size)) return;
-    if (platform::ui().IsQXCueEnabled()) {
-      if (StepsOf(size) > kFmmMaxSteps) {
-        platform::ShowMessage(kMsgFmmStepOver);
-        return;
-      }
-      comment = platform::Format(Text(kStringVelkFmmSize), size, StepsOf(size));
-    } else {
-      comment = platform::Format(Text(kStringVelkSize), size);
-    }
-  }
-  SaveAsKZ12(comment);
-  RefreshAfterFileCommand(false);
-}
-
-void CTrillotApp::SaveAsKZ12(const std::string& comment) {
-  const SongFileType type = SongFileTypeOf(m_outputProfile);
+void CTrillotApp::ImportSmfKZ35() {
+  if (!QueryCloseSong()) return;
   FileRequest request;
-  request.open = false;
-  request.kind = FileDialogKind::Comment;
-  request.defaultExtension = Text(type.extension);
-  request.filter = Text(type.filter);
-  request.folder = GetDefaultDir(kDirOutput);
-  request.comment = comment;
-  // A failed save asks again, until the user cancels.
-  for (FileAnswer choice; ChooseFile(request, choice);) {
-    if (SaveDocument(choice.path)) return;
+  request.defaultExtension = Text(kStringExtMid);
+  request.filter = Text(kStringFilterMid);
+  request.folder = GetDefaultDir(kDirInput);
+  request.flags = kOpenFlags;
+  FileAnswer choice;
+  if (ChooseFile(request, choice)) {
+    if (!HasEndingNoCase(choice.path, ".mid")) {
+      platform::ShowMessage(kMsgIllegalFileFormat);
+    } else {
+      const int failMessage = IsMFiProfile(m_outputProfile) ? kMsgCannotOpenMFiSmf : kMsgIllegalFileFormat;
+      OpenSongInto(choice.path,
+                   [&](CKZ1Doc& doc) { return m_songOpener(doc, choice.path, kAllChannels, kSmfSelection); },
+                   kLogImportSmf, failMessage);
+    }
   }
+  RefreshAfterFileCommand(true);
 }
 
-void CTrillotApp::OnFileExportSMF() {
+void CTrillotApp::OnFileImportNative() {
+  if (!IsGen35(m_chipMode)) return;
+  if (!QueryCloseSong()) return;
+  // Chip mode 5 has no texts of its own for the native file: it shows the generation-3 ones.
+  const std::string extension = Text(kStringExtNative);
+  FileRequest request;
+  request.defaultExtension = extension;
+  request.filter = Text(kStringFilterNative);
+  request.folder = GetDefaultDir(kDirInput);
+  request.flags = kOpenFlags;
+  FileAnswer choice;
+  if (ChooseFile(request, choice)) {
+    if (!HasEndingNoCase(choice.path, "." + extension)) {
+      platform::ShowMessage(kMsgIllegalFileFormat);
+    } else {
+      OpenSongInto(choice.path, [&](CKZ1Doc& doc) { return doc.OpenDocument(choice.path); }, 0, 0);
+    }
+  }
+  RefreshAfterFileCommand(true);
+}
+
+void CTrillotApp::OnFileReloadSMF() {
+  IMainFrame* frame = GetMainFrame();
+  if (frame) frame->OnStop();
   CKZ1Doc* doc = GetDocument();
-  if (!doc || m_chipMode != 1 || !doc->CheckDensity()) return;
-  auto wait = platform::ui().ShowWaitCursor();
-  SongOutputRecord setup;
-  doc->BuildOutputSetup(setup, 1);
-  CMemStream smf;
-  int written = 0;
-  try {
-    written = doc->WriteSmf(smf, setup);
-  } catch (...) {
-    written = 0;
-  }
-  if (!written) {
-    platform::ShowMessage(kMsgCannotSaveSmf);
-  } else {
-    WriteExport(std::vector<uint8_t>(smf.GetData(), smf.GetData() + smf.GetSize()));
-  }
-  RefreshAfterFileCommand(false);
-}
-
-void CTrillotApp::WriteExport(const std::vector<uint8_t>& bytes) {
-  std::string target = GetOutputPath();
-  if (target.empty()) {
-    FileRequest request;
-    request.open = false;
-    request.defaultExtension = Text(kStringExtMid);
-    request.filter = Text(kStringFilterMid);
-    request.folder = GetDefaultDir(kDirOutput);
-    FileAnswer choice;
-    if (!ChooseFile(request, choice)) return;
-    target = choice.path;
-  }
-  // Written beside the target and renamed over it, so a failed export leaves the old file.
-  if (!platform::WriteFileAtomic(target, bytes)) {
-    platform::ShowMessage(kMsgCannotSaveSmf);
+  if (!doc) return;
+  const bool numbered = IsGen35(m_chipMode) && m_outputProfile == output_profile::kVELKPhrase &&
+                        doc->IsNumberedExport();
+  const std::string path = ReloadSmfPath(doc->GetPathName(), numbered);
+  if (doc->ImportViaConverter(path)) {
+    RefreshAfterFileCommand(true);
+    platform::messages().AddAccessLog(kLogReloadSmf, path, {});
     return;
   }
-  platform::messages().AddAccessLog(kLogExportSmf, target, {});
+  if (IsGen35(m_chipMode)) {
+    platform::ShowMessage(IsMFiProfile(m_outputProfile) ? kMsgCannotOpenMFiSmf : kMsgCannotOpenSong);
+  }
+  // What is left of the song is not worth a save question.
+  if (CKZ1Doc* left = GetDocument()) left->ResetModifiedFlags();
+  QueryCloseSong();
+}
+
+void CTrillotApp::OnFileClose() {
+  if (QueryCloseSong()) RefreshAfterFileCommand(false);
+}
+
+bool CTrillotApp::OnUpdateFileOpen() const {
+  if (m_chipMode == 1 || m_chipMode == 2) return true;
+  if (m_chipMode != 3) return false;
+  const int kind = SongConverterKind(m_outputProfile, m_makerId);
+  return kind != 0 && platform::binder().IsAvailable(kind, 0) != 0;
+}
+
+bool CTrillotApp::OnUpdateFileImportSMF() const {
+  if (m_chipMode == 1 || m_chipMode == 2) return true;
+  return m_chipMode == 3 && platform::binder().IsAvailable(kSmfConverter, 0) != 0;
+}
+
+bool CTrillotApp::OnUpdateFileReloadSMF() const {
+  const CKZ1Doc* doc = GetDocument();
+  if (!doc) return false;
+  const bool numbered = IsGen35(m_chipMode) && m_outputProfile == output_profile::kVELKPhrase &&
+                        doc->IsNumberedExport();
+  const std::string path = PathInFolder(ReloadSmfPath(doc->GetPathName(), numbered), GetDefaultDir(kDirInput));
+  if (!CanReadFile(path)) return false;
+  return m_chipMode != 3 || platform::binder().IsAvailable(kSmfConverter, 0) != 0;
+}
+
+bool CTrillotApp::IsFileCommand(int id) const {
+  switch (id) {
+    case kFileNew: case kFileOpen: case kFileClose: case kFileSave: case kFileDirectPlay:
+    case kFileImportSmf: case kFileImportNative: case kFileReloadSmf: case kFileSaveAs:
+    case kFileExportHardware: case kFileExportNative: case kFileExportSmf:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool CTrillotApp::RunFileCommand(int id) {
+  switch (id) {
+    case kFileNew: OnFileNew(); return true;
+    case kFileOpen: OnFileOpen(); return true;
+    case kFileClose: OnFileClose(); return true;
+    case kFileSave: OnFileSave(); return true;
+    case kFileDirectPlay: OnFileDirectPlay(); return true;
+    case kFileImportSmf: OnFileImportSMF(); return true;
+    case kFileImportNative: OnFileImportNative(); return true;
+    case kFileReloadSmf: OnFileReloadSMF(); return true;
+    case kFileSaveAs: OnFileSaveAs(); return true;
+    case kFileExportHardware: OnFileExportHardware(); return true;
+    case kFileExportNative: OnFileExportNative(); return true;
+    case kFileExportSmf: OnFileExportSMF(); return true;
+    default: return false;
+  }
+}
+
+bool CTrillotApp::IsFileCommandEnabled(int id) const {
+  switch (id) {
+    case kFileNew: case kFileClose: return true;
+    case kFileOpen: return OnUpdateFileOpen();
+    case kFileSave: return OnUpdateFileSave();
+    case kFileDirectPlay: return OnUpdateFileDirectPlay();
+    case kFileImportSmf: return OnUpdateFileImportSMF();
+    case kFileReloadSmf: return OnUpdateFileReloadSMF();
+    case kFileSaveAs: return OnUpdateFileSaveAs();
+    case kFileExportHardware: return OnUpdateFileExportHardware();
+    case kFileExportSmf: return OnUpdateFileExportSMF();
+    default: return false;  // the native import and export stay disabled
+  }
 }

@@ -1,5 +1,6 @@
 // The application object's start-up and exit.
 #include "app/core/CommandLine.h"
+#include "app/core/FileDialogRules.h"
 #include "app/core/HeadlessMainFrame.h"
 #include "app/core/MenuEdits.h"
 #include "app/core/SettingKeys.h"
@@ -7,6 +8,7 @@
 #include "app/core/WindowPlacement.h"
 #include "platform/io/Paths.h"
 #include "platform/settings/IniFile.h"
+#include "platform/strings/StringTable.h"
 #include "song/document/KZ1Doc.h"
 
 namespace {
@@ -17,6 +19,8 @@ constexpr int kVoiceListCommand = 32800;
 constexpr uint32_t kAllChannels = 0xFFFF;
 constexpr int kOpenFromCommandLine = 24;
 constexpr int kLogOpenFromVelk = 7515;
+constexpr int kStringExtMid = 2073;
+constexpr int kStringExtKZ1 = 2069;
 
 constexpr int kMsgAlreadyRunning = 7077;
 constexpr int kMsgNoIni = 7079;
@@ -87,12 +91,19 @@ CTrillotApp::StartResult CTrillotApp::InitInstance(const std::vector<std::string
   m_mainFrame->ApplyMenuEdits(BuildMenuEdits(m_chipMode, m_outputProfile, GetWebLanguage()));
   ReopenVoiceLists();
   m_mainFrame->ShowWindow(m_showCommand);
-  // Step 25: without a song the message loop runs.
-  if (m_commandLineFile.empty()) return StartResult::Running;
+  // Step 25: without a song the message loop runs; a batch run has nothing to convert and
+  // would wait for ever in a hidden window.
+  if (m_commandLineFile.empty()) return HasOutputPath() ? EndBatchRun() : StartResult::Running;
   // Steps 26-27: the song of the command line.
-  if (!OpenCommandLineSong()) return StartResult::Ended;
+  if (!OpenCommandLineSong()) {
+    if (!HasOutputPath()) return StartResult::Ended;
+    m_batchOpenFailed = true;
+    return EndBatchRun();
+  }
   // Step 28.
   if (!HasOutputPath()) return StartResult::Running;
+  // Steps 29-30: failures show their messages and the run goes on to its end.
+  RunBatchConversion();
   return EndBatchRun();
 }
 
@@ -225,6 +236,22 @@ bool CTrillotApp::OpenCommandLineSong() {
   m_mainFrame->UpdateVoiceWindows();
   platform::messages().AddAccessLog(kLogOpenFromVelk, m_commandLineFile, {});
   return true;
+}
+
+void CTrillotApp::RunBatchConversion() {
+  const std::string& output = m_outputPath;
+  // The name needs an ending of a dot and three characters.
+  if (output.size() < 4 || output[output.size() - 4] != '.') return;
+  const std::string ending = output.substr(output.size() - 3);
+  auto same = [&ending](const std::string& extension) {
+    return extension.size() == 3 && HasEndingNoCase(ending, extension);
+  };
+  if (same(SongExtensionOfProfile(m_outputProfile)) && m_document) {
+    m_document->SetPathName(output);
+    OnFileSave();
+  }
+  if (same(std::string(platform::strings().Find(kStringExtMid).value_or("")))) OnFileExportSMF();
+  if (same(std::string(platform::strings().Find(kStringExtKZ1).value_or("")))) ExportKZ1();
 }
 
 CTrillotApp::StartResult CTrillotApp::EndBatchRun() {

@@ -11,11 +11,15 @@
 #include "app/core/MainFrameHooks.h"
 #include "app/core/ProgramRun.h"
 #include "app/core/TrillotApp.h"
+#include "app/ui/AppFileCommandTarget.h"
+#include "app/ui/AnalysisTools.h"
 #include "app/ui/BusyBitmapDlg.h"
 #include "app/ui/MainFrame.h"
 #include "app/ui/MainFrameReport.h"
 #include "app/ui/QtFileChooser.h"
+#include "app/ui/ShellDialogs.h"
 #include "app/ui/ScreenshotTable.h"
+#include "platform/midi/MidiApiChoice.h"
 #include "platform/strings/StringTable.h"
 #include "uikit/QtMessagePresenter.h"
 #include "uikit/QtNotifySink.h"
@@ -63,6 +67,8 @@ int main(int argc, char** argv) {
     }
     ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
   }
+  // A conversion plays nothing: standard error keeps its own lines only.
+  if (batch) platform::SetNoMidiSystemNotice(false);
   // Nobody reads Qt's own diagnostics in a batch run or on a platform without a screen.
   const QByteArray platformName = qgetenv("QT_QPA_PLATFORM");
   if (batch || platformName.startsWith("offscreen") || platformName.startsWith("minimal"))
@@ -85,11 +91,17 @@ int main(int argc, char** argv) {
   // In batch conversion without a screen every file dialog answers Cancel at once.
   QtFileChooser chooser;
   const bool dialogs = !(batch && ui::IsHeadlessPlatform());
-  options.mainFrameFactory = [&sink, &chooser, dialogs](CTrillotApp& app,
-                                                        MainFrameHooks& hooks) -> std::unique_ptr<IMainFrame> {
+  // The File commands follow the frame on the route; they outlive it.
+  std::unique_ptr<AppFileCommandTarget> fileCommands;
+  options.mainFrameFactory = [&sink, &chooser, &fileCommands, dialogs](
+                                 CTrillotApp& app, MainFrameHooks& hooks) -> std::unique_ptr<IMainFrame> {
     if (dialogs) app.SetFileChooser(&chooser);
+    fileCommands = std::make_unique<AppFileCommandTarget>(app);
+    RegisterAnalysisTools(app.GetAccessLog());
     auto frame = std::make_unique<CMainFrame>(app, &hooks);
     frame->AttachNotifySink(&sink);
+    frame->AddCommandTarget(fileCommands.get());
+    InstallShellDialogs(app, *frame, ui::IsHeadlessPlatform() ? nullptr : &chooser);
     return frame;
   };
   options.whenRunning = [&hookStatus](CTrillotApp& app) {

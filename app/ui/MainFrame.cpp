@@ -14,6 +14,7 @@
 #include <QTimer>
 #include <QToolBar>
 
+#include "device/BoardMonitor.h"
 #include "device/MidiOutCtrl.h"
 #include "app/core/MainFrameHooks.h"
 #include "app/core/MainFrameTables.h"
@@ -530,7 +531,19 @@ bool CMainFrame::OpenSongWindow() {
   return w != nullptr || !ui::ToolWindowRegistry::Instance().Has(SlotClassNames()[kSongWindow]);
 }
 
-void CMainFrame::EnableBoardMonitor(bool enable) { m_boardMonitor = enable; }
+void CMainFrame::EnableBoardMonitor(bool enable) {
+  if (enable) {
+    if (m_boardMonitor) return;
+    BoardMonitorPolls polls;
+    polls.queryStatus = [this](uint32_t* value) { return m_app.QueryBoardStatus(value); };
+    polls.handshake = [this](char answer[2]) { return m_app.BoardHandshake(answer); };
+    m_boardMonitor =
+        std::make_unique<CBoardMonitor>(CBoardMonitor::kIdlePeriodMs, std::move(polls), &platform::notify());
+  } else if (m_boardMonitor) {
+    m_boardMonitor->Terminate();
+    m_boardMonitor.reset();
+  }
+}
 
 void CMainFrame::OnStop() { m_router->Dispatch(kStopCommand); }
 

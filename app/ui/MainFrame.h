@@ -45,6 +45,8 @@ class UpDownControl;
 /// Makes the frame's output engine; the set-up engine without ports unless one is given.
 using OutputEngineFactory = std::function<std::unique_ptr<IOutputEngine>()>;
 
+class CBoardMonitor;
+
 class CMainFrame final : public QMainWindow,
                          public IMainFrame,
                          public ui::ICommandTarget,
@@ -87,10 +89,10 @@ class CMainFrame final : public QMainWindow,
   int SetOptionByte2(uint8_t value);
   uint8_t GetOptionByte1() const { return m_optionByte1; }
   uint8_t GetOptionByte2() const { return m_optionByte2; }
-  void ClearTimeRange();
-  uint32_t GetTimeRangeSpan() const;
+  void ClearTimeRange() override;
+  uint32_t GetTimeRangeSpan() const override;
   void SetTimeRange(uint32_t startMs, uint32_t endMs) override;
-  bool HasTimeRange() const;
+  bool HasTimeRange() const override;
   void StopPlayback() { OnStop(); }
   /// 1, or 0 at the first failed write.
   int SaveWindowState();
@@ -127,8 +129,12 @@ class CMainFrame final : public QMainWindow,
   int OnPlayerNotify(intptr_t wParam, intptr_t lParam);
   void UpdateSongWindows() override;
   void UpdateVoiceWindows() override;
-  void CloseToolWindows();
-  void ResetEditorDialogs();
+  void CloseToolWindows() override;
+  void ResetEditorDialogs() override;
+  void UpdateFrameTitle() override { OnUpdateFrameTitle(); }
+  bool IsDirectPlayOpen() const override { return m_slots[kDirectPlay] != nullptr; }
+  bool OpenDirectPlay(const std::string& path) override;
+  bool SongMenuHasCommand(int commandId) const override;
   void OnFileAccessLog();
   void OnUpdateFileAccessLog(ui::CmdUI& cmdUi) const;
   /// The bank MSB, bank LSB and program of each channel's voice, filled by the refreshes.
@@ -151,8 +157,8 @@ class CMainFrame final : public QMainWindow,
   int IsDeviceIdle() const;
   int GetSelectedSection() const override;
   bool GetTBOption() const override;
-  int GetKeyChange() const;
-  int GetTempoChange() const;
+  int GetKeyChange() const override;
+  int GetTempoChange() const override;
   void LoadVolumeBar(int direction) override;
   int ApplyMasterVolume() const;
   std::string GetVolumePresetName() const override;
@@ -206,7 +212,10 @@ class CMainFrame final : public QMainWindow,
   void ApplyMenuEdits(const std::vector<MenuEdit>& edits) override;
   void PostCommand(int commandId) override;
   bool OpenSongWindow() override;
+  /// Creates the serial board's monitor (handshakes every 300000 ms) when there is none, or
+  /// terminates and deletes it.
   void EnableBoardMonitor(bool enable) override;
+  CBoardMonitor* GetBoardMonitor() const { return m_boardMonitor.get(); }
   void OnStop() override;
   void OnPlay();
   void SendCommand(int commandId) override { m_router->Dispatch(commandId); }
@@ -255,7 +264,7 @@ class CMainFrame final : public QMainWindow,
   QToolBar* m_reportBarHost = nullptr;
   CReportBar* m_reportBar = nullptr;
   QToolBar* m_volumeBar = nullptr;
-  bool m_boardMonitor = false;
+  std::unique_ptr<CBoardMonitor> m_boardMonitor;
   std::array<uint8_t, kClipEntrySize> m_clipEntry{};
   bool m_clipEntryValid = false;
   std::unique_ptr<CVoice2> m_clipVoice2;

@@ -8,11 +8,13 @@
 #include <QToolBar>
 
 #include "app/core/AppPlayState.h"
+#include "app/core/MenuEdits.h"
 #include "app/core/TrillotApp.h"
 #include "app/ui/MainFrame.h"
 #include "song/document/KZ1Doc.h"
 #include "uikit/DropAcceptGuard.h"
 #include "uikit/QtNotifySink.h"
+#include "uikit/UiText.h"
 
 namespace {
 
@@ -22,6 +24,7 @@ constexpr int kCascadeCommand = 57650;
 constexpr int kTileCommand = 57651;
 constexpr int kExitCommand = 57665;
 constexpr int kAccessLogResource = 2551;
+constexpr int kDirectPlayResource = 1012;
 
 /// Sets the refresh flag for one refresh and clears it after, whatever happens inside.
 class RefreshScope {
@@ -137,6 +140,18 @@ void CMainFrame::CloseToolWindows() {
   setWindowTitle(QStringLiteral("Trillot"));
 }
 
+bool CMainFrame::OpenDirectPlay(const std::string& path) {
+  ui::IToolWindow* w = OpenToolWindow(kDirectPlay, kDirectPlayResource);
+  if (w) w->Widget()->setWindowFilePath(ui::Q(path));
+  OnUpdateFrameTitle();
+  return w != nullptr;
+}
+
+bool CMainFrame::SongMenuHasCommand(int commandId) const {
+  auto it = m_menus.find(kSongMenu);
+  return it != m_menus.end() && it->second.FindCommand(commandId) != nullptr;
+}
+
 void CMainFrame::ResetEditorDialogs() {
   for (int slot : {kVoiceAssignMap, kStreamPcmAssignMap}) {
     if (ui::IToolWindow* w = m_slots[slot]) {
@@ -235,7 +250,7 @@ bool CMainFrame::OnUpdate(int id, ui::CmdUI& cmdUi) {
 }
 
 void CMainFrame::AccessLogChanged() {
-  if (ui::IToolWindow* log = m_slots[kAccessLog]) log->Refresh();
+  if (ui::IToolWindow* log = m_slots[kAccessLog]) log->ScrollToEnd();
 }
 
 void CMainFrame::ChipModeChanged(int chipMode) {
@@ -249,5 +264,5 @@ void CMainFrame::SetVelocityChannelMode(int mode) {
 }
 
 void CMainFrame::RebuildStreamSizeGraph() {
-  if (ui::IToolWindow* w = m_slots[kStmSize]) w->Refresh();
+  if (ui::IToolWindow* w = m_slots[kStmSize]) w->RebuildGraph();
 }

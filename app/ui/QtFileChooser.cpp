@@ -4,12 +4,25 @@
 #include <QFileDialog>
 
 #include "app/ui/FileDialogs.h"
+#include "platform/host/HostServices.h"
 #include "uikit/UiText.h"
+#include "voice/ui/KZ3ImportVKZFileDlg.h"
 
 namespace {
 
 QWidget* OwnerOf(const FileRequest& r, QWidget* fallback) {
   return r.owner ? static_cast<QWidget*>(const_cast<void*>(r.owner)) : fallback;
+}
+
+/// The bank-import dialog answers its path and the 20 bank choices of its panel.
+FileAnswer ChooseBankImport(const FileRequest& r) {
+  CKZ3ImportVKZFileDlg dialog(ui::Q(r.folder), platform::settings().GetOutputProfile(), OwnerOf(r, nullptr));
+  FileAnswer a;
+  if (dialog.DoModal() != 1) return a;
+  a.path = ui::S(dialog.GetPathName());
+  a.ok = !a.path.empty();
+  for (int i = 0; i < static_cast<int>(a.bankChoices.size()); ++i) a.bankChoices[i] = dialog.GetBankChoice(i);
+  return a;
 }
 
 }  // namespace
@@ -24,7 +37,8 @@ std::unique_ptr<CFileDialogBase> QtFileChooser::MakeDialog(const FileRequest& r,
     case FileDialogKind::VelkLoad: return std::make_unique<CVELKLoadDlg>(r, owner);
     case FileDialogKind::SaveVelk: return std::make_unique<CKZxSaveKZ3VELKFileDlg>(r, owner);
     case FileDialogKind::SoundFile: return std::make_unique<CKZxSounfFileDlg>(r, owner);
-    case FileDialogKind::Folder: return nullptr;
+    case FileDialogKind::Folder:
+    case FileDialogKind::BankImport: return nullptr;
   }
   return nullptr;
 }
@@ -59,7 +73,8 @@ FileAnswer QtFileChooser::AnswerOf(const CFileDialogBase& d, const FileRequest& 
       a.bitsPerSample = static_cast<const CKZxSounfFileDlg&>(d).GetBitsPerSample();
       break;
     case FileDialogKind::Plain:
-    case FileDialogKind::Folder: break;
+    case FileDialogKind::Folder:
+    case FileDialogKind::BankImport: break;
   }
   return a;
 }
@@ -80,6 +95,7 @@ FileAnswer QtFileChooser::ChooseFolder(const FileRequest& r) {
 
 FileAnswer QtFileChooser::Choose(const FileRequest& r) {
   if (r.kind == FileDialogKind::Folder) return ChooseFolder(r);
+  if (r.kind == FileDialogKind::BankImport) return ChooseBankImport(r);
   std::unique_ptr<CFileDialogBase> dialog = MakeDialog(r);
   if (!dialog) return {};
   dialog->exec();
@@ -119,6 +135,11 @@ void QtFileChooser::RunSample(FileDialogKind kind) {
       r.defaultExtension = "wav;aif";
       r.filter = "Sound File (*.wav *.aif)|*.wav;*.aif||";
       break;
+    case FileDialogKind::BankImport: {
+      CKZ3ImportVKZFileDlg dialog(ui::Q(r.folder), platform::settings().GetOutputProfile());
+      dialog.DoModal();
+      return;
+    }
     case FileDialogKind::Plain:
     case FileDialogKind::Folder: break;
   }

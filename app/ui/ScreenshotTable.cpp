@@ -1,6 +1,7 @@
 #include "app/ui/ScreenshotTable.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
@@ -9,14 +10,23 @@
 #include <memory>
 
 #include "app/core/MessageStyle.h"
+#include "app/core/TrillotApp.h"
 #include "app/ui/AboutDlg.h"
+#include "app/ui/AnalysisTools.h"
 #include "app/ui/BusyBitmapDlg.h"
+#include "app/ui/InformationDlg.h"
+#include "app/ui/PolyscanDlg.h"
+#include "app/ui/PreferenceDlg.h"
+#include "app/ui/PreferenceDlgKZ3.h"
 #include "app/ui/QtFileChooser.h"
 #include "app/ui/SplashWnd.h"
+#include "platform/host/HostServices.h"
 #include "platform/strings/StringTable.h"
+#include "uikit/DialogTemplate.h"
 #include "uikit/QtMessagePresenter.h"
 #include "views/ViewScreenshots.h"
 #include "voice/ui/KZxVoiceEditDlg.h"
+#include "voice/ui/VoiceScreenshots.h"
 
 namespace {
 
@@ -52,6 +62,43 @@ QWidget* ShowVoiceEditor(bool pcm) {
   CKZxVoiceEditDlg sheet(QStringLiteral("Voice Edit"), nullptr, 0, VoiceEditShell{});
   sheet.Init(voice, 1);
   sheet.DoModal();
+  return nullptr;
+}
+
+/// The check dialog after a check of the open song in Mode 1.
+QWidget* PolyscanAfterCheck() {
+  CPolyscanDlg check;
+  ui::item<QComboBox>(&check, CPolyscanDlg::kMode)->setCurrentIndex(1);
+  check.OnCheck();
+  check.exec();
+  return nullptr;
+}
+
+QWidget* PreferenceKZ3() {
+  auto* app = dynamic_cast<CTrillotApp*>(&platform::settings());
+  if (!app) return nullptr;
+  CPreferenceDlgKZ3 preference(*app, nullptr);
+  preference.exec();
+  return nullptr;
+}
+
+QWidget* PreferenceKZ12() {
+  auto* app = dynamic_cast<CTrillotApp*>(&platform::settings());
+  if (!app) return nullptr;
+  CPreferenceDlg preference(*app);
+  preference.exec();
+  return nullptr;
+}
+
+QWidget* InformationBox() {
+  CInformationDlg info;
+  info.DoModal();
+  return nullptr;
+}
+
+QWidget* MfiInformationBox() {
+  CMFiInfoDlg info;
+  info.DoModal();
   return nullptr;
 }
 
@@ -109,6 +156,25 @@ const std::vector<ScreenshotRow>& ScreenshotRows() {
       {"main-window.png", "CMainFrame", false, [] { return MainWindow(); }, true},
       {"voice-edit-fm.png", "CKZxVoiceEditDlg::DoModal (FM voice)", true, [] { return ShowVoiceEditor(false); }},
       {"voice-edit-pcm.png", "CKZxVoiceEditDlg::DoModal (PCM voice)", true, [] { return ShowVoiceEditor(true); }},
+      {"voice-assign-map.png", "CVAMFrm (output profile 2)", false, [] { return OpenVoiceAssignMapForScreenshot(2); }},
+      {"voice-assign-map-phrase.png", "CVAMFrm (output profile 4)", false,
+       [] { return OpenVoiceAssignMapForScreenshot(4); }},
+      {"direct-play.png", "CKZxDirectPlayFrm", false, [] { return OpenDirectPlayForScreenshot(); }},
+      {"file-dialog-2276.png", "CKZ3ImportVKZFileDlg", true, [] { return FileDialog(FileDialogKind::BankImport); }},
+      {"polyscan.png", "CPolyscanDlg after Check (Mode 1)", true, [] { return PolyscanAfterCheck(); }},
+      {"preference-2022.png", "CPreferenceDlgKZ3 (Preference, chip mode 3)", true, [] { return PreferenceKZ3(); }},
+      {"preference-2021.png", "CPreferenceDlg (Preference, chip modes 1 and 2)", true, [] { return PreferenceKZ12(); }},
+      {"information-2037.png", "CInformationDlg::DoModal", true, [] { return InformationBox(); }},
+      {"information-2166.png", "CMFiInfoDlg::DoModal", true, [] { return MfiInformationBox(); }},
+      {"event-density.png", "CKZ3EventDensFrm (limit 1000)", false,
+       [] { return OpenToolWindowForScreenshot("CKZ3EventDensFrm", 1016, 1000); }},
+      {"stm-size.png", "CKZ3STMSizeFrm (limit 8000)", false,
+       [] { return OpenToolWindowForScreenshot("CKZ3STMSizeFrm", 1017, 8000); }},
+      {"access-log.png", "CKZxAccessLogFrm", false,
+       [] { return OpenToolWindowForScreenshot("CKZxAccessLogFrm", 2551, 0); }},
+      {"velocity-change.png", "CVelocityChangeDlg", false,
+       [] { return OpenToolWindowForScreenshot("CVelocityChangeDlg", 2493, 0); }},
+      {"wave-panpot.png", "CWavePanDlg", true, [] { return RunWavePanForScreenshot(); }},
   };
   return rows;
 }

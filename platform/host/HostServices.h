@@ -129,6 +129,16 @@ class IUiHooks {
   virtual void RebuildStreamSizeGraph() {}
   /// The main frame refreshes its status panes from the song.
   virtual void UpdateStatusPanes() {}
+  /// The main frame refreshes its report bar from the song.
+  virtual void UpdateReportBar() {}
+  /// The time edit's committed range: whether one is set, its position minus its lower bound
+  /// (0 without a range), and clearing it.
+  virtual bool HasTimeRange() const { return false; }
+  virtual uint32_t GetTimeRangeSpan() const { return 0; }
+  virtual void ClearTimeRange() {}
+  /// The control bar's key change for play (12 = none) and tempo change (percent, 100 = none).
+  virtual int GetKeyChange() const { return 12; }
+  virtual int GetTempoChange() const { return 100; }
 };
 
 /// The board commands of the main window's output engine. Each call sends one message on the

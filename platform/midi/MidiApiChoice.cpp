@@ -4,6 +4,7 @@
 #include <jack/jack.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <string>
 
@@ -16,9 +17,15 @@ namespace {
 
 constexpr const char* kSequencerDevice = "/dev/snd/seq";
 
+std::atomic<bool> g_noMidiSystemNotice{true};
+
 void Silent(const char*) {}
 
 }  // namespace
+
+void SetNoMidiSystemNotice(bool on) { g_noMidiSystemNotice = on; }
+
+bool IsNoMidiSystemNoticeOn() { return g_noMidiSystemNotice; }
 
 std::string MidiClientName(const char* role) {
   std::string name = "Trillot";

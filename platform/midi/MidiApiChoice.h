@@ -25,5 +25,9 @@ std::string MidiClientName(const char* role = nullptr);
 
 /// What is printed once when there is no MIDI system.
 extern const char* const kNoMidiSystemText;
+/// Whether that line is printed (it is by default); a batch conversion, which plays nothing,
+/// keeps standard error for its own lines.
+void SetNoMidiSystemNotice(bool on);
+bool IsNoMidiSystemNoticeOn();
 
 }  // namespace platform

@@ -149,7 +149,7 @@ RtMidiBackend::~RtMidiBackend() = default;
 MidiApi RtMidiBackend::Api() {
   std::call_once(m_chosen, [this] {
     m_api = ChooseMidiApi();
-    if (m_api == MidiApi::None) std::fprintf(stderr, "%s\n", kNoMidiSystemText);
+    if (m_api == MidiApi::None && IsNoMidiSystemNoticeOn()) std::fprintf(stderr, "%s\n", kNoMidiSystemText);
   });
   return m_api;
 }

@@ -593,6 +593,15 @@ class CKZ1Doc {
   /// Voice items 0..127 whose slot holds a voice.
   int CountUsedVoiceItems() const;
 
+  // --- Slot use by channel, for the voice assignment map ---
+  /// 0 when the channel (-1: any of the 16) uses the slot, else 1.
+  int IsSlotFreeForChannel(int slot, int channel) const;
+  /// Frees a slot the channel uses, else lets the channel use it with its part (1 without
+  /// one); 1 when the slot was in range and changed.
+  int ToggleSlotForChannel(int slot, int channel);
+  /// Bank MSB, LSB and program 255, note 0, the slot's voices of every generation cleared.
+  void ClearVoiceSlot(int slot) { m_voiceAssign.ClearSlot(slot); }
+
   // --- Song services ---
   /// Sets the last master-volume message at or before the first note to the value; 1 when
   /// changed (and under output profiles 1, 6 and 7, which keep no such message).

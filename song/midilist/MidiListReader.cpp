@@ -120,9 +120,9 @@ void CMidiListReader::Read(const uint8_t* image, uint32_t size) {
   }
   if (!data) throw kSmfMalformed;
   m_walk.Open(data, dataSize);
+  // A division of 0 is the converter's own form: ticks of the time base, FF 51 giving the
+  // microseconds of one tick. Nothing here divides by it.
   m_division = m_walk.GetHeader().division;
-  // No tick length can be derived from a division of 0.
-  if (m_division == 0) throw kSmfMalformed;
   m_tracks.resize(m_walk.GetTrackCount());
   FirstPass();
   CheckCues();

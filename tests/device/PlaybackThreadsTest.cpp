@@ -319,7 +319,9 @@ TEST_F(PlaybackTest, ChipModeThreeWithoutAPreparedSongStopsAndShows7001) {
   EXPECT_EQ(engine.PlayDirect(), 1) << "nothing prepared, nothing started";
   EXPECT_FALSE(engine.IsPlaying());
   host.settings.chipMode = 2;
-  EXPECT_EQ(engine.Play(), 0);
+  EXPECT_EQ(engine.Play(), 1) << "chip mode 2 sends the song, then its position thread runs";
+  EXPECT_TRUE(engine.IsPlaying());
+  engine.Stop();
   EXPECT_FALSE(engine.IsPlaying());
   host.registry.document = nullptr;
 }

@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -151,6 +152,15 @@ class FakeUiHooks : public IUiHooks {
     ++statusPaneUpdates;
     if (onStatusPanes) onStatusPanes();
   }
+  void UpdateReportBar() override { ++reportBarUpdates; }
+  bool HasTimeRange() const override { return timeRangeSpan.has_value(); }
+  uint32_t GetTimeRangeSpan() const override { return timeRangeSpan.value_or(0); }
+  void ClearTimeRange() override {
+    timeRangeSpan.reset();
+    ++timeRangeClears;
+  }
+  int GetKeyChange() const override { return keyChange; }
+  int GetTempoChange() const override { return tempoChange; }
 
   std::vector<int> busyPictures;
   int songWindowUpdates = 0;
@@ -172,6 +182,12 @@ class FakeUiHooks : public IUiHooks {
   int statusPaneUpdates = 0;
   /// Run at each status-pane refresh, so a test can see what had happened by then.
   std::function<void()> onStatusPanes;
+  int reportBarUpdates = 0;
+  /// The committed time range's span; none without a range.
+  std::optional<uint32_t> timeRangeSpan;
+  int timeRangeClears = 0;
+  int keyChange = 12;
+  int tempoChange = 100;
 };
 
 struct RecordedBoardCall {

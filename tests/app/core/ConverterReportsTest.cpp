@@ -111,10 +111,12 @@ TEST(ConverterReports, NothingToNoteShowsNothingAndReturnsOne) {
   EXPECT_TRUE(host.messages.shown.empty());
 }
 
-TEST(ConverterReports, BatchConversionShowsNoNotesAndReturnsZero) {
+TEST(ConverterReports, BatchConversionShowsNoBoxAndAnswersOk) {
   platform::FakeHost host;
   host.settings.batchMode = true;
-  EXPECT_EQ(ReportConverterNotes(8, 0x01000000), 0);
+  // Even the box that would ask OK or Cancel takes its default: the image is kept.
+  EXPECT_EQ(ReportConverterNotes(8, 0x04000000), 1);
+  EXPECT_EQ(ReportConverterNotes(8, 0x01000000), 1);
   EXPECT_TRUE(host.messages.shown.empty());
   EXPECT_EQ(ReportConverterNotes(8, 0), 1);
 }

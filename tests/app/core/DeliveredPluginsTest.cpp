@@ -3,18 +3,32 @@
 // Velkgate to a VELK image and back.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
 #include <string>
+#include <tuple>
+#include <unistd.h>
 #include <vector>
 
+#include "app/core/ConverterBinder.h"
 #include "app/core/ConverterDll.h"
+#include "app/core/ConverterReportService.h"
 #include "platform/host/testing/FakeHost.h"
+#include "song/VoiceLibrary.h"
+#include "song/document/KZ1Doc.h"
+#include "velk/Crc16.h"
 
 namespace {
 
-// Format 0, division 480: program 0 on channel 0, then four notes of a beat, one at a time.
-std::vector<uint8_t> FourNoteSmf() {
+// Format 0, division 480: program 0 on channel 0, then four notes of a beat, one at a time;
+// with cues, the song starts on the second note and stops on the fourth.
+std::vector<uint8_t> FourNoteSmf(bool cues = false) {
   std::vector<uint8_t> track = {0x00, 0xC0, 0x00};
   for (uint8_t note : {60, 62, 64, 65}) {
+    if (cues && note == 62) track.insert(track.end(), {0x00, 0xFF, 0x07, 0x05, 'S', 'T', 'A', 'R', 'T'});
+    if (cues && note == 65) track.insert(track.end(), {0x00, 0xFF, 0x07, 0x04, 'S', 'T', 'O', 'P'});
     const uint8_t on[] = {0x00, 0x90, note, 100, 0x83, 0x60, 0x80, note, 0x40};
     track.insert(track.end(), std::begin(on), std::end(on));
   }
@@ -112,6 +126,89 @@ TEST_F(DeliveredPlugins, VelkgateConvertsSongDataToAVelkImageAndBack) {
   ASSERT_TRUE(IsConvertSuccess(read)) << std::hex << read;
   EXPECT_EQ(std::string(reopened.begin(), reopened.begin() + 4), "MThd");
   EXPECT_EQ(open.flags & 0x70000000u, 0u);  // the tag it wrote checks valid
+}
+
+// What a reopened song must keep: its notes (time in milliseconds, key, channel) in order,
+// the voices of its slots by address and its cue points in milliseconds.
+struct SongFacts {
+  std::vector<std::tuple<uint32_t, int, int>> notes;
+  std::set<std::tuple<int, int, int, int>> voices;
+  std::vector<uint32_t> cues;
+};
+
+SongFacts FactsOf(const CKZ1Doc& d) {
+  SongFacts f;
+  for (const auto& m : *d.GetMidiList()) {
+    if (m->GetLength() >= 3 && (m->GetByte(0) & 0xF0) == 0x90 && m->GetByte(2) != 0) {
+      f.notes.emplace_back(d.TickToMsByMap(m->GetTick(), 0), m->GetByte(1), m->GetByte(0) & 0x0F);
+    }
+  }
+  const CVoiceAssignTable& table = d.GetVoiceAssignTable();
+  for (int i = 0; i < CVoiceAssignTable::kSlotCount; ++i) {
+    if (table.GetProgram(i) == CVoiceAssignTable::kUnset) continue;
+    f.voices.emplace(table.GetBankMsb(i), table.GetBankLsb(i), table.GetProgram(i), table.GetNote(i));
+  }
+  for (int k : {CKZ1Doc::kStartCue, CKZ1Doc::kStopCue}) {
+    const uint32_t tick = d.GetCuePoint(k);
+    f.cues.push_back(tick == CKZ1Doc::kNoCue ? tick : d.TickToMsByMap(tick, 0));
+  }
+  return f;
+}
+
+TEST_F(DeliveredPlugins, SavedVelkSongReopensWithItsNotesVoicesAndCues) {
+  m_host.settings.chipMode = 3;
+  m_host.settings.outputProfile = 2;
+  CVoiceLibrary library;
+  ASSERT_TRUE(library.LoadDefaultVoices());
+  m_host.registry.voiceLibrary = &library;
+  ConverterBinder binder;
+  ConverterReportService reports;
+  platform::HostServices services = platform::host();
+  services.binder = &binder;
+  services.reports = &reports;
+  platform::ScopedHost scope(services);
+
+  const std::filesystem::path dir =
+      std::filesystem::temp_directory_path() / ("trillot_velk_round_" + std::to_string(::getpid()));
+  std::filesystem::create_directories(dir);
+  const std::vector<uint8_t> smf = FourNoteSmf(true);
+  std::ofstream((dir / "song.mid").string(), std::ios::binary)
+      .write(reinterpret_cast<const char*>(smf.data()), static_cast<std::streamsize>(smf.size()));
+
+  CKZ1Doc song;
+  ASSERT_EQ(song.OpenWithChannelMask((dir / "song.mid").string(), 0xFFFF, 24), 1);
+  const SongFacts before = FactsOf(song);
+  EXPECT_EQ(before.cues, (std::vector<uint32_t>{500, 1500}));
+  ASSERT_EQ(before.notes.size(), 4u);
+  ASSERT_FALSE(before.voices.empty());
+
+  const std::string path = (dir / "song.mmf").string();
+  ASSERT_EQ(song.SaveDocument(path), 1);
+  std::ifstream in(path, std::ios::binary);
+  const std::vector<uint8_t> image{std::istreambuf_iterator<char>(in), {}};
+  ASSERT_GT(image.size(), 4u);
+  EXPECT_EQ(std::string(image.begin(), image.begin() + 4), "MMMD");
+  const auto n = static_cast<uint32_t>(image.size());
+  EXPECT_EQ(VelkCrc16(n - 2, image.data()), (image[n - 2] << 8) | image[n - 1]);
+
+  CKZ1Doc reopened;
+  ASSERT_EQ(reopened.OpenWithOptions(path, 200, 0), 1);
+  const SongFacts after = FactsOf(reopened);
+  ASSERT_EQ(after.notes.size(), before.notes.size());
+  for (size_t i = 0; i < before.notes.size(); ++i) {
+    SCOPED_TRACE(i);
+    const auto [t0, key0, ch0] = before.notes[i];
+    const auto [t1, key1, ch1] = after.notes[i];
+    EXPECT_EQ(key1, key0);
+    EXPECT_EQ(ch1, ch0);
+    EXPECT_LE(t1 > t0 ? t1 - t0 : t0 - t1, 4u);
+  }
+  EXPECT_EQ(after.voices, before.voices);
+  ASSERT_EQ(after.cues.size(), before.cues.size());
+  for (size_t i = 0; i < before.cues.size(); ++i) {
+    EXPECT_LE(after.cues[i] > before.cues[i] ? after.cues[i] - before.cues[i] : before.cues[i] - after.cues[i], 4u);
+  }
+  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

@@ -112,6 +112,60 @@ TEST(FileDialogRules, PanelValueTables) {
   EXPECT_EQ(SongFilterIdOfProfile(8), 2086);
 }
 
+TEST(FileCommandRules, EndingsAndNameLimits) {
+  EXPECT_TRUE(HasEndingNoCase("/a/song.MMF", ".mmf"));
+  EXPECT_FALSE(HasEndingNoCase("/a/song.mmf.bak", ".mmf"));
+  EXPECT_FALSE(HasEndingNoCase("mmf", ".mmf"));
+  EXPECT_EQ(FileNameOf("/a/b/song.mid"), "song.mid");
+  EXPECT_EQ(FileNameOf("song.mid"), "song.mid");
+  // The title is the name without folder and extension: 59 characters pass.
+  EXPECT_TRUE(FitsFileTitleLimit("/x.y/" + std::string(59, 'a') + ".mmf"));
+  EXPECT_FALSE(FitsFileTitleLimit("/x/" + std::string(60, 'a') + ".mmf"));
+  EXPECT_TRUE(FitsFileTitleLimit(std::string(59, 'a')));
+  // Save counts from the last '/', the '/' included: 64 characters pass.
+  EXPECT_TRUE(FitsSaveNameLimit("/long/folder/" + std::string(59, 'b') + ".mmf"));
+  EXPECT_FALSE(FitsSaveNameLimit("/" + std::string(60, 'b') + ".mmf"));
+  EXPECT_TRUE(FitsSaveNameLimit(std::string(64, 'c')));
+  EXPECT_FALSE(FitsSaveNameLimit(std::string(65, 'c')));
+}
+
+TEST(FileCommandRules, ReloadPaths) {
+  const struct {
+    const char* song;
+    bool numbered;
+    const char* smf;
+  } cases[] = {
+      {"/s/tune_3.spf", true, "/s/tune.mid"},  {"/s/tune_2.spf", true, "/s/tune.mid"},
+      {"/s/tune_5.spf", true, "/s/tune_5.mid"}, {"/s/tune_3.spf", false, "/s/tune_3.mid"},
+      {"/s/tune.mmf", true, "/s/tune.mid"},    {"/s/tune.MID", false, "/s/tune.MID"},
+      {"_3.spf", true, "_3.mid"},              {"ab", false, "mid"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ReloadSmfPath(c.song, c.numbered), c.smf) << c.song;
+  EXPECT_EQ(PathInFolder("/s/tune.mid", "/in"), "/in/tune.mid");
+  EXPECT_EQ(PathInFolder("/s/tune.mid", "/in/"), "/in/tune.mid");
+  EXPECT_EQ(PathInFolder("/s/tune.mid", ""), "/s/tune.mid");
+}
+
+TEST(FileCommandRules, ConverterKindsAndDirectPlay) {
+  const int kinds[9][5] = {
+      // profile: maker 0 (none), 1, 2, 3, 4
+      {0, 0, 0, 0, 0},      {10, 10, 11, 12, 13}, {8, 8, 8, 8, 8},      {8, 8, 8, 8, 8},  {17, 17, 17, 17, 17},
+      {18, 18, 18, 18, 18}, {10, 14, 15, 10, 16}, {10, 10, 11, 12, 13}, {8, 8, 8, 8, 8},
+  };
+  for (int profile = 0; profile <= 8; ++profile) {
+    for (int maker = 0; maker <= 4; ++maker) {
+      EXPECT_EQ(SongConverterKind(profile, maker), kinds[profile][maker]) << profile << "/" << maker;
+    }
+  }
+  EXPECT_EQ(SongConverterKind(9, 1), 0);
+  EXPECT_EQ(DirectPlayFilterIdOfProfile(6), 2195);
+  EXPECT_EQ(DirectPlayFilterIdOfProfile(4), 2194);
+  EXPECT_EQ(DirectPlayFilterIdOfProfile(5), 2192);
+  EXPECT_EQ(DirectPlayFilterIdOfProfile(2), 2193);
+  for (const char* ok : {"a.K3H", "a.mmf", "a.Spf", "a.MLD"}) EXPECT_TRUE(IsDirectPlayFile(ok)) << ok;
+  for (const char* no : {"a.mid", "a.mmf.bak", "mld"}) EXPECT_FALSE(IsDirectPlayFile(no)) << no;
+}
+
 TEST(FileChooser, HeadlessCancelsAndTheScriptAnswersInTurn) {
   FileRequest request;
   request.kind = FileDialogKind::SmfLoad;

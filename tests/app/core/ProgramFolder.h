@@ -29,7 +29,7 @@ class ProgramFolder {
     fs::create_directories(AppDir());
     fs::create_directories(RuntimeDir());
     for (const char* name : {"Trillot.ini", "kz3qelemu.so", "DefKZ3_16.vk3", "DefKZ3_32.vk3", "DefKZ3P_16.vk3",
-                             "DefKZ3P_32.vk3", "DefaultVoice.dat", "DefKZ2FM.vkz", "Midigate.so"}) {
+                             "DefKZ3P_32.vk3", "DefaultVoice.dat", "DefKZ2FM.vkz", "Midigate.so", "Velkgate.so"}) {
       fs::copy_file(fs::path(TRILLOT_BIN_DIR) / name, fs::path(AppDir()) / name);
     }
   }
@@ -90,8 +90,10 @@ struct RunResult {
   std::string err;
 };
 
-/// Runs the built program with the arguments in the folder's environment.
-inline RunResult RunProgram(const ProgramFolder& folder, const std::vector<std::string>& args) {
+/// Runs the built program with the arguments in the folder's environment; `prefix` runs it
+/// through another program ("setpriv", its options).
+inline RunResult RunProgram(const ProgramFolder& folder, const std::vector<std::string>& args,
+                            const std::vector<std::string>& prefix = {}) {
   std::map<std::string, std::string> env;
   for (char** e = environ; *e; ++e) {
     std::string entry = *e;
@@ -109,8 +111,10 @@ inline RunResult RunProgram(const ProgramFolder& folder, const std::vector<std::
   envp.push_back(nullptr);
 
   std::string exe = std::string(TRILLOT_BIN_DIR) + "/Trillot";
-  std::vector<std::string> argText = {exe};
+  std::vector<std::string> argText = prefix;
+  argText.push_back(exe);
   argText.insert(argText.end(), args.begin(), args.end());
+  if (!prefix.empty()) exe = prefix[0];
   std::vector<char*> argv;
   for (std::string& s : argText) argv.push_back(s.data());
   argv.push_back(nullptr);
@@ -121,7 +125,7 @@ inline RunResult RunProgram(const ProgramFolder& folder, const std::vector<std::
   posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   pid_t pid = 0;
   RunResult result;
-  if (posix_spawn(&pid, exe.c_str(), &actions, nullptr, argv.data(), envp.data()) == 0) {
+  if (posix_spawnp(&pid, exe.c_str(), &actions, nullptr, argv.data(), envp.data()) == 0) {
     int wstatus = 0;
     ::waitpid(pid, &wstatus, 0);
     if (WIFEXITED(wstatus)) result.status = WEXITSTATUS(wstatus);

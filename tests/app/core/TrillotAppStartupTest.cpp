@@ -98,12 +98,16 @@ TEST_F(StartUp, CleanStartRunsEveryStepInOrder) {
   EXPECT_EQ(app.GetStartValue(2), 30);
 }
 
-TEST_F(StartUp, OutputNameHidesTheWindow) {
+TEST_F(StartUp, OutputNameHidesTheWindowAndWithoutASongEndsAtOnce) {
   UseFakeFrame();
-  EXPECT_EQ(app.InitInstance({"-OUTPUT:x.mmf"}), CTrillotApp::StartResult::Running);
+  EXPECT_EQ(app.InitInstance({"-OUTPUT:x.mmf"}), CTrillotApp::StartResult::BatchEnded);
   EXPECT_EQ(app.GetOutputPath(), "x.mmf");
-  EXPECT_EQ(frameLog->calls.back(), "ShowWindow(0)");
+  EXPECT_THAT(frameLog->calls, ::testing::Contains("ShowWindow(0)"));
+  EXPECT_THAT(frameLog->calls, ::testing::Not(::testing::Contains("ShowWindow(1)")));
+  EXPECT_EQ(frameLog->calls.back(), "DestroyWindow");
   EXPECT_FALSE(app.IsSplashEnabled());
+  EXPECT_FALSE(app.HasWrittenOutput());
+  EXPECT_FALSE(app.HasBatchOpenFailed());
 }
 
 TEST_F(StartUp, ModeParameterFollowsTheBoundStandIn) {
@@ -239,6 +243,15 @@ TEST_F(StartUpWithSong, WithoutAnOpenerNoSongOpens) {
   UseFakeFrame();
   EXPECT_EQ(app.InitInstance({"song.mmf"}), CTrillotApp::StartResult::Ended);
   EXPECT_EQ(app.GetDocument(), nullptr);
+}
+
+TEST_F(StartUpWithSong, BatchRunWhoseSongFailsEndsAsABatchRun) {
+  UseFakeFrame();
+  UseOpener(0);
+  EXPECT_EQ(app.InitInstance({"broken.mid", "-OUTPUT:out.mmf"}), CTrillotApp::StartResult::BatchEnded);
+  EXPECT_TRUE(app.HasBatchOpenFailed());
+  EXPECT_FALSE(app.HasWrittenOutput());
+  EXPECT_TRUE(frameLog->destroyed);
 }
 
 TEST_F(StartUpWithSong, BatchRunEndsAtItsLastStep) {

@@ -34,6 +34,15 @@ TEST_P(RtMidiBackendNone, ListsNothingOpensNothingAndSaysSoOnce) {
   EXPECT_EQ(backend.Api(), platform::MidiApi::None);
 }
 
+TEST_P(RtMidiBackendNone, SaysNothingWhenTheNoticeIsOff) {
+  platform::SetNoMidiSystemNotice(false);
+  platform::RtMidiBackend backend;
+  ::testing::internal::CaptureStderr();
+  EXPECT_TRUE(backend.OutputNames().empty());
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+  platform::SetNoMidiSystemNotice(true);
+}
+
 // "jack" finds no server under the name; "bogus" is ignored, and the machine has neither an
 // ALSA sequencer nor that server.
 INSTANTIATE_TEST_SUITE_P(Forced, RtMidiBackendNone, ::testing::Values("none", "jack", "bogus"));

@@ -304,11 +304,29 @@ TEST_F(MidiListReader, TempoIsClampedUnderProfileOne) {
   EXPECT_TRUE(quarter);
 }
 
-TEST_F(MidiListReader, DivisionOfZeroIsMalformed) {
-  Track t;
-  t.Event(0, {0x90, 60, 100}).EndOfTrack();
-  CMidiList midi;
-  EXPECT_EQ(Read(midi, Image({t}, 0, 0)), 0);
+TEST_F(MidiListReader, DivisionOfZeroKeepsTheTicksOfTheTimeBase) {
+  // The VELK converter writes its song data so: ticks of the time base, FF 51 per tick.
+  for (int profile : {2, 1}) {
+    SCOPED_TRACE(profile);
+    m_host.settings.outputProfile = profile;
+    Track t;
+    t.TickTempo(0, 4000).Event(0, {0x90, 60, 100}).Event(250, {0x80, 60, 0}).EndOfTrack();
+    CMidiList midi;
+    uint32_t flags = 0;
+    ASSERT_EQ(Read(midi, Image({t}, 0, 0), &flags), 1);
+    EXPECT_EQ(midi.GetDivision(), 0);
+    EXPECT_EQ(midi.GetSongSetup().GetTimeBase(), 0);
+    EXPECT_EQ(midi.GetTempo(), 4000u);
+    EXPECT_EQ(flags & 0x10u, 0u);  // nothing to clamp against
+    bool noteFound = false;
+    for (const CSeqEvent* e : SongEvents(midi)) {
+      if (Data(*e) == Bytes{0x90, 60, 100}) {
+        noteFound = true;
+        EXPECT_EQ(e->GetEndTick() - e->GetTick(), 250u);
+      }
+    }
+    EXPECT_TRUE(noteFound);
+  }
 }
 
 TEST_F(MidiListReader, HostileInputsGiveZeroOrSkipTheSetting) {

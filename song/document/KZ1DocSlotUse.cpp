@@ -1,0 +1,16 @@
+// The song document's use of voice slots by channel, as the voice assignment map edits it.
+#include "song/document/KZ1Doc.h"
+
+int CKZ1Doc::IsSlotFreeForChannel(int slot, int channel) const {
+  if (channel != -1) return GetSlotUse(channel, slot) != 0 ? 0 : 1;
+  for (int k = 0; k < CVoiceAssignTable::kChannelCount; ++k) {
+    if (GetSlotUse(k, slot) != 0) return 0;
+  }
+  return 1;
+}
+
+int CKZ1Doc::ToggleSlotForChannel(int slot, int channel) {
+  if (GetSlotUse(channel, slot) != 0) return SetSlotUse(channel, slot, 0);
+  const int part = GetChannelPart(channel);
+  return SetSlotUse(channel, slot, part != 0 ? part : 1);
+}

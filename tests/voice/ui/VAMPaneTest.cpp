@@ -1,0 +1,106 @@
+#include "voice/ui/VAMPane.h"
+
+#include <QImage>
+#include <QTabBar>
+
+#include "tests/voice/models/VamFixture.h"
+#include "uikit/ScrollCodes.h"
+#include "voice/ui/VoiceWindowHost.h"
+
+namespace {
+
+class VAMPaneTest : public vamtest::VamTest {
+ protected:
+  void SetUp() override { VoiceWindowHost::SetShell(&shell); }
+  void TearDown() override { VoiceWindowHost::SetShell(nullptr); }
+
+  /// A pane over a chip-mode document, sized to show every column of the layout.
+  std::unique_ptr<CVAMPane> MakePane(int chipMode, int profile) {
+    Make(chipMode, profile);
+    auto pane = std::make_unique<CVAMPane>();
+    pane->resize(1000, 300);
+    pane->SetMode(chipMode);
+    return pane;
+  }
+
+  static QColor PixelAt(const CVAMPane& pane, QPoint p) { return pane.Render().toImage().pixelColor(p); }
+};
+
+TEST_F(VAMPaneTest, SelectedNameCellIsDrawnOnDarkBlue) {
+  auto pane = MakePane(3, 2);
+  Assign(0, Fm(124, 1, 0, 0));
+  pane->LeftDown(QPoint(300, 55));
+  EXPECT_EQ(pane->Model().GetSelected(), 0);
+  const QRect cell = pane->CellRect(0, CVamModel::kColName);
+  ASSERT_FALSE(cell.isEmpty());
+  EXPECT_EQ(PixelAt(*pane, cell.topLeft() + QPoint(3, 3)), QColor(0, 0, 128));
+  // The grid line below the header row.
+  EXPECT_EQ(PixelAt(*pane, QPoint(cell.left() + 5, cell.top())), QColor(192, 192, 192));
+}
+
+TEST_F(VAMPaneTest, TabChoiceFiltersAndClearsSelection) {
+  auto pane = MakePane(3, 2);
+  Assign(0, Fm(124, 1, 0, 0));
+  pane->LeftDown(QPoint(300, 55));
+  ASSERT_EQ(pane->Model().GetSelected(), 0);
+  pane->TabStrip()->setCurrentIndex(3);
+  EXPECT_EQ(pane->Model().GetChannelFilter(), 2);
+  EXPECT_EQ(pane->Model().GetSelected(), -1);
+  // Channel 3 does not use slot 0: the click leaves the selection as it was.
+  pane->LeftDown(QPoint(300, 55));
+  EXPECT_EQ(pane->Model().GetSelected(), -1);
+}
+
+TEST_F(VAMPaneTest, PhraseLayoutHasNoTabStripAndTogglesChannels) {
+  auto pane = MakePane(3, 4);
+  EXPECT_EQ(pane->GetHeaderHeight(), 0);
+  EXPECT_FALSE(pane->TabStrip()->isVisibleTo(pane.get()));
+  Assign(0, Fm(124, 1, 0, 0));
+  doc->ResetModifiedFlags();
+  pane->LeftDown(QPoint(480, 30));  // channel 2 on slot 0
+  EXPECT_NE(doc->GetSlotUse(1, 0), 0);
+  EXPECT_NE(doc->TestModifiedFlags(3), 0u);
+  EXPECT_EQ(shell.statusUpdates, 1);
+}
+
+TEST_F(VAMPaneTest, HeadersOnlyWhenNoChannelValueIsOne) {
+  auto pane = MakePane(3, 2);
+  Assign(0, Fm(124, 1, 0, 0));
+  pane->LeftDown(QPoint(300, 55));
+  doc->SetChannelValue(0, 0);
+  const QRect cell = pane->CellRect(0, CVamModel::kColName);
+  EXPECT_EQ(PixelAt(*pane, cell.topLeft() + QPoint(3, 3)), QColor(Qt::white));
+}
+
+TEST_F(VAMPaneTest, CopyAndPasteGoThroughTheShellClipboard) {
+  auto pane = MakePane(3, 2);
+  Assign(0, Fm(124, 1, 0, 0));
+  Assign(1, Fm(124, 1, 1, 2));
+  pane->LeftDown(QPoint(300, 75));
+  ui::CmdUI state;
+  ASSERT_TRUE(pane->OnUpdate(CVAMPane::kCopy, state));
+  EXPECT_TRUE(state.enabled);
+  pane->OnCommand(CVAMPane::kCopy);
+  EXPECT_EQ(shell.GetClipVoiceKind(), 2);
+  pane->LeftDown(QPoint(300, 55));
+  pane->OnCommand(CVAMPane::kPasteAlt);
+  EXPECT_EQ(doc->GetVoiceItem(0)->GetAlgorithm(), 2);
+  shell.idle = 0;
+  pane->OnUpdate(CVAMPane::kPaste, state);
+  EXPECT_FALSE(state.enabled);
+}
+
+TEST_F(VAMPaneTest, KeysScrollRowsAndColumns) {
+  auto pane = MakePane(3, 2);
+  pane->resize(300, 200);
+  pane->ScrollVert(scroll::kLineDown, 0, nullptr);
+  EXPECT_EQ(pane->VerticalPosition(), 1);
+  pane->ScrollHorz(scroll::kBottom, 0);
+  EXPECT_EQ(pane->HorizontalPosition(), CVamModel::kColumnCount - 1);
+  pane->ScrollHorz(scroll::kLineDown, 0);
+  EXPECT_EQ(pane->HorizontalPosition(), CVamModel::kColumnCount - 1);
+  pane->ScrollVert(scroll::kTop, 0, nullptr);
+  EXPECT_EQ(pane->VerticalPosition(), 0);
+}
+
+}  // namespace

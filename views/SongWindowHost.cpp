@@ -1,0 +1,6 @@
+#include "views/SongWindowHost.h"
+
+SongWindowOpeners& SongWindowOpeners::Instance() {
+  static SongWindowOpeners openers;
+  return openers;
+}

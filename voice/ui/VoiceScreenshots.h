@@ -1,0 +1,8 @@
+// The voice windows as the screenshot run opens them.
+#pragma once
+
+class QWidget;
+
+/// The assignment map under an output profile's layout, over the open song.
+QWidget* OpenVoiceAssignMapForScreenshot(int outputProfile);
+QWidget* OpenDirectPlayForScreenshot();
