@@ -116,6 +116,7 @@ int CTrillotApp::QueryCloseSong() {
     CloseSongState();
     m_boardPlaybackState = 0;
     m_songOnBoard = false;
+    m_boardFlag = 0;
   }
   if (IOutputEngine* engine = Engine()) engine->ClearEmuPending();
   return 1;

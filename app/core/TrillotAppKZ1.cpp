@@ -122,6 +122,7 @@ int CTrillotApp::ExportKZ1() {
     return 0;
   }
   platform::messages().AddAccessLog(kLogSaveVelk, target, {});
+  m_outputWritten = true;
   return 1;
 }
 

@@ -20,6 +20,7 @@ constexpr uint32_t kAllChannels = 0xFFFF;
 constexpr int kOpenFromCommandLine = 24;
 constexpr int kLogOpenFromVelk = 7515;
 constexpr int kStringExtMid = 2073;
+constexpr int kStringExtKZ1 = 2069;
 
 constexpr int kMsgAlreadyRunning = 7077;
 constexpr int kMsgNoIni = 7079;
@@ -250,6 +251,7 @@ void CTrillotApp::RunBatchConversion() {
     OnFileSave();
   }
   if (same(std::string(platform::strings().Find(kStringExtMid).value_or("")))) OnFileExportSMF();
+  if (same(std::string(platform::strings().Find(kStringExtKZ1).value_or("")))) ExportKZ1();
 }
 
 CTrillotApp::StartResult CTrillotApp::EndBatchRun() {

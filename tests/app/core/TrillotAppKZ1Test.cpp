@@ -160,7 +160,10 @@ TEST_F(TrillotAppKZ1, ExportOffersTheStepCountAndWritesTheImage) {
 TEST_F(TrillotAppKZ1, ExportStopsWithoutWriting) {
   Song();
   Image(84, 84);
+  app.SetOutputPath(PathOf("never.kz1"));
   EXPECT_EQ(app.ExportKZ1(), 0);
+  EXPECT_FALSE(app.HasWrittenOutput());
+  app.SetOutputPath("");
   EXPECT_EQ(host.messages.beeps, 1);
   EXPECT_TRUE(chooser.Requests().empty());
 
@@ -186,6 +189,7 @@ TEST_F(TrillotAppKZ1, BatchExportWritesTheCommandLineNameWithoutADialog) {
   ASSERT_EQ(host.messages.log.size(), 1u);
   EXPECT_EQ(host.messages.log[0].id, 7504);
   EXPECT_EQ(host.messages.log[0].detail, target);
+  EXPECT_TRUE(app.HasWrittenOutput());
 }
 
 TEST_F(TrillotAppKZ1, SendToBoardTable) {
