@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <utility>
 
 #include "app/core/FileChooser.h"
 #include "app/core/TrillotApp.h"
@@ -227,10 +228,23 @@ PreferenceValues CPreferenceDlgKZ3::ReadControls() {
 void CPreferenceDlgKZ3::OnOK() {
   const PreferenceValues v = ReadControls();
   CMainFrame* frame = Frame(m_app);
-  const bool done = CommitPreference(m_app, v, [frame](int led, int mtr) {
-    if (!frame) return;
-    frame->SetOptionByte1(static_cast<uint8_t>(led));
-    frame->SetOptionByte2(static_cast<uint8_t>(mtr));
-  });
+  bool done = false;
+  try {
+    done = CommitPreference(m_app, v, [frame](int led, int mtr) {
+      if (!frame) return;
+      frame->SetOptionByte1(static_cast<uint8_t>(led));
+      frame->SetOptionByte2(static_cast<uint8_t>(mtr));
+    });
+  } catch (...) {
+    m_failure = std::current_exception();
+    reject();
+    return;
+  }
   if (done) accept();
+}
+
+int CPreferenceDlgKZ3::DoModal() {
+  const int result = exec();
+  if (m_failure) std::rethrow_exception(std::exchange(m_failure, nullptr));
+  return result == QDialog::Accepted ? 1 : 0;
 }

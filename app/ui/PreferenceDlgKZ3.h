@@ -3,6 +3,7 @@
 
 #include <QDialog>
 #include <array>
+#include <exception>
 #include <string>
 
 #include "app/core/PreferenceCommit.h"
@@ -34,6 +35,9 @@ class CPreferenceDlgKZ3 : public QDialog {
 
   /// `chooser` answers the folder browser (null: the buttons do nothing).
   CPreferenceDlgKZ3(CTrillotApp& app, IFileChooser* chooser, QWidget* parent = nullptr);
+  /// Runs the dialog: 1 on OK, 0 on Cancel. What OnOK threw is thrown again here, once the
+  /// dialog's loop has ended (nothing may be thrown through the event loop).
+  int DoModal();
   void OnInitDialog();
   /// Writes and applies the settings; stays open when the board port cannot be opened. A second
   /// failure to load default voices throws out of it.
@@ -53,4 +57,5 @@ class CPreferenceDlgKZ3 : public QDialog {
   PreferenceValues ReadControls();
   CTrillotApp& m_app;
   IFileChooser* m_chooser;
+  std::exception_ptr m_failure;
 };

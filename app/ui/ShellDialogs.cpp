@@ -49,7 +49,7 @@ void InstallShellDialogs(CTrillotApp& app, CMainFrame& frame, IFileChooser* choo
       return preference.exec() == QDialog::Accepted ? 1 : 0;
     }
     CPreferenceDlgKZ3 preference(app, chooser, owner);
-    return preference.exec() == QDialog::Accepted ? 1 : 0;
+    return preference.DoModal();
   };
   dialogs.polyscan = [owner]() -> int {
     CPolyscanDlg check(owner);

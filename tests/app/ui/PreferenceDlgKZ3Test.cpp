@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include "app/core/ConverterBinder.h"
 #include "app/core/FileChooser.h"
@@ -181,6 +182,20 @@ TEST_F(PreferenceWithSong, NewWidthRecomputesTheDensitySameWidthNothing) {
   EXPECT_EQ(doc.GetMaxDensityTime(), list.GetMaxDensityTime());
   EXPECT_EQ(doc.GetDensityList().size(), list.GetDensityPoints().size());
   EXPECT_TRUE(host.messages.ShownIds().empty());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(PreferenceDlg, SecondVoiceLoadFailureIsThrownAfterTheLoopEnds) {
+  QTemporaryDir empty;
+  host.settings.appDir = empty.path().toStdString() + "/";
+  D d(app, &chooser);
+  Combo(&d, D::kModeSetting)->setCurrentIndex(1);
+  QTimer::singleShot(0, [&d] { ui::item<QPushButton>(&d, 1)->click(); });
+  EXPECT_ANY_THROW(d.DoModal());
+  EXPECT_EQ(host.messages.ShownIds(), std::vector<int>{7045});
 }
 
 }  // namespace
