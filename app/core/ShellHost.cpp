@@ -9,5 +9,7 @@ ShellHost::ShellHost(CTrillotApp& app, platform::IProfile& profile, IMessagePres
     : m_messages(app, presenter, platform::strings()),
       m_binder(),
       m_board(app),
-      m_scope(platform::HostServices{&app, &profile, &m_messages, &m_binder, ui, &m_board, nullptr,
+      // A converted song's board data is ready.
+      m_kz1Export([&app] { app.SetBoardFlag(1); }),
+      m_scope(platform::HostServices{&app, &profile, &m_messages, &m_binder, ui, &m_board, &m_kz1Export,
                                      &app.GetRegistry(), &m_reports, notify}) {}

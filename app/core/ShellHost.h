@@ -4,6 +4,7 @@
 #include "app/core/AppBoardCommands.h"
 #include "app/core/ConverterBinder.h"
 #include "app/core/ConverterReportService.h"
+#include "app/core/KZ1ExportService.h"
 #include "app/core/MessagePresenter.h"
 #include "app/core/UserMessages.h"
 #include "platform/host/HostServices.h"
@@ -12,7 +13,7 @@ class CTrillotApp;
 
 /// Core code reaches the application object as settings, the profile, the user messages, the
 /// converter binder, the board commands of its main frame and its registry of the voice library
-/// and song, and the converter reports through platform::host() while this object lives, and
+/// and song, the KZ-1 export and the converter reports through platform::host() while this object lives, and
 /// worker and library threads reach the main window through the notification sink.
 class ShellHost {
  public:
@@ -32,5 +33,6 @@ class ShellHost {
   ConverterBinder m_binder;
   AppBoardCommands m_board;
   ConverterReportService m_reports;
+  CKZ1ExportService m_kz1Export;
   platform::ScopedHost m_scope;
 };

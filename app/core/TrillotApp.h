@@ -268,6 +268,21 @@ class CTrillotApp : public platform::IAppSettings {
   int RunPolyscanDialog();
   /// Runs the contents-information dialog of the output profile (MFi for 1, 6 and 7).
   int RunInformationDialog();
+  // --- KZ-1 import, export and board transfer (TrillotAppKZ1.cpp) ------------------------------
+
+  /// Import from KZ-1: the close question, the KZ-1 load dialog (its value is the song's KZ-1
+  /// divisor), then the file read into a new song.
+  void OnFileImportKZ1();
+  /// Import from KZ-1 and Export to KZ-1 are enabled in chip mode 1 only.
+  bool OnUpdateFileImportKZ1() const;
+  void OnFileExportKZ1();
+  bool OnUpdateFileExportKZ1() const;
+  /// Export to KZ-1: the song's KZ-1 data written to the command line's output name (batch
+  /// conversion) or to the file the save dialog gives; 1 when a file was written.
+  int ExportKZ1();
+  /// Converts the song and sends it to the serial board (Play in chip mode 1); the low byte
+  /// of the board's answer, 0 without a link or when nothing was sent.
+  int SendSongToBoardKZ1();
 
  private:
   ShellDialogs m_shellDialogs;

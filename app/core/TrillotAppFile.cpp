@@ -111,6 +111,7 @@ int CTrillotApp::QueryCloseSong() {
     m_boardPlaybackState = 0;
     if (m_boardLink) m_boardLink->Stop();
     m_songOnBoard = false;
+    m_boardFlag = 0;
   } else if (frame && frame->IsDirectPlayOpen()) {
     CloseSongState();
     m_boardPlaybackState = 0;

@@ -2,6 +2,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include "EmuFixture.h"
 #include "app/CnvParam.h"
 #include "device/AppPlayState.h"
@@ -279,6 +282,62 @@ TEST_F(SongTransferTest, PhrasesGoAsLongDataWithChannelMessages) {
   hex.clear();
   for (const Bytes& m : Sent()) hex.push_back(FakeMidiBackend::Hex(m.data(), m.size()));
   EXPECT_THAT(hex, ElementsAre("F0 43 79 05 7E 1A 00 74 03 00 00 F7", "F0 43 79 05 7E 13 00 01 F7"));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(SongTransferTest, StandInEmulatorLoadsTheConvertedImageAndPlaysIt) {
+  ASSERT_EQ(engine.SetupSoundDevice(3), 1);
+  emutest::EmuRecord record(host.settings.appDir + "kz3qelemu.so");
+  record.Clear();
+  Plugin(8, 0, {});
+  const Bytes image = emutest::ShortSongImage(40);
+  host.binder.plugins[8].to = [image](CnvParam& p) {
+    std::copy(image.begin(), image.end(), p.dst);
+    return static_cast<uint32_t>(image.size());
+  };
+  ASSERT_EQ(engine.Play(), 1);
+  ASSERT_TRUE(engine.IsPlaying());
+  auto names = [&record] {
+    std::vector<std::string> out;
+    for (const std::string& call : record.CallsOf("KzSound_")) {
+      std::string name = call.substr(8, call.find('(') - 8);
+      // The player reads its state (control 6) and its length (5) around the calls.
+      if (name == "Control") {
+        const std::string code = call.substr(call.find(',', call.find(',') + 1) + 1);
+        if (code.rfind("6,", 0) == 0 || code.rfind("5,", 0) == 0) continue;
+        name += "(" + code.substr(0, code.find(',')) + ")";
+      }
+      if (std::find(out.begin(), out.end(), name) == out.end()) out.push_back(name);
+    }
+    return out;
+  };
+  // From a fresh player the Close and Unload have nothing to do and reach no library call.
+  EXPECT_THAT(names(), ElementsAre("Load", "Open", "Control(12)", "Control(13)", "Standby", "Seek", "Control(2)",
+                                   "Control(1)", "Start"))
+      << ::testing::PrintToString(record.Calls());
+  EXPECT_TRUE(host.notify.WaitForPosts(2, 5000));
+  bool stopped = false;
+  for (int i = 0; i < 500 && !stopped; ++i) {
+    for (const platform::RecordedPost& p : host.notify.Posts())
+      if (p.message == platform::kWmCommand && p.wParam == platform::kStopCommand) stopped = true;
+    if (!stopped) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  EXPECT_TRUE(stopped) << "the end of the image posts the Stop command";
+  EXPECT_FALSE(host.notify.PostsOf(platform::kWmPlayPosition).empty());
+  engine.Stop();
+
+  // A changed song goes again: the loaded one is closed and unloaded first.
+  doc.SetModifiedFlags(0);
+  record.Clear();
+  ASSERT_EQ(engine.Play(), 1);
+  const std::vector<std::string> again = names();
+  ASSERT_GE(again.size(), 3u) << ::testing::PrintToString(record.Calls());
+  EXPECT_THAT(std::vector<std::string>(again.begin(), again.begin() + 3), ElementsAre("Close", "Unload", "Load"))
+      << ::testing::PrintToString(record.Calls());
+  engine.Stop();
 }
 
 }  // namespace

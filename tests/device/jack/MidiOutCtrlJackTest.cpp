@@ -4,6 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <map>
 #include <thread>
@@ -235,6 +236,61 @@ TEST_F(MidiOutCtrlJack, NothingArrivesAfterStopHasReturned) {
   EXPECT_EQ(synth.Received().size(), atStop);
   ASSERT_FALSE(synth.Received().empty());
   EXPECT_EQ(synth.Received().back()[2], 0) << "the last note was ended";
+  host.registry.document = nullptr;
+}
+
+}  // namespace
+
+namespace {
+
+const Message kBegin = {0xF0, 0x43, 0x79, 0x05, 0x7E, 0x00, 0xF7};
+const Message kEnd = {0xF0, 0x43, 0x79, 0x05, 0x7E, 0x01, 0xF7};
+const Message kStart = {0xF0, 0x43, 0x79, 0x05, 0x7E, 0x03, 0x01, 0xF7};
+
+TEST_F(MidiOutCtrlJack, PlaySendsTheNativeSongToTheBoardAndStopEndsIt) {
+  host.settings.chipMode = 3;
+  host.profile.WriteProfileInt("Setting", "OutputFormat", 1);
+  VirtualBoard board("KORVAN USB OUT", "KORVAN USB IN");
+  board.SetAnswer(Query(0), Answer(3));
+  board.SetAnswer(Query(2), Answer(0));
+  UseOutput("KORVAN USB OUT");
+  CKZ1Doc doc;
+  doc.SetRefreshSuppress(0);
+  for (uint32_t i = 0; i < 4; ++i) {
+    uint8_t note[3] = {0x90, static_cast<uint8_t>(60 + i), 100};
+    doc.GetMidiList()->push_back(std::make_unique<CMidiMsg>(i * 240, i * 240 + 120, 3u, note, 0u));
+  }
+  host.registry.document = &doc;
+  TMidiOutCtrl engine;
+  int kind = 0;
+  for (int i = 0; i < kTries && kind == 0; ++i) kind = engine.OpenBoard(0);
+  ASSERT_EQ(kind, 2);
+  ASSERT_EQ(engine.Play(), 1);
+  EXPECT_TRUE(WaitUntil([&] {
+    const std::vector<Message> got = board.Received();
+    return std::find(got.begin(), got.end(), kStart) != got.end();
+  }));
+  engine.Stop();
+  EXPECT_TRUE(WaitUntil([&] {
+    const std::vector<Message> got = board.Received();
+    return !got.empty() && got.back() == kStop;
+  }));
+  const std::vector<Message> got = board.Received();
+  auto at = [&](auto match) { return std::find_if(got.begin(), got.end(), match) - got.begin(); };
+  const auto begin = at([](const Message& m) { return m == kBegin; });
+  const auto piece = at([](const Message& m) { return m.size() > 5 && m[3] == 0x05 && m[4] == 0x00; });
+  const auto end = at([](const Message& m) { return m == kEnd; });
+  const auto value = at([](const Message& m) { return m.size() == 11 && m[3] == 0x06 && m[5] == 0x06; });
+  const auto position = at([](const Message& m) { return m.size() == 11 && m[3] == 0x05 && m[5] == 0x0A; });
+  const auto start = at([](const Message& m) { return m == kStart; });
+  const auto size = static_cast<std::ptrdiff_t>(got.size());
+  EXPECT_LT(begin, piece);
+  EXPECT_LT(piece, end);
+  EXPECT_LT(end, value);
+  EXPECT_LT(value, position);
+  EXPECT_LT(position, start);
+  EXPECT_LT(start, size);
+  EXPECT_EQ(got.back(), kStop);
   host.registry.document = nullptr;
 }
 
