@@ -1,5 +1,4 @@
-// Settable openers through which windows of other areas reach the voice dialogs, and through
-// which the stream-PCM map reaches the wave panpot dialog of the graph area.
+// The settable opener through which windows of other areas reach the voice dialogs.
 #pragma once
 
 #include <functional>
@@ -17,11 +16,5 @@ using SlotVoiceDialogOpener = std::function<int(int slot, SlotDialog kind)>;
 void SetSlotVoiceDialogOpener(SlotVoiceDialogOpener opener);
 /// 0 when no opener is set (the voice windows are not part of this run).
 int OpenSlotVoiceDialog(int slot, SlotDialog kind);
-
-/// Runs the StreamPCM Wave Panpot dialog on a pan mode and value; 1 on OK with both updated.
-using WavePanOpener = std::function<int(int& mode, int& pan)>;
-void SetWavePanOpener(WavePanOpener opener);
-/// 0 (nothing changed) when no opener is set.
-int OpenWavePanDialog(int& mode, int& pan);
 
 }  // namespace voice_hooks

@@ -16,6 +16,7 @@
 #include "app/ui/BusyBitmapDlg.h"
 #include "app/ui/MainFrame.h"
 #include "app/ui/MainFrameReport.h"
+#include "app/ui/MainFrameVoiceShell.h"
 #include "app/ui/QtFileChooser.h"
 #include "app/ui/ShellDialogs.h"
 #include "app/ui/ScreenshotTable.h"
@@ -101,6 +102,7 @@ int main(int argc, char** argv) {
     auto frame = std::make_unique<CMainFrame>(app, &hooks);
     frame->AttachNotifySink(&sink);
     frame->AddCommandTarget(fileCommands.get());
+    InstallVoiceWindows(*frame, app);
     InstallShellDialogs(app, *frame, ui::IsHeadlessPlatform() ? nullptr : &chooser);
     return frame;
   };

@@ -6,11 +6,11 @@
 #include <QScrollBar>
 #include <algorithm>
 
+#include "app/core/WavePanOpener.h"
 #include "platform/host/HostServices.h"
 #include "song/SongSetup.h"
 #include "song/document/KZ1Doc.h"
 #include "uikit/ScrollCodes.h"
-#include "voice/VoiceWindowHooks.h"
 #include "voice/ui/VoiceWindowHost.h"
 
 namespace {
@@ -162,10 +162,11 @@ void CAAMView::paintEvent(QPaintEvent*) {
 int CAAMView::EditPan(int id) {
   CKZ1Doc* doc = Doc();
   if (!doc || !CAamModel::HasWave(*doc, id) || !VoiceWindowHost::Shell().IsDeviceIdle()) return 0;
-  int mode = doc->GetSongSetup().GetSlotSettingFirst(id - 1);
-  int pan = doc->GetSongSetup().GetSlotSettingSecond(id - 1);
-  if (!voice_hooks::OpenWavePanDialog(mode, pan)) return 0;
-  doc->SetStreamPcmSetting(id, mode, pan);
+  WavePanChoice choice;
+  choice.mode = doc->GetSongSetup().GetSlotSettingFirst(id - 1);
+  choice.pan = doc->GetSongSetup().GetSlotSettingSecond(id - 1);
+  if (!OpenWavePanDialog(choice)) return 0;
+  doc->SetStreamPcmSetting(id, choice.mode, choice.pan);
   doc->SetModifiedFlags(0);
   Refresh(this);
   return 1;

@@ -4,7 +4,7 @@
 
 #include "song/StreamPCMSlot.h"
 #include "tests/voice/models/VamFixture.h"
-#include "voice/VoiceWindowHooks.h"
+#include "app/core/WavePanOpener.h"
 #include "voice/ui/VoiceWindowHost.h"
 
 namespace {
@@ -14,7 +14,7 @@ class AAMViewTest : public vamtest::VamTest {
   void SetUp() override { VoiceWindowHost::SetShell(&shell); }
   void TearDown() override {
     VoiceWindowHost::SetShell(nullptr);
-    voice_hooks::SetWavePanOpener({});
+    SetWavePanOpener({});
   }
   void AddWave(int id) {
     doc->BuildStreamPcmSlots();
@@ -44,10 +44,10 @@ TEST_F(AAMViewTest, PanDoubleClickStoresThroughTheOpener) {
   CAAMView view;
   view.resize(600, 300);
   EXPECT_EQ(view.EditPan(2), 0);  // no opener: nothing changes
-  voice_hooks::SetWavePanOpener([](int& mode, int& pan) {
-    mode = 0;
-    pan = 100;
-    return 1;
+  SetWavePanOpener([](WavePanChoice& choice) {
+    choice.mode = 0;
+    choice.pan = 100;
+    return true;
   });
   EXPECT_EQ(view.EditPan(3), 0);  // no wave
   doc->ResetModifiedFlags();
