@@ -1,6 +1,7 @@
 // The application object's settings and accessors that every subsystem branches on.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <cstdlib>
 #include <functional>
@@ -250,6 +251,26 @@ class CTrillotApp : public platform::IAppSettings {
   /// modified; 1, or 0 when there is no song or the save failed.
   int SaveDocument(const std::string& path);
 
+  // --- Voice-bank and option commands (TrillotAppVoice.cpp, TrillotAppOption.cpp) ------------
+  void OnVoiceOpen();
+  /// Saves the voice file of the chip mode (nothing in chip mode 5), then refreshes the panes.
+  void OnVoiceSave();
+  void OnVoiceConvertList();
+  /// Import Voice List's work once its dialog answered: the chosen banks of a ".vkz" file.
+  void ImportVoiceList(const std::string& path, const std::array<bool, 20>& chosen);
+  /// Writes the voice file of the chip mode whole; false when nothing was written.
+  bool SaveVoiceFile(const std::string& path);
+  /// Reset: the native reset after its question.
+  void OnOptionReset();
+  /// "Polyscan...": enabled when the checker plug-in has its "CnvTo" entry.
+  bool OnUpdateOptionVoiceCheck() const;
+  /// The native-format items (32774, 32779) are never enabled.
+  static bool OnUpdateNativeFormat() { return false; }
+  /// Opens a song file into the document with the song opener (a drop on the main window).
+  int OpenSongFile(CKZ1Doc& document, const std::string& path, uint32_t channelMask, int kind) {
+    return m_songOpener ? m_songOpener(document, path, channelMask, kind) : 0;
+  }
+
  private:
   IOutputEngine* Engine() const;
   // File commands.
@@ -264,6 +285,10 @@ class CTrillotApp : public platform::IAppSettings {
   /// Ends the process after message 7081: 1 in batch conversion (nothing written), else 2.
   void EndAfterBrokenLink();
   bool HasSongOpen() const;
+  // Voice-bank commands.
+  void AskToSaveVoicesFirst();
+  void OpenVoiceTableFile();
+  void OpenVoiceBankFile();
   /// Sets the song's change bits 0 and 1: the board must be sent everything again.
   void MarkSongForBoard();
   /// Adds change mark 2 so that the next Play converts the song again; its result, or 0.

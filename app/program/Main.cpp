@@ -14,6 +14,7 @@
 #include "app/ui/BusyBitmapDlg.h"
 #include "app/ui/MainFrame.h"
 #include "app/ui/MainFrameReport.h"
+#include "app/ui/MainFrameWindows.h"
 #include "app/ui/QtFileChooser.h"
 #include "app/ui/ScreenshotTable.h"
 #include "platform/strings/StringTable.h"
@@ -72,6 +73,7 @@ int main(int argc, char** argv) {
     QApplication::setFont(QFont("DejaVu Sans", 9));
     QApplication::setStyle("Fusion");
   }
+  RegisterToolWindowClasses();
   std::unique_ptr<IMessagePresenter> presenter = ui::MakeMessagePresenter(stderr);
   ui::QtNotifySink sink;
   int hookStatus = 0;
