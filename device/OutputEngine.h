@@ -110,4 +110,27 @@ class IOutputEngine {
   virtual int SendChannelValue13(int channel, int value) = 0;
   /// Channel command 1A: the engine's last value and a position.
   virtual int SendChannelValue1A(int lastValue, uint32_t value) = 0;
+
+  // The main window's bars and transfers. An engine that does not carry one sends nothing.
+  /// The repeat switch (the board takes the inverted value).
+  virtual int SetBoardSwitch(int /*repeat*/) { return 1; }
+  /// Phrase repeat of a channel.
+  virtual int SendChannelValue12(int /*channel*/, int /*value*/) { return 1; }
+  /// Volume bar "SP", "HP" (two values) and "EQ".
+  virtual int SendBoardParam03a(int /*value*/) { return 1; }
+  virtual int SendBoardParam03b(int /*a*/, int /*b*/) { return 1; }
+  virtual int SendBoardParam03c(int /*value*/) { return 1; }
+  /// Tempo percentage (70..130) and key change (12 = none).
+  virtual int SendBoardParam03_10(int /*value*/) { return 1; }
+  virtual int SendBoardParam03_11(int /*value*/) { return 1; }
+  /// A section's start and end in milliseconds.
+  virtual int SendBoardValue06(uint32_t /*value*/) { return 1; }
+  virtual int SendBoardValue07(uint32_t /*value*/) { return 1; }
+  /// Stream-PCM assignment.
+  virtual int SendBoardCommand08(int /*a*/, int /*b*/, int /*c*/) { return 1; }
+  virtual int SendBoardCommand0B(int /*a*/, int /*b*/, int /*c*/) { return 1; }
+  /// A direct-play image (SendSongToBoard2: the phrase image of output profile 4); nonzero
+  /// when it was sent.
+  virtual int SendSongToBoard(const uint8_t* /*image*/, uint32_t /*size*/) { return 0; }
+  virtual int SendSongToBoard2(const uint8_t* /*image*/, uint32_t /*size*/) { return 0; }
 };

@@ -47,10 +47,8 @@ int RunTrillot(const std::vector<std::string>& args, std::FILE* err, const RunOp
   if (options.mainFrameFactory) {
     app.SetMainFrameFactory([&options, &app, &hooks] { return options.mainFrameFactory(app, hooks); });
   }
-  ShellHost shell(app, profile, presenter, &hooks);
-  platform::HostServices withSink = platform::host();
-  if (options.notify) withSink.notify = options.notify;
-  platform::ScopedHost sinkScope(withSink);
+  // The sink goes in with the other services, once.
+  ShellHost shell(app, profile, presenter, &hooks, options.notify);
   const CTrillotApp::StartResult result = app.InitInstance(args);
   int status = ExitStatusOf(result, app.HasOutputPath() != 0, app.HasWrittenOutput());
   if (result == CTrillotApp::StartResult::BatchEnded && status != 0) ReportNothingWritten(app, presenter);

@@ -1,6 +1,7 @@
 // The application object's settings and accessors that every subsystem branches on.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <cstdlib>
 #include <functional>
@@ -283,6 +284,25 @@ class CTrillotApp : public platform::IAppSettings {
   /// Converts the song and sends it to the serial board (Play in chip mode 1); the low byte
   /// of the board's answer, 0 without a link or when nothing was sent.
   int SendSongToBoardKZ1();
+  // --- Voice-bank and option commands (TrillotAppVoice.cpp, TrillotAppOption.cpp) ------------
+  void OnVoiceOpen();
+  /// Saves the voice file of the chip mode (nothing in chip mode 5), then refreshes the panes.
+  void OnVoiceSave();
+  void OnVoiceConvertList();
+  /// Import Voice List's work once its dialog answered: the chosen banks of a ".vkz" file.
+  void ImportVoiceList(const std::string& path, const std::array<bool, 20>& chosen);
+  /// Writes the voice file of the chip mode whole; false when nothing was written.
+  bool SaveVoiceFile(const std::string& path);
+  /// Reset: the native reset after its question.
+  void OnOptionReset();
+  /// "Polyscan...": enabled when the checker plug-in has its "CnvTo" entry.
+  bool OnUpdateOptionVoiceCheck() const;
+  /// The native-format items (32774, 32779) are never enabled.
+  static bool OnUpdateNativeFormat() { return false; }
+  /// Opens a song file into the document with the song opener (a drop on the main window).
+  int OpenSongFile(CKZ1Doc& document, const std::string& path, uint32_t channelMask, int kind) {
+    return m_songOpener ? m_songOpener(document, path, channelMask, kind) : 0;
+  }
 
  private:
   ShellDialogs m_shellDialogs;
@@ -300,6 +320,10 @@ class CTrillotApp : public platform::IAppSettings {
   /// Ends the process after message 7081: 1 in batch conversion (nothing written), else 2.
   void EndAfterBrokenLink();
   bool HasSongOpen() const;
+  // Voice-bank commands.
+  void AskToSaveVoicesFirst();
+  void OpenVoiceTableFile();
+  void OpenVoiceBankFile();
   /// Sets the song's change bits 0 and 1: the board must be sent everything again.
   void MarkSongForBoard();
   /// Adds change mark 2 so that the next Play converts the song again; its result, or 0.

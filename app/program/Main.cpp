@@ -17,6 +17,7 @@
 #include "app/ui/MainFrame.h"
 #include "app/ui/MainFrameReport.h"
 #include "app/ui/MainFrameVoiceShell.h"
+#include "app/ui/MainFrameWindows.h"
 #include "app/ui/QtFileChooser.h"
 #include "app/ui/ShellDialogs.h"
 #include "app/ui/ScreenshotTable.h"
@@ -79,6 +80,7 @@ int main(int argc, char** argv) {
     QApplication::setFont(QFont("DejaVu Sans", 9));
     QApplication::setStyle("Fusion");
   }
+  RegisterToolWindowClasses();
   std::unique_ptr<IMessagePresenter> presenter = ui::MakeMessagePresenter(stderr);
   ui::QtNotifySink sink;
   int hookStatus = 0;

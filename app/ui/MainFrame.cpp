@@ -1,6 +1,7 @@
 // The main window's construction, creation, layout, closing and saved state.
 #include "app/ui/MainFrame.h"
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <algorithm>
 #include <tuple>
@@ -16,10 +17,12 @@
 
 #include "device/BoardMonitor.h"
 #include "device/MidiOutCtrl.h"
+#include "app/core/AppPlayState.h"
 #include "app/core/MainFrameHooks.h"
 #include "app/core/MainFrameTables.h"
 #include "app/core/SettingKeys.h"
 #include "app/core/TrillotApp.h"
+#include "app/ui/MainFrameAppCommands.h"
 #include "app/ui/MainFrameBars.h"
 #include "app/ui/NumberEdit.h"
 #include "app/ui/TimeEdit.h"
@@ -36,13 +39,11 @@
 #include "uikit/TemplateBuilder.h"
 #include "uikit/UiText.h"
 #include "uikit/UpDownControl.h"
+#include "views/SongViewHost.h"
 
 using namespace mainframe;
 
 namespace {
-
-constexpr int kPlayCommand = 1387;
-constexpr int kStopCommand = 1391;
 
 QToolBar* MakeBar(QMainWindow* frame, int id, const char* captionKey) {
   auto* bar = new QToolBar(ui::T(captionKey), frame);
@@ -75,7 +76,7 @@ class FrameEventFilter final : public QObject {
 
 const std::array<const char*, CMainFrame::kSlotCount>& CMainFrame::SlotClassNames() {
   static const std::array<const char*, kSlotCount> names = {
-      "CChildFrame",      "CPRollFrm",      "CEListFrm",         "CTextScoreFrm", "CVListFrm",     "CVListFrmKZ2",
+      "CChildFrame",      "CPRollFrm",      "CEListFrm",         "CKZ1TextScoreFrm", "CVListFrm",     "CVListFrmKZ2",
       "CVListFrmKZ3",     "CVAMFrm",        "CAAMFrm",           "CKZ3EventDensFrm", "CKZ3STMSizeFrm",
       "CKZxDirectPlayFrm", "CMixerDlg",     "CMixer16Dlg",       "CVelocityChangeDlg", "CKZxAccessLogFrm"};
   return names;
@@ -110,6 +111,9 @@ CMainFrame::CMainFrame(CTrillotApp& app, MainFrameHooks* hooks, OutputEngineFact
     return route;
   });
   m_router->SetRegistry(m_actions.get());
+  // The application's voice-bank and option commands follow the frame on the route.
+  m_appCommands = std::make_unique<AppVoiceOptionCommands>(app, *this);
+  m_appTargets.push_back(m_appCommands.get());
   m_menuBuilder = std::make_unique<ui::MenuBuilder>(*m_actions, m_router.get());
   m_menus[kMainMenu] = BuildMenuModel(kMainMenu);
   m_menus[kSongMenu] = BuildMenuModel(kSongMenu);
@@ -118,6 +122,11 @@ CMainFrame::CMainFrame(CTrillotApp& app, MainFrameHooks* hooks, OutputEngineFact
   m_blinkTimer = new QTimer(this);
   m_blinkTimer->setInterval(500);
   connect(m_blinkTimer, &QTimer::timeout, this, [this] { OnTimer(); });
+  // The song views reach the frame through the process's view host.
+  AppSongViewHost& views = AppSongViewHost::Instance();
+  views.SetFrameSlots(this);
+  views.SetDeviceIdle([this] { return IsDeviceIdle(); });
+  views.SetPlayPosition([] { return PlayPositionRefresh(); }, [] { return CurrentPlayPosition(); });
   CreateToolDialogs();
   m_eventFilter = new FrameEventFilter(this);
   qApp->installEventFilter(m_eventFilter);
@@ -126,6 +135,9 @@ CMainFrame::CMainFrame(CTrillotApp& app, MainFrameHooks* hooks, OutputEngineFact
 
 CMainFrame::~CMainFrame() {
   if (m_hooks) m_hooks->SetWindowHooks(nullptr);
+  AppSongViewHost& views = AppSongViewHost::Instance();
+  views.SetDeviceIdle({});
+  views.SetPlayPosition({}, {});
   qApp->removeEventFilter(m_eventFilter);
   if (m_sink) m_sink->Detach();
   m_clipVoice2.reset();
@@ -146,6 +158,7 @@ CMainFrame::~CMainFrame() {
   const auto children = m_mdiArea ? m_mdiArea->subWindowList() : QList<QMdiSubWindow*>();
   for (QMdiSubWindow* child : children)
     if (auto* frame = dynamic_cast<ui::MdiFrame*>(child)) frame->CloseWindow();
+  if (views.FrameSlots() == this) views.SetFrameSlots(nullptr);
 }
 
 void CMainFrame::CreateToolDialogs() {
@@ -235,6 +248,13 @@ int CMainFrame::OnCreate() {
   // Step 15: only MV, the preset combo and "Set" stay.
   for (int id : {1389, 1381, 1379, 1390, 1382, 1380, 2507, 2508, 2509})
     if (QWidget* w = ui::item<QWidget>(m_volumeBar, id)) w->setVisible(false);
+  // The handlers of the bars, then the calls that end steps 8 and 10.
+  ConnectControlBar();
+  ConnectVolumeBar();
+  FillSectionCombo();
+  OnSelchangeVolumePreset();
+  if (auto* dispatcher = QAbstractEventDispatcher::instance())
+    connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, [this] { m_router->IdlePass(); });
   m_created = true;
   return 0;
 }
@@ -270,6 +290,8 @@ void CMainFrame::BuildToolBar() {
     m_router->TrackOnIdle(id);
   }
   addToolBar(Qt::TopToolBarArea, m_toolBar);
+  // The toolbar keeps a row of its own, so the wide dialog bars never push it into its overflow.
+  addToolBarBreak(Qt::TopToolBarArea);
 }
 
 bool CMainFrame::BuildStatusBar() {
@@ -306,13 +328,13 @@ bool CMainFrame::BuildControlBar() {
   m_controlBar->addWidget(body);
   addToolBar(Qt::TopToolBarArea, m_controlBar);
   if (!ui::item<CTimeEdit>(body, 1397) || !ui::item<CNumberEdit>(body, 1395)) return false;
+  // The play time shows "mm . ss . mmm" whole.
+  m_playTime->setMinimumWidth(m_playTime->fontMetrics().horizontalAdvance(QStringLiteral("00 . 00 . 000")) + 12);
   m_playTime->SetKind(kPlayCommand);
   m_timeBase->SetKind(kPlayCommand);
   m_playTime->SetBoardDevice([this] { return GetBoardDevice(); });
-  // Until the control bar's handlers come, a typed time base is refused.
-  m_timeBase->SetHandler([](uint32_t) { return 0; });
   // Step 7: icons on the transport buttons, which fire their commands.
-  const std::pair<int, int> icons[] = {{1388, 2061}, {1391, 2062}, {kPlayCommand, 2060}};
+  const std::pair<int, int> icons[] = {{kRewindCommand, 2061}, {kStopCommand, 2062}, {kPlayCommand, 2060}};
   for (auto [id, icon] : icons) {
     auto* button = ui::item<QPushButton>(body, id);
     button->setIcon(QIcon(ui::PictureStore::Instance().Pixmap(icon)));
@@ -376,8 +398,8 @@ bool CMainFrame::BuildVolumeBar() {
   m_hpEdit->SetValue(m_hpLimits[2]);
   m_eqEdit->SetRange(m_eqLimits[0], m_eqLimits[1]);
   m_eqEdit->SetValue(m_eqLimits[2]);
-  // Step 10; the preset's handler comes with the volume bar's commands.
-  const int preset = presets->findText(ui::Q(ReadProfileSetting(profile_keys::kVolumePreset)), Qt::MatchExactly);
+  // Step 10: the entry that begins with the stored name.
+  const int preset = presets->findText(ui::Q(ReadProfileSetting(profile_keys::kVolumePreset)), Qt::MatchStartsWith);
   presets->setCurrentIndex(preset < 0 ? 0 : preset);
   return true;
 }
@@ -407,7 +429,9 @@ void CMainFrame::OnUpdateFrameTitle() {
 
 int CMainFrame::GetOutputKind() { return ReadProfileSetting(profile_keys::kOutputType) == 1 ? 2 : 1; }
 
-void CMainFrame::SetMidiOutDevice(int) {}
+void CMainFrame::SetMidiOutDevice(int index) {
+  if (m_engine) m_engine->SetMidiOutDevice(index);
+}
 
 void CMainFrame::SetMasterVolumeSpin(int value) {
   const int v = std::min(value, 127);
@@ -570,10 +594,3 @@ void CMainFrame::SetClipVoiceItem(CVoiceItem* item, int kind) {
 }
 
 QFont CMainFrame::InterfaceFont() const { return QApplication::font(); }
-
-int CMainFrame::SetFMMMode(int value) {
-  m_fmmMode = value;
-  WriteProfileSetting(profile_keys::kFMMMode, value);
-  UpdateStatusPanes();
-  return 1;
-}

@@ -27,6 +27,9 @@ class CValueEdit;
 class CReportBar;
 class CVoice2;
 class CVoiceItem;
+class CKZ1Doc;
+class QDragEnterEvent;
+class QDropEvent;
 class QComboBox;
 class QLabel;
 class QMdiArea;
@@ -166,6 +169,64 @@ class CMainFrame final : public QMainWindow,
   int SetFMMMode(int value);
   bool IsQXCueEnabled() const override { return m_fmmMode != 0; }
 
+  // --- Transport and control bar (MainFrameTransport.cpp) ------------------------------------
+  static constexpr int kPlayCommand = 1387;
+  static constexpr int kStopCommand = 1391;
+  static constexpr int kRewindCommand = 1388;
+  void OnRewind();
+  void OnRepeat();
+  /// Play and Rewind (1387, 1388), and Stop (1391).
+  void OnUpdatePlay(ui::CmdUI& cmdUi) const;
+  void OnUpdateStop(ui::CmdUI& cmdUi) const;
+  /// The up-down notifications: the position before the step and the step; `refuse` vetoes it.
+  void OnDeltaposPhSpin(int position, int delta, bool& refuse);
+  void OnDeltaposTBSpin(int position, int delta, bool& refuse);
+  /// The time-base change of chip modes 3 and 5; 0 without a song, else 1.
+  int OnCtrlBarTimebase(int n);
+  void OnSelchangeCombo1377();
+  void OnSelchangeTBCombo();
+  void OnSelchangeKCCombo();
+  void OnSelchangeTCCombo();
+  /// How Play sends the song to a serial board; 1 when sent. Without one nothing can be sent.
+  void SetSongSender(std::function<int()> send) { m_sendSongToBoard = std::move(send); }
+
+  // --- Volume bar (MainFrameVolume.cpp) -----------------------------------------------------
+  void OnDeltaposMVSpin(int position, int delta, bool& refuse);
+  void OnDeltaposSPSpin(int position, int delta, bool& refuse);
+  void OnDeltaposHPSpin(int position, int delta, bool& refuse);
+  void OnDeltaposEQSpin(int position, int delta, bool& refuse);
+  void OnChangeMVEdit();
+  void OnChangeSPEdit();
+  void OnChangeHPEdit();
+  void OnChangeEQEdit();
+  void OnSelchangeVolumePreset();
+  void OnVolumeSet();
+  void OnUpdateVolumeSet(ui::CmdUI& cmdUi) const;
+
+  // --- Tool-window, voice-transfer, bar, undo, FMM and drop commands (MainFrameCommands.cpp) -
+  void OnVoiceList();
+  void OnVoiceAssignMap();
+  void OnStreamPcmAssignMap();
+  void OnEventDensity();
+  void OnSTMSize();
+  void OnMixer();
+  void OnVelocityChange();
+  void OnEditUndoRedo();
+  /// Toggles a bar (59392 toolbar, 32795 control bar, 40978 report bar, 40985 volume bar).
+  void ToggleBar(int commandId);
+  void OnCommand32791();
+  void OnSendAssignedVoiceMessage();
+  void OnSendStreamPcmWaveMessage();
+  /// A drop of files on the main window.
+  void OnDropFiles(const std::vector<std::string>& paths);
+  bool HasSendableVoices() const;
+  bool HasStreamPcmWaves() const;
+  /// The voice editor's operator clip: one 7-byte record.
+  static constexpr int kVoiceClipSize = 7;
+  void PutVoiceClip(const uint8_t* record) override;
+  int GetVoiceClip(uint8_t* record) const override;
+  bool HasVoiceClip() const override { return m_voiceClipValid; }
+
   // --- Voice clipboard ----------------------------------------------------------------------
   static constexpr int kClipEntrySize = 33;
   uint8_t* GetClipEntry() { return m_clipEntry.data(); }
@@ -230,6 +291,8 @@ class CMainFrame final : public QMainWindow,
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void BuildToolBar();
@@ -247,6 +310,25 @@ class CMainFrame final : public QMainWindow,
   void RefreshSlots(std::initializer_list<int> slotList);
   void DockFloatingBarsAtTop();
   QWidget* BarControl(int id) const;
+  // Transport and bars.
+  void RunPlay();
+  void RunStop();
+  bool PlayOnSerialBoard(CKZ1Doc& doc);
+  void PlayDirectFile();
+  void CloseMidiThru();
+  void FocusTransportButton(int id);
+  void ConnectControlBar();
+  void ConnectVolumeBar();
+  void WriteMasterVolumeIntoSong();
+  int ReadLevelEdit(CValueEdit* edit);
+  // Frame commands.
+  bool HandlesFrameCommand(int id) const;
+  bool RunFrameCommand(int id);
+  bool UpdateFrameCommand(int id, ui::CmdUI& cmdUi);
+  QToolBar* BarOfCommand(int id) const;
+  void ToggleDialog(int slot);
+  void ClearCuePoints();
+  void RefreshAll();
   CTrillotApp& m_app;
 
   CTimeEdit* m_playTime = nullptr;
@@ -299,4 +381,8 @@ class CMainFrame final : public QMainWindow,
   QObject* m_eventFilter = nullptr;
   MainFrameHooks* m_hooks = nullptr;
   std::vector<ui::ICommandTarget*> m_appTargets;
+  std::unique_ptr<ui::ICommandTarget> m_appCommands;
+  std::function<int()> m_sendSongToBoard;
+  std::array<uint8_t, kVoiceClipSize> m_voiceClip{};
+  bool m_voiceClipValid = false;
 };

@@ -230,7 +230,7 @@ bool CMainFrame::PreTranslateMessage(QObject* watched, QEvent* event) {
 }
 
 bool CMainFrame::HandlesCommand(int id) const {
-  return id == kAccessLogCommand || id == kCascadeCommand || id == kTileCommand || id == kExitCommand;
+  return HandlesFrameCommand(id) || id == kAccessLogCommand || id == kCascadeCommand || id == kTileCommand || id == kExitCommand;
 }
 
 bool CMainFrame::OnCommand(int id) {
@@ -239,12 +239,12 @@ bool CMainFrame::OnCommand(int id) {
     case kCascadeCommand: m_mdiArea->cascadeSubWindows(); return true;
     case kTileCommand: m_mdiArea->tileSubWindows(); return true;
     case kExitCommand: close(); return true;
-    default: return false;
+    default: return RunFrameCommand(id);
   }
 }
 
 bool CMainFrame::OnUpdate(int id, ui::CmdUI& cmdUi) {
-  if (id != kAccessLogCommand) return false;
+  if (id != kAccessLogCommand) return UpdateFrameCommand(id, cmdUi);
   OnUpdateFileAccessLog(cmdUi);
   return true;
 }

@@ -7,6 +7,7 @@
 #include <QToolBar>
 
 #include "app/core/AppPlayState.h"
+#include "device/BoardMonitor.h"
 #include "app/core/MainFrameTables.h"
 #include "app/core/SettingKeys.h"
 #include "app/core/StatusPanes.h"
@@ -35,8 +36,7 @@ void Show(QWidget* w, bool on) {
 }  // namespace
 
 int CMainFrame::IsDeviceIdle() const {
-  // A serial board's monitor is not kept here yet: a missing monitor counts as idle.
-  if (GetOutputKind() == 1) return 1;
+  if (GetOutputKind() == 1) return m_boardMonitor && (m_boardMonitor->GetFlags() & 1) ? 0 : 1;
   return m_engine && m_engine->IsPlaying() ? 0 : 1;
 }
 
@@ -327,4 +327,6 @@ void CMainFrame::FillSectionCombo() {
   tb->clear();
   tb->addItems({ui::T("T2006.tbOverall"), ui::T("T2006.tbPartial")});
   tb->setCurrentIndex(m_app.GetChipMode() == 5 ? 1 : 0);
+  const int chipMode = m_app.GetChipMode();
+  if (m_created && (chipMode == 3 || chipMode == 5)) OnSelchangeTBCombo();
 }

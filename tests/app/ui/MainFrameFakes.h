@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QThread>
 #include <QWidget>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -31,20 +32,37 @@ class RecordingEngine final : public RecordingOutputEngine {
     startTimes.emplace_back(ms, flag);
     return RecordingOutputEngine::SetStartTime(flag, ms);
   }
+  int Play() override {
+    if (onPlay) onPlay();
+    return RecordingOutputEngine::Play();
+  }
+  int SetBoardSwitch(int repeat) override { return Log(Call("SetBoardSwitch", repeat)); }
+  int SendChannelValue12(int channel, int value) override { return Log(Call("SendChannelValue12", channel, value)); }
+  int SendBoardParam03a(int v) override { return Log(Call("SendBoardParam03a", v)); }
+  int SendBoardParam03b(int a, int b) override { return Log(Call("SendBoardParam03b", a, b)); }
+  int SendBoardParam03c(int v) override { return Log(Call("SendBoardParam03c", v)); }
+  int SendBoardParam03_10(int v) override { return Log(Call("SendBoardParam03_10", v)); }
+  int SendBoardParam03_11(int v) override { return Log(Call("SendBoardParam03_11", v)); }
+  int SendBoardValue06(uint32_t v) override { return Log(Call("SendBoardValue06", v)); }
+  int SendBoardValue07(uint32_t v) override { return Log(Call("SendBoardValue07", v)); }
 
   bool boardAnswers = true;
   uint32_t boardAnswer = 0;
   uint32_t ownPosition = 0;
   int boardReads = 0;
   bool readOnGuiThread = false;
+  /// Runs as Play starts.
+  std::function<void()> onPlay;
   /// (position, flag) of each SetStartTime.
   std::vector<std::pair<uint32_t, int>> startTimes;
 };
 
-/// A tool window that writes every call into a shared log as "<class>.<call>".
+/// A tool window that writes every call into a shared log as "<class>.<call>". It is owned by
+/// the main window it was made for, so it goes with that window and never outlives its test.
 class RecordingWindow final : public QWidget, public ui::IToolWindow {
  public:
-  RecordingWindow(std::string name, std::vector<std::string>& log) : m_name(std::move(name)), m_log(log) {}
+  RecordingWindow(std::string name, std::vector<std::string>& log, QWidget* owner)
+      : QWidget(owner, Qt::Tool), m_name(std::move(name)), m_log(log) {}
   ~RecordingWindow() override { m_log.push_back(m_name + ".destroyed"); }
   QWidget* Widget() override { return this; }
   std::string ClassName() const override { return m_name; }

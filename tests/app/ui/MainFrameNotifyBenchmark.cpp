@@ -31,8 +31,8 @@ void BM_PositionReport(benchmark::State& state) {
   app.SetChipMode(3);
   std::vector<std::string> log;
   for (const char* name : CMainFrame::SlotClassNames()) {
-    ui::ToolWindowRegistry::Instance().Register(name, [&log, name = std::string(name)](const ui::ToolWindowContext&) {
-      return new mainframetest::RecordingWindow(name, log);
+    ui::ToolWindowRegistry::Instance().Register(name, [&log, name = std::string(name)](const ui::ToolWindowContext& context) {
+      return new mainframetest::RecordingWindow(name, log, context.mainWindow);
     });
   }
   auto owned = std::make_unique<mainframetest::RecordingEngine>();

@@ -16,6 +16,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
+#include <algorithm>
 #include <thread>
 
 #include "app/core/AppPlayState.h"
@@ -66,13 +67,15 @@ class MainFrameTest : public ::testing::Test {
     // As every start writes it: MIDI ports, so the output engine tells whether play runs.
     host.profile.WriteProfileInt("Setting", "OutputType", 1);
     for (const char* name : CMainFrame::SlotClassNames()) {
-      ui::ToolWindowRegistry::Instance().Register(name, [this, name = std::string(name)](const ui::ToolWindowContext&) {
-        return new RecordingWindow(name, log);
+      ui::ToolWindowRegistry::Instance().Register(name, [this, name = std::string(name)](const ui::ToolWindowContext& context) {
+        return new RecordingWindow(name, log, context.mainWindow);
       });
     }
   }
   void TearDown() override {
     frame.reset();
+    // Windows closed during the test are gone before the next test's log exists.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     for (const char* name : CMainFrame::SlotClassNames()) ui::ToolWindowRegistry::Instance().Unregister(name);
   }
 
@@ -88,6 +91,8 @@ class MainFrameTest : public ::testing::Test {
     app.SetDocument(std::make_unique<CKZ1Doc>());
     return *app.GetDocument();
   }
+  /// The engine's Stop calls: each stop of play on the frame runs one.
+  int Stops() const { return static_cast<int>(std::count(engine->calls.begin(), engine->calls.end(), "Stop")); }
   template <typename T>
   T* Control(int id) const {
     return ui::item<T>(frame.get(), id);
@@ -226,43 +231,50 @@ TEST_F(MainFrameTest, MasterVolumeForANewStart) {
   EXPECT_EQ(app.GetMasterVolume(), 127);
 }
 
+/// The engine's Play and Stop calls, in order.
+std::vector<std::string> PlayAndStop(const std::vector<std::string>& calls) {
+  std::vector<std::string> out;
+  for (const std::string& c : calls)
+    if (c == "Play" || c == "Stop") out.push_back(c);
+  return out;
+}
+
 TEST_F(MainFrameTest, SpaceTogglesPlay) {
   Make();
+  OpenSong();
   QTest::keyClick(Control<QComboBox>(2152), Qt::Key_Space);
-  engine->playing = true;
+  EXPECT_TRUE(engine->playing);
+  engine->calls.clear();
   QTest::keyClick(Control<QLineEdit>(1384), Qt::Key_Space);
-  EXPECT_THAT(commands.ids, ElementsAre(1387, 1391));
+  EXPECT_THAT(PlayAndStop(engine->calls), ElementsAre("Stop"));
+  EXPECT_FALSE(engine->playing);
 }
 
 TEST_F(MainFrameTest, SpaceOnRepeatButtonOrInADialogIsNotPlay) {
   CMainFrame& f = Make();
+  OpenSong();
   auto* repeat = Control<QPushButton>(1383);
   repeat->setEnabled(true);  // as with a song open
   QTest::keyClick(repeat, Qt::Key_Space);
-  EXPECT_TRUE(commands.ids.empty());
+  EXPECT_TRUE(PlayAndStop(engine->calls).empty());
   EXPECT_TRUE(repeat->isChecked());
   QDialog dialog(&f);
   QLineEdit edit(&dialog);
   QTest::keyClick(&edit, Qt::Key_Space);
-  EXPECT_TRUE(commands.ids.empty());
+  EXPECT_TRUE(PlayAndStop(engine->calls).empty());
   QTimer::singleShot(0, [&] {
     QTest::keyClick(&edit, Qt::Key_Space);
     dialog.reject();
   });
   dialog.exec();
-  EXPECT_TRUE(commands.ids.empty());
+  EXPECT_TRUE(PlayAndStop(engine->calls).empty());
 }
 
 TEST_F(MainFrameTest, DropsAreOffWhileSpaceRunsItsCommand) {
   Make();
+  OpenSong();
   bool during = true;
-  CommandLog first([&](int) { during = frame->acceptDrops(); });
-  auto owned = std::make_unique<RecordingEngine>();
-  frame.reset();
-  engine = owned.get();
-  frame = std::make_unique<CMainFrame>(app, nullptr, [&owned] { return std::move(owned); });
-  ASSERT_EQ(frame->OnCreate(), 0);
-  frame->AddCommandTarget(&first);
+  engine->onPlay = [&] { during = frame->acceptDrops(); };
   frame->setAcceptDrops(true);
   QTest::keyClick(Control<QComboBox>(2152), Qt::Key_Space);
   EXPECT_FALSE(during);
@@ -418,7 +430,7 @@ TEST_F(MainFrameTest, PositionReportRefreshesWithTheFlagSetAndTakesTheBoardsPosi
 TEST_F(MainFrameTest, PositionReportDuringARefreshOrWithoutASongChangesNothing) {
   CMainFrame& f = Make();
   f.OnPlayerNotify(8, 0);
-  EXPECT_THAT(commands.ids, ElementsAre(1391));  // no song, no direct play: Stop
+  EXPECT_EQ(Stops(), 1);  // no song, no direct play: Stop
   OpenSong();
   appPlayState().suppressPositionPosts = true;
   appPlayState().playPositionMs = 42;
@@ -440,14 +452,14 @@ TEST_F(MainFrameTest, EndOfPlayRestartsFromTheSectionWithRepeatElseStops) {
   EXPECT_EQ(engine->startTimes[0].first,
             doc.GetSectionStartTime(f.GetSelectedSection(), 0) + static_cast<uint32_t>(doc.GetBoardValue()));
   EXPECT_EQ(engine->startTimes[0].second, 1);
-  EXPECT_TRUE(commands.ids.empty());
+  EXPECT_EQ(Stops(), 0);
   appPlayState().repeat = false;
   f.OnPlayerNotify(9, 0);
-  EXPECT_THAT(commands.ids, ElementsAre(1391));
+  EXPECT_EQ(Stops(), 1);
   EXPECT_EQ(engine->startTimes.size(), 1u);
   // Other values are ignored.
   f.OnPlayerNotify(3, 0);
-  EXPECT_THAT(commands.ids, ElementsAre(1391));
+  EXPECT_EQ(Stops(), 1);
 }
 
 TEST_F(MainFrameTest, OnceASecondRemovesAWaitingDuplicate) {
@@ -459,7 +471,7 @@ TEST_F(MainFrameTest, OnceASecondRemovesAWaitingDuplicate) {
   sink.Post(platform::kWmPlaySecond, 10, 0, false);
   QCoreApplication::sendPostedEvents();
   // The first one taken removed the second before it ran; nothing else happened.
-  EXPECT_TRUE(commands.ids.empty());
+  EXPECT_EQ(Stops(), 0);
   f.AttachNotifySink(nullptr);
 }
 
@@ -500,8 +512,12 @@ TEST_F(MainFrameTest, RefreshAndCloseOrders) {
                                "CVelocityChangeDlg.Reset"));
   log.clear();
   f.CloseToolWindows();
-  EXPECT_THAT(commands.ids, ElementsAre(1391));
-  EXPECT_THAT(log, ElementsAre("CPRollFrm.Close", "CEListFrm.Close", "CTextScoreFrm.Close", "CKZ3EventDensFrm.Close",
+  EXPECT_EQ(Stops(), 1);
+  // The stop refreshes the panes, which enables the dialogs' controls; then the windows close.
+  std::vector<std::string> closed;
+  std::copy_if(log.begin(), log.end(), std::back_inserter(closed),
+               [](const std::string& e) { return e.ends_with(".Close"); });
+  EXPECT_THAT(closed, ElementsAre("CPRollFrm.Close", "CEListFrm.Close", "CKZ1TextScoreFrm.Close", "CKZ3EventDensFrm.Close",
                                "CKZ3STMSizeFrm.Close", "CKZxDirectPlayFrm.Close", "CChildFrame.Close"));
   EXPECT_EQ(f.GetSlot(CMainFrame::kSongWindow), nullptr);
 }
@@ -575,10 +591,10 @@ TEST_F(MainFrameTest, WithASerialBoardOnlyMonitorReportsCount) {
   for (int w : {8, 9, 10}) f.OnPlayerNotify(w, 0);
   EXPECT_EQ(engine->boardReads, 0);
   EXPECT_TRUE(engine->startTimes.empty());
-  EXPECT_TRUE(commands.ids.empty());
+  EXPECT_EQ(Stops(), 0);
   // A status report with no new value stops play.
   f.OnPlayerNotify(1, 0);
-  EXPECT_THAT(commands.ids, ElementsAre(1391));
+  EXPECT_EQ(Stops(), 1);
   // A failed handshake shows 7081 and ends the program with status 2.
   int exitCode = -1;
   app.SetProcessExit([&exitCode](int code) { exitCode = code; });

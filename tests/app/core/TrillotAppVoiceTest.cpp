@@ -1,0 +1,198 @@
+// The voice-bank commands on real files in a temporary program folder, over a scripted chooser.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "app/core/FileChooser.h"
+#include "app/core/TrillotApp.h"
+#include "app/core/VoiceBankCommands.h"
+#include "platform/host/testing/FakeHost.h"
+#include "song/MemStream.h"
+#include "song/Voice2.h"
+#include "song/Voice2List.h"
+#include "song/VoiceBank.h"
+#include "song/VoiceItem.h"
+#include "song/VoiceLibrary.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::ElementsAre;
+
+/// One voice chunk with an empty body: the user bank the build puts beside the program.
+const std::vector<uint8_t> kEmptyUserBank = {0x46, 0x4D, 0x4B, 0x33, 0x00, 0x00, 0x00, 0x00};
+
+FileAnswer PathChoice(const std::string& path) {
+  FileAnswer c;
+  c.ok = true;
+  c.path = path;
+  return c;
+}
+
+class TrillotAppVoice : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/trillot-voice-XXXXXX";
+    dir = ::mkdtemp(pattern);
+    dir += "/";
+    host.settings.appDir = dir;
+    app.SetAppDir(dir);
+    app.SetChipMode(3);
+    app.SetFileChooser(&chooser);
+    Write("DefKZ3_U.vk3", kEmptyUserBank);
+  }
+  void TearDown() override { fs::remove_all(dir); }
+
+  void Write(const std::string& name, const std::vector<uint8_t>& bytes) {
+    std::ofstream(dir + name, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  }
+  CVoiceBank& Bank() { return app.GetVoiceLibrary().GetVoiceBank(); }
+  /// A user voice at 124/1/program.
+  void AddUserVoice(int program) {
+    CVoiceItem voice;
+    voice.SetName("Mine");
+    Bank().SetVoice(124, 1, program, 0, voice);
+  }
+  std::vector<int> LoggedIds() const {
+    std::vector<int> ids;
+    for (const auto& entry : host.messages.log) ids.push_back(entry.id);
+    return ids;
+  }
+
+  platform::FakeHost host;
+  CTrillotApp app;
+  ScriptedFileChooser chooser;
+  std::string dir;
+};
+
+TEST_F(TrillotAppVoice, SaveThenOpenGivesBackTheUserVoices) {
+  AddUserVoice(5);
+  AddUserVoice(9);
+  app.GetVoiceLibrary().SetModified(1);
+  const std::string path = dir + "mine.vk3";
+  chooser.Answer(PathChoice(path));
+  app.OnVoiceSave();
+  ASSERT_TRUE(fs::exists(path));
+  EXPECT_EQ(app.GetVoiceLibrary().IsModified(), 0);
+  Bank().RemoveAll(CVoiceBank::kRemoveEverything);
+  ASSERT_EQ(Bank().FindVoice(124, 1, 5, 0), nullptr);
+  chooser.Answer(PathChoice(path));
+  app.OnVoiceOpen();
+  EXPECT_TRUE(host.messages.ShownIds().empty());
+  EXPECT_NE(Bank().FindVoice(124, 1, 5, 0), nullptr);
+  EXPECT_NE(Bank().FindVoice(124, 1, 9, 0), nullptr);
+  EXPECT_THAT(LoggedIds(), ElementsAre(7520, 7519));
+  // The requests: a save and an open of ".vk3" in the voice folder.
+  ASSERT_EQ(chooser.Requests().size(), 2u);
+  EXPECT_FALSE(chooser.Requests()[0].open);
+  EXPECT_EQ(chooser.Requests()[1].defaultExtension, "vk3");
+}
+
+TEST_F(TrillotAppVoice, FileNameOfSixtyCharactersIsRefused) {
+  AddUserVoice(1);
+  const std::string ok = dir + std::string(55, 'a') + ".vk3";
+  const std::string tooLong = dir + std::string(56, 'b') + ".vk3";
+  chooser.Answer(PathChoice(ok));
+  app.OnVoiceSave();
+  EXPECT_TRUE(fs::exists(ok));
+  chooser.Answer(PathChoice(tooLong));
+  app.OnVoiceSave();
+  EXPECT_FALSE(fs::exists(tooLong));
+  EXPECT_THAT(host.messages.ShownIds(), ElementsAre(7026));
+}
+
+TEST_F(TrillotAppVoice, FailedWriteKeepsTheLibraryModifiedAndLogsNothing) {
+  AddUserVoice(1);
+  app.GetVoiceLibrary().SetModified(1);
+  chooser.Answer(PathChoice(dir + "no-such-folder/x.vk3"));
+  app.OnVoiceSave();
+  EXPECT_EQ(app.GetVoiceLibrary().IsModified(), 1);
+  EXPECT_TRUE(LoggedIds().empty());
+  EXPECT_TRUE(host.messages.ShownIds().empty());
+}
+
+TEST_F(TrillotAppVoice, MissingDefaultUserBankShowsTheMessageAndEmptiesTheUserVoices) {
+  AddUserVoice(3);
+  fs::remove(dir + "DefKZ3_U.vk3");
+  const std::string path = dir + "other.vk3";
+  Write("other.vk3", kEmptyUserBank);
+  chooser.Answer(PathChoice(path));
+  app.OnVoiceOpen();
+  EXPECT_THAT(host.messages.ShownIds(), ElementsAre(7045));
+  EXPECT_EQ(Bank().FindVoice(124, 1, 3, 0), nullptr);
+  EXPECT_TRUE(LoggedIds().empty());
+}
+
+TEST_F(TrillotAppVoice, ModifiedLibraryAsksBeforeOpenAndYesSavesFirst) {
+  AddUserVoice(4);
+  app.GetVoiceLibrary().SetModified(1);
+  host.messages.answers = {6};  // Yes
+  const std::string saved = dir + "first.vk3";
+  chooser.Answer(PathChoice(saved));
+  chooser.Answer({});  // the open is cancelled
+  app.OnVoiceOpen();
+  EXPECT_THAT(host.messages.ShownIds(), ElementsAre(7095));
+  EXPECT_TRUE(fs::exists(saved));
+  EXPECT_NE(Bank().FindVoice(124, 1, 4, 0), nullptr);  // a cancel leaves the bank
+}
+
+TEST_F(TrillotAppVoice, ConvertVoiceListWritesAGenerationThreeBank) {
+  CVoice2List list;
+  CVoice2 melodic;
+  melodic.SetNameText("Lead");
+  list.Set(2, 10, melodic);
+  CVoice2 drum;
+  drum.SetNameText("Kick");
+  drum.SetDrumKey(36);
+  list.Set(129, 36, drum);
+  CMemStream stream;
+  ASSERT_TRUE(list.WriteChunks(stream));
+  const uint8_t* data = stream.GetData();
+  Write("old.vkz", std::vector<uint8_t>(data, data + stream.GetSize()));
+  const std::string target = dir + "new.vk3";
+  chooser.Answer(PathChoice(dir + "old.vkz"));
+  chooser.Answer(PathChoice(target));
+  app.OnVoiceConvertList();
+  ASSERT_TRUE(fs::exists(target));
+  EXPECT_EQ(chooser.Requests()[1].flags & fileflags::kOverwritePrompt, 0u);
+  // The file is the converted bank's chunks, written whole.
+  CVoice2List loaded;
+  ASSERT_TRUE(loaded.LoadFile(dir + "old.vkz"));
+  CVoiceBank expected;
+  voicebank::ConvertVoice2List(loaded, expected);
+  CMemStream chunks;
+  expected.SaveChunks(chunks, true);
+  std::ifstream in(target, std::ios::binary);
+  const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const uint8_t* begin = chunks.GetData();
+  EXPECT_EQ(bytes, begin ? std::vector<uint8_t>(begin, begin + chunks.GetSize()) : std::vector<uint8_t>{});
+  // The library is not touched.
+  EXPECT_EQ(Bank().FindVoice(124, 2, 10, 0), nullptr);
+}
+
+int CountVoices(const CVoiceBank& bank) {
+  int n = 0;
+  CVoiceBankIter it(bank);
+  while (it.NextItem()) ++n;
+  return n;
+}
+
+TEST_F(TrillotAppVoice, StartUpBankIsTheSameWithTheEmptyUserBanks) {
+  fs::copy_file(fs::path(TRILLOT_BIN_DIR) / "DefKZ3_16.vk3", fs::path(dir) / "DefKZ3_16.vk3");
+  fs::remove(dir + "DefKZ3_U.vk3");
+  CVoiceLibrary without;
+  ASSERT_TRUE(without.LoadDefaultVoices());
+  Write("DefKZ3_U.vk3", kEmptyUserBank);
+  CVoiceLibrary with;
+  ASSERT_TRUE(with.LoadDefaultVoices());
+  EXPECT_GT(CountVoices(with.GetVoiceBank()), 0);
+  EXPECT_EQ(CountVoices(with.GetVoiceBank()), CountVoices(without.GetVoiceBank()));
+}
+
+}  // namespace
