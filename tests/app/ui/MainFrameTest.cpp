@@ -73,6 +73,8 @@ class MainFrameTest : public ::testing::Test {
   }
   void TearDown() override {
     frame.reset();
+    // Closed tool windows go now, while the log they write into lives.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     for (const char* name : CMainFrame::SlotClassNames()) ui::ToolWindowRegistry::Instance().Unregister(name);
   }
 
