@@ -47,7 +47,7 @@ QRect CChildFrame::CalcFrameRect() const {
 
 void CChildFrame::resizeEvent(QResizeEvent* event) {
   // The cap follows the chip mode at every size change.
-  setMaximumHeight(CalcFrameRect().height());
+  setMaximumHeight(OnWindowPosChanging(QWIDGETSIZE_MAX));
   ui::MdiFrame::resizeEvent(event);
 }
 

@@ -2,6 +2,8 @@
 // first activation that reopens the tool windows of the last run.
 #pragma once
 
+#include <algorithm>
+
 #include "uikit/MdiFrame.h"
 #include "views/ChannelView.h"
 
@@ -19,6 +21,8 @@ class CChildFrame : public ui::MdiFrame {
   CChannelView* Pane() const { return m_pane; }
   /// The frame's maximum size for the chip mode from the style's metrics.
   QRect CalcFrameRect() const;
+  /// A requested height cut to the cap; the width is free.
+  int OnWindowPosChanging(int height) const { return std::min(height, CalcFrameRect().height()); }
   /// Reopens the tool windows "WindowState" names, the first time the frame is shown.
   void ActivateFrame();
   /// Closing the window closes the song, once even when re-entered.

@@ -64,6 +64,8 @@ void RegisterSongWindowPictures() {
   store.Register(1210, QSize(8, 110), [](QPainter& p, const QSize& s) { Meter(p, s, false); });
   store.Register(2190, QSize(16, 16), [](QPainter& p, const QSize& s) { Indicator(p, s, true); });
   store.Register(2191, QSize(16, 16), [](QPainter& p, const QSize& s) { Indicator(p, s, false); });
+  // The voice windows draw the same marks; whichever set-up runs first keeps its own.
   for (int n = 1; n <= 4; ++n)
-    store.Register(2146 + n, QSize(17, 19), [n](QPainter& p, const QSize& s) { GroupMark(p, s, n); });
+    if (!store.Has(2146 + n))
+      store.Register(2146 + n, QSize(17, 19), [n](QPainter& p, const QSize& s) { GroupMark(p, s, n); });
 }

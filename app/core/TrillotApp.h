@@ -436,5 +436,33 @@ class CTrillotApp : public platform::IAppSettings {
   void CloseSongState();
   bool m_outputWritten = false;
   bool m_batchOpenFailed = false;
+
+  // --- Region edit commands (TrillotAppEdit.cpp) --------------------------------------------
+ public:
+  /// What the region edit dialog answered on OK.
+  struct RegionEditAnswer {
+    int sourceChannel = -1;  // -1: every channel
+    uint32_t from = 0;
+    uint32_t to = 0;
+    int targetChannel = -1;
+    uint32_t target = 0;
+    int option = 0;
+  };
+  /// Runs the region edit dialog in a mode (1 duplicate, 3 erase); true on OK.
+  using RegionEditDialog = std::function<bool(int mode, RegionEditAnswer& answer)>;
+  /// The window side of Transpose (the dialog transposes by itself) and of the region edits.
+  void SetTransposeDialog(std::function<void()> run) { m_transposeDialog = std::move(run); }
+  void SetRegionEditDialog(RegionEditDialog run) { m_regionEditDialog = std::move(run); }
+  /// Runs the Transpose dialog; its result is not looked at.
+  void OnEditTranspose();
+  /// On OK, a replace-events command over the answer goes to the song's undo slot.
+  void OnEditDuplicateMove();
+  /// On OK, a delete-range command over the answer goes to the song's undo slot.
+  void OnEditErase();
+
+ private:
+  std::function<void()> m_transposeDialog;
+  RegionEditDialog m_regionEditDialog;
 };
+
 

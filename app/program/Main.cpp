@@ -22,6 +22,7 @@
 #include "app/ui/ShellDialogs.h"
 #include "app/ui/ScreenshotTable.h"
 #include "platform/midi/MidiApiChoice.h"
+#include "app/ui/SongWindowSetup.h"
 #include "platform/strings/StringTable.h"
 #include "uikit/QtMessagePresenter.h"
 #include "uikit/QtNotifySink.h"
@@ -101,6 +102,7 @@ int main(int argc, char** argv) {
     if (dialogs) app.SetFileChooser(&chooser);
     fileCommands = std::make_unique<AppFileCommandTarget>(app);
     RegisterAnalysisTools(app.GetAccessLog());
+    RegisterSongWindows(app);
     auto frame = std::make_unique<CMainFrame>(app, &hooks);
     frame->AttachNotifySink(&sink);
     frame->AddCommandTarget(fileCommands.get());

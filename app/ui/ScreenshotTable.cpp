@@ -19,6 +19,7 @@
 #include "app/ui/PreferenceDlg.h"
 #include "app/ui/PreferenceDlgKZ3.h"
 #include "app/ui/QtFileChooser.h"
+#include "app/ui/SongWindowSetup.h"
 #include "app/ui/SplashWnd.h"
 #include "platform/host/HostServices.h"
 #include "platform/strings/StringTable.h"
@@ -176,6 +177,12 @@ const std::vector<ScreenshotRow>& ScreenshotRows() {
       {"velocity-change.png", "CVelocityChangeDlg", false,
        [] { return OpenToolWindowForScreenshot("CVelocityChangeDlg", 2493, 0); }},
       {"wave-panpot.png", "CWavePanDlg", true, [] { return RunWavePanForScreenshot(); }},
+      {"song-window.png", "CChildFrame (region on)", false, [] { return OpenSongWindowForScreenshot(); }},
+      {"mixer-4.png", "CMixerDlg", false, [] { return OpenMixerForScreenshot(false); }},
+      {"mixer-16.png", "CMixer16Dlg", false, [] { return OpenMixerForScreenshot(true); }},
+      {"region-edit.png", "CRegionEditDlg (Duplicate)", true, [] { return RunRegionEditForScreenshot(); }},
+      {"transpose.png", "CTransposeDlg", true, [] { return RunTransposeForScreenshot(); }},
+      {"channel-status.png", "CChannelStatusDlg", true, [] { return RunChannelStatusForScreenshot(); }},
   };
   return rows;
 }

@@ -317,6 +317,8 @@ TEST_F(ChildFrameTest, FillsItsSlotAndCapsItsHeight) {
     EXPECT_EQ(cap.width(), 600);
     frame.resize(600, 5000);
     EXPECT_LE(frame.height(), cap.height());
+    EXPECT_EQ(frame.OnWindowPosChanging(5000), cap.height());
+    EXPECT_EQ(frame.OnWindowPosChanging(100), 100);
     frame.SetChipMode(1);
     EXPECT_LT(frame.CalcFrameRect().height(), cap.height());
   }
