@@ -58,7 +58,11 @@ CChannelView::CChannelView(ISongWindowHost& host, QWidget* parent) : QWidget(par
     SetRegion(1, 0, doc->GetPlayRangeStart(), doc->GetPlayRangeEnd());
 }
 
-CChannelView::~CChannelView() = default;
+CChannelView::~CChannelView() {
+  // The bar asks this view for its host on every event; it must go while the view is whole.
+  delete m_regionBar;
+  m_regionBar = nullptr;
+}
 
 void CChannelView::SetChipMode(int chipMode) {
   if (!m_geometry.SetChipMode(chipMode, platform::settings().GetOutputProfile())) return;
