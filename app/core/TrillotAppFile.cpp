@@ -55,6 +55,8 @@ enum FileCommand {
   kFileExportHardware = 32778,
   kFileExportNative = 32779,
   kFileExportSmf = 32780,
+  kFileImportKZ1 = 32773,
+  kFileExportKZ1 = 32777,
 };
 
 std::string Text(int id) { return std::string(platform::strings().Find(id).value_or("")); }
@@ -330,6 +332,7 @@ bool CTrillotApp::IsFileCommand(int id) const {
     case kFileNew: case kFileOpen: case kFileClose: case kFileSave: case kFileDirectPlay:
     case kFileImportSmf: case kFileImportNative: case kFileReloadSmf: case kFileSaveAs:
     case kFileExportHardware: case kFileExportNative: case kFileExportSmf:
+    case kFileImportKZ1: case kFileExportKZ1:
       return true;
     default:
       return false;
@@ -350,6 +353,8 @@ bool CTrillotApp::RunFileCommand(int id) {
     case kFileExportHardware: OnFileExportHardware(); return true;
     case kFileExportNative: OnFileExportNative(); return true;
     case kFileExportSmf: OnFileExportSMF(); return true;
+    case kFileImportKZ1: OnFileImportKZ1(); return true;
+    case kFileExportKZ1: OnFileExportKZ1(); return true;
     default: return false;
   }
 }
@@ -365,6 +370,8 @@ bool CTrillotApp::IsFileCommandEnabled(int id) const {
     case kFileSaveAs: return OnUpdateFileSaveAs();
     case kFileExportHardware: return OnUpdateFileExportHardware();
     case kFileExportSmf: return OnUpdateFileExportSMF();
+    case kFileImportKZ1: return OnUpdateFileImportKZ1();
+    case kFileExportKZ1: return OnUpdateFileExportKZ1();
     default: return false;  // the native import and export stay disabled
   }
 }

@@ -89,6 +89,8 @@ CMainFrame::CMainFrame(CTrillotApp& app, MainFrameHooks* hooks, OutputEngineFact
   ApplyChipMode(app.GetChipMode());
   // Steps 3-5.
   m_fmmMode = ReadProfileSetting(profile_keys::kFMMMode);
+  // A serial board's Play sends the song's KZ-1 data first.
+  m_sendSongToBoard = [this] { return m_app.SendSongToBoardKZ1(); };
   m_engine = engineFactory ? engineFactory() : std::make_unique<TMidiOutCtrl>([this] { return GetTBOption(); });
   m_actions = std::make_unique<ui::ActionRegistry>(this, [this](int id) { m_router->Dispatch(id); });
   m_router = std::make_unique<ui::CommandRouter>([this] {

@@ -387,6 +387,11 @@ TEST_F(TrillotAppFileKZ3, UpdateRulesOfTheSaveSide) {
   EXPECT_FALSE(app.IsFileCommandEnabled(32779));
   EXPECT_FALSE(app.IsFileCommandEnabled(32774));
   EXPECT_TRUE(app.IsFileCommandEnabled(57602));
+  // The KZ-1 rows are on the window's route, and off outside chip mode 1.
+  EXPECT_TRUE(app.IsFileCommand(32773));
+  EXPECT_TRUE(app.IsFileCommand(32777));
+  EXPECT_FALSE(app.IsFileCommandEnabled(32773));
+  EXPECT_FALSE(app.IsFileCommandEnabled(32777));
 }
 
 TEST_F(TrillotAppFileKZ3, CloseTakesTheSongAndItsWindows) {
