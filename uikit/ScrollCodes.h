@@ -1,21 +1,11 @@
-// The scroll codes of vertical and horizontal scroll messages, and where Qt's bar actions map.
+// Where Qt's bar actions map among the scroll codes.
 #pragma once
 
 #include <QAbstractSlider>
 
-namespace scroll {
+#include "uikit/ScrollSteps.h"
 
-enum Code {
-  kLineUp = 0,
-  kLineDown = 1,
-  kPageUp = 2,
-  kPageDown = 3,
-  kThumbPosition = 4,
-  kThumbTrack = 5,
-  kTop = 6,
-  kBottom = 7,
-  kEndScroll = 8,
-};
+namespace scroll {
 
 /// The code of a QAbstractSlider action (QAbstractSlider::SliderAction); kEndScroll for none.
 inline int CodeOfAction(int action) {

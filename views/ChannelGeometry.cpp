@@ -2,12 +2,9 @@
 
 #include <algorithm>
 
-namespace {
+#include "uikit/ScrollSteps.h"
 
-// The scroll bars' codes (the framework's SB_ values), kept here so the geometry needs no Qt.
-namespace scroll {
-enum Code { kLineUp, kLineDown, kPageUp, kPageDown, kThumbPosition, kThumbTrack, kTop, kBottom };
-}
+namespace {
 
 struct ColumnSpec {
   const char* title;
@@ -83,19 +80,7 @@ void ChannelGeometry::SetHPos(int p) { m_hpos = std::clamp(p, 0, kMaxHPos); }
 void ChannelGeometry::SetVPos(int v) { m_vpos = std::clamp(v, FirstRow(), LastRow()); }
 
 void ChannelGeometry::HScroll(int code, int thumb) {
-  int p = m_hpos;
-  switch (code) {
-    case scroll::kLineUp: p = p > 0 ? p - 1 : 0; break;
-    case scroll::kLineDown: if (p < kLastUnit) ++p; break;
-    case scroll::kPageUp: p = p <= 4 ? 0 : p - 5; break;
-    case scroll::kPageDown: p = p >= kLastUnit - 4 ? kLastUnit : p + 5; break;
-    case scroll::kThumbPosition:
-    case scroll::kThumbTrack: p = thumb; break;
-    case scroll::kTop: p = 0; break;
-    case scroll::kBottom: p = kLastUnit; break;
-    default: break;
-  }
-  SetHPos(p);
+  SetHPos(scroll::StepBarUnits(m_hpos, code, thumb, kLastUnit));
 }
 
 void ChannelGeometry::VScroll(int code, int thumb) {

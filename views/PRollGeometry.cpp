@@ -23,19 +23,7 @@ PRollRect PRollGeometry::Button(int id) const {
 }
 
 void PRollGeometry::HScroll(int code, int thumb) {
-  int p = m_hpos;
-  switch (code) {
-    case scroll::kLineUp: p = p > 0 ? p - 1 : 0; break;
-    case scroll::kLineDown: if (p < kLastUnit) ++p; break;
-    case scroll::kPageUp: p = p <= 4 ? 0 : p - 5; break;
-    case scroll::kPageDown: p = p >= kLastUnit - 4 ? kLastUnit : p + 5; break;
-    case scroll::kThumbPosition:
-    case scroll::kThumbTrack: p = thumb; break;
-    case scroll::kTop: p = 0; break;
-    case scroll::kBottom: p = kLastUnit; break;
-    default: break;
-  }
-  SetHPos(p);
+  SetHPos(scroll::StepBarUnits(m_hpos, code, thumb, kLastUnit));
 }
 
 void PRollGeometry::VScroll(int code, int thumb) {

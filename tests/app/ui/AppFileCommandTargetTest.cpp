@@ -54,9 +54,11 @@ TEST_F(AppFileCommandTargetTest, MenuItemsFollowTheUpdateRulesAndRunTheCommands)
   app.SetDocument(std::make_unique<CKZ1Doc>());
   EXPECT_TRUE(frame->Router().Dispatch(57602));
   EXPECT_EQ(app.GetDocument(), nullptr);
-  // KZ-1 commands are not this target's.
-  EXPECT_FALSE(target.HandlesCommand(32777));
-  EXPECT_FALSE(target.HandlesCommand(32773));
+  // The KZ-1 commands are this target's too, off outside chip mode 1.
+  EXPECT_TRUE(target.HandlesCommand(32777));
+  EXPECT_TRUE(target.HandlesCommand(32773));
+  EXPECT_FALSE(frame->Router().Update(32777).enabled);
+  EXPECT_FALSE(frame->Router().Update(32773).enabled);
 }
 
 }  // namespace
