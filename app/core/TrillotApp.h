@@ -289,6 +289,8 @@ class CTrillotApp : public platform::IAppSettings {
   /// Saves the voice file of the chip mode (nothing in chip mode 5), then refreshes the panes.
   void OnVoiceSave();
   void OnVoiceConvertList();
+  /// Import Voice List: the save question, the bank-import dialog, then the chosen banks.
+  void OnVoiceImportList();
   /// Import Voice List's work once its dialog answered: the chosen banks of a ".vkz" file.
   void ImportVoiceList(const std::string& path, const std::array<bool, 20>& chosen);
   /// Writes the voice file of the chip mode whole; false when nothing was written.

@@ -188,6 +188,17 @@ void CTrillotApp::OnVoiceConvertList() {
   }
 }
 
+void CTrillotApp::OnVoiceImportList() {
+  AskToSaveVoicesFirst();
+  FileRequest request = VoiceFileRequest(2, true);
+  request.kind = FileDialogKind::BankImport;
+  FileAnswer answer;
+  if (!ChooseFile(request, answer)) return;
+  std::array<bool, 20> chosen{};
+  for (size_t i = 0; i < chosen.size(); ++i) chosen[i] = answer.bankChoices[i] != 0;
+  ImportVoiceList(answer.path, chosen);
+}
+
 void CTrillotApp::ImportVoiceList(const std::string& path, const std::array<bool, 20>& chosen) {
   CVoice2List list;
   {

@@ -20,7 +20,7 @@ constexpr int kExportNative = 32779;
 
 bool AppVoiceOptionCommands::HandlesCommand(int id) const {
   switch (id) {
-    case kVoiceOpen: case kVoiceSave: case kVoiceConvertList: case kOptionReset:
+    case kVoiceOpen: case kVoiceSave: case kVoiceConvertList: case kVoiceImportList: case kOptionReset:
       return true;
     default:
       return false;
@@ -32,6 +32,7 @@ bool AppVoiceOptionCommands::OnCommand(int id) {
     case kVoiceOpen: m_app.OnVoiceOpen(); return true;
     case kVoiceSave: m_app.OnVoiceSave(); return true;
     case kVoiceConvertList: m_app.OnVoiceConvertList(); return true;
+    case kVoiceImportList: m_app.OnVoiceImportList(); return true;
     case kOptionReset: m_app.OnOptionReset(); return true;
     default: return false;
   }

@@ -183,6 +183,49 @@ int CountVoices(const CVoiceBank& bank) {
   return n;
 }
 
+TEST_F(TrillotAppVoice, ImportVoiceListAsksFirstThenTakesOnlyTheChosenBanks) {
+  // The file keeps programs by position, so each bank's voice is its program 0.
+  CVoice2List list;
+  CVoice2 voice;
+  voice.SetAlgorithm(3);  // a voice with default sound is never written
+  voice.SetNameText("One");
+  list.Set(1, 0, voice);
+  voice.SetNameText("Two");
+  list.Set(2, 0, voice);
+  CMemStream stream;
+  ASSERT_TRUE(list.WriteChunks(stream));
+  const uint8_t* data = stream.GetData();
+  Write("old.vkz", std::vector<uint8_t>(data, data + stream.GetSize()));
+  AddUserVoice(4);
+  app.GetVoiceLibrary().SetModified(1);
+  host.messages.answers = {6};  // Yes: save first
+  const std::string saved = dir + "first.vk3";
+  chooser.Answer(PathChoice(saved));
+  FileAnswer banks = PathChoice(dir + "old.vkz");
+  banks.bankChoices[2] = 1;  // only melodic bank 2
+  chooser.Answer(banks);
+  app.OnVoiceImportList();
+  EXPECT_THAT(host.messages.ShownIds(), ElementsAre(7095));
+  EXPECT_TRUE(fs::exists(saved));
+  ASSERT_EQ(chooser.Requests().size(), 2u);
+  EXPECT_EQ(chooser.Requests()[1].kind, FileDialogKind::BankImport);
+  // The first chosen bank lands at LSB 1; the unchosen bank 1 adds nothing.
+  EXPECT_NE(Bank().FindVoice(124, 1, 0, 0), nullptr);
+  EXPECT_EQ(CountVoices(Bank()), 2);
+  EXPECT_EQ(app.GetVoiceLibrary().IsModified(), 1);
+  EXPECT_EQ(LoggedIds().back(), 7523);
+}
+
+TEST_F(TrillotAppVoice, ImportVoiceListOfAnUnreadableFileShowsItsMessage) {
+  Write("bad.vkz", {1, 2, 3});
+  FileAnswer banks = PathChoice(dir + "bad.vkz");
+  banks.bankChoices[0] = 1;
+  chooser.Answer(banks);
+  app.OnVoiceImportList();
+  EXPECT_THAT(host.messages.ShownIds(), ElementsAre(7045));
+  EXPECT_EQ(app.GetVoiceLibrary().IsModified(), 0);
+}
+
 TEST_F(TrillotAppVoice, StartUpBankIsTheSameWithTheEmptyUserBanks) {
   fs::copy_file(fs::path(TRILLOT_BIN_DIR) / "DefKZ3_16.vk3", fs::path(dir) / "DefKZ3_16.vk3");
   fs::remove(dir + "DefKZ3_U.vk3");
