@@ -221,6 +221,10 @@ class TMidiOutCtrl : public IOutputEngine {
   bool IsChannelActive(int channel) const;
 
  private:
+  /// Before a direct-play song: closes ports not shared with MIDI thru, then opens them.
+  bool ReopenPortsForSong();
+  /// The emulator connection starts a direct-play song from a reset emulator.
+  void ResetEmulatorForSong();
   /// The long-message send: one whole copy of the message on `out`; false when nothing went.
   static bool SendLong(platform::IMidiOutput* out, const uint8_t* data, uint32_t length);
   /// The name search of one name pair.

@@ -412,18 +412,25 @@ int TMidiOutCtrl::PrepareBoardPlay() {
 
 // --- Direct play -----------------------------------------------------------------------------
 
-int TMidiOutCtrl::SendSongToBoard(const uint8_t* image, uint32_t size) {
+bool TMidiOutCtrl::ReopenPortsForSong() {
   if (!IsThruActive() && m_out) {
     ResetMidiOut(m_out.get());
     ClosePorts(m_out, m_in);
   }
-  if (!OpenPorts()) return 0;
+  return OpenPorts() != 0;
+}
+
+void TMidiOutCtrl::ResetEmulatorForSong() {
+  if (m_connectionKind != 2) return;
+  const platform::IAppSettings& app = platform::settings();
+  m_player.ResetEmulator(2, MapDeviceMode(2, app.GetOutputProfile(), app.GetMakerID()));
+  platform::ui().UpdateStatusPanes();
+}
+
+int TMidiOutCtrl::SendSongToBoard(const uint8_t* image, uint32_t size) {
+  if (!ReopenPortsForSong()) return 0;
   auto busy = platform::ui().ShowBusyPicture(kBusySending);
-  if (m_connectionKind == 2) {
-    const platform::IAppSettings& app = platform::settings();
-    m_player.ResetEmulator(2, MapDeviceMode(2, app.GetOutputProfile(), app.GetMakerID()));
-    platform::ui().UpdateStatusPanes();
-  }
+  ResetEmulatorForSong();
   SetBoardSwitch(RepeatOn());
   if (m_connectionKind == 1) {
     OpenBoardPorts(kBeginSong, sizeof kBeginSong);
@@ -445,17 +452,9 @@ int TMidiOutCtrl::SendSongToBoard(const uint8_t* image, uint32_t size) {
 }
 
 int TMidiOutCtrl::SendSongToBoard2(const uint8_t* image, uint32_t size) {
-  if (!IsThruActive() && m_out) {
-    ResetMidiOut(m_out.get());
-    ClosePorts(m_out, m_in);
-  }
-  if (!OpenPorts()) return 0;
+  if (!ReopenPortsForSong()) return 0;
   auto busy = platform::ui().ShowBusyPicture(kBusySending);
-  if (m_connectionKind == 2) {
-    const platform::IAppSettings& app = platform::settings();
-    m_player.ResetEmulator(2, MapDeviceMode(2, app.GetOutputProfile(), app.GetMakerID()));
-    platform::ui().UpdateStatusPanes();
-  }
+  ResetEmulatorForSong();
   const bool hasData = image && size > 0;
   if (m_connectionKind == 1) {
     for (int ch = 0; ch < 4; ++ch) SendChannelOff(ch);
