@@ -414,15 +414,22 @@ void CVoiceEditDlgKZ2::OnTabChanged(int index) {
 }
 
 void CVoiceEditDlgKZ2::OnOperatorCount(int count) {
-  {
+  auto* alg = Control<QSlider>(kAlg);
+  m_showing = true;
+  alg->setRange(0, gen2::AlgMax(count));
+  m_showing = false;
+  if (!ExchangeOperator(1)) {
+    // A refused number keeps the operator count, its tabs and ALG as they were.
+    const CVoice2& work = m_model.Work();
     m_showing = true;
-    Control<QSlider>(kAlg)->setRange(0, gen2::AlgMax(count));
+    Control<QRadioButton>(work.GetOperatorCount() == 4 ? kFourOp : kTwoOp)->setChecked(true);
+    alg->setRange(0, gen2::AlgMax(work.GetOperatorCount()));
+    alg->setValue(work.GetAlgorithm() & 3);
     m_showing = false;
+    UpdateTexts();
+    return;
   }
-  const bool stored = ExchangeOperator(1) != 0;
-  if (m_model.GetSource() == CGen2VoiceEdit::kSlot && stored) {
-    Control<QWidget>(1)->setEnabled(m_model.SongAccepts(Document()));
-  }
+  if (m_model.GetSource() == CGen2VoiceEdit::kSlot) Control<QWidget>(1)->setEnabled(m_model.SongAccepts(Document()));
   const int tab = gen2::TabForOperatorCount(m_tabs->currentIndex(), count);
   if (tab != m_tabs->currentIndex()) m_tabs->setCurrentIndex(tab);
   SetTabCount(count);

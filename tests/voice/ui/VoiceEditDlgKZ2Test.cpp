@@ -196,6 +196,28 @@ TEST_F(VoiceEditDlgKZ2Test, ANonNumberRefusesOk) {
   }
 }
 
+TEST_F(VoiceEditDlgKZ2Test, ARefusedNumberKeepsTheOperatorCount) {
+  library.SetVoice2(3, 4, FourOperators());
+  Dlg d;
+  d.InitFromLibrary(3, 4, 1);
+  d.OnInitDialog();
+  auto* tabs = d.Control<QTabBar>(Dlg::kTabs);
+  tabs->setCurrentIndex(3);
+  Slide(d, Dlg::kAlg, 2);
+  d.Control<QLineEdit>(Dlg::kProgram)->setText(QStringLiteral("?"));
+  d.Control<QRadioButton>(Dlg::kTwoOp)->click();
+  EXPECT_TRUE(d.Control<QRadioButton>(Dlg::kFourOp)->isChecked());
+  EXPECT_EQ(tabs->count(), 4);
+  EXPECT_EQ(d.CurrentOperator(), 4);
+  EXPECT_EQ(d.Control<QSlider>(Dlg::kAlg)->maximum(), 3);
+  EXPECT_EQ(d.Control<QSlider>(Dlg::kAlg)->value(), 2);
+  // A tab change is refused the same way: the operator shown stays.
+  tabs->setCurrentIndex(0);
+  EXPECT_EQ(tabs->currentIndex(), 3);
+  EXPECT_EQ(d.Control<QSlider>(Dlg::kMulti)->value(), 4);
+  EXPECT_EQ(host.messages.shown.size(), 2u);
+}
+
 TEST_F(VoiceEditDlgKZ2Test, CancelWritesNothing) {
   CKZ1Doc doc;
   host.registry.document = &doc;
