@@ -178,6 +178,21 @@ TEST_F(CGen2VoiceEditTest, SlotSourceWritesTheSongSlotAndAsksTheSong) {
   // The library keeps its own voice.
   EXPECT_EQ(library.GetVoice2(4, 9)->GetOpAR(1), 0);
 
+  // A new program moves the slot's address, and the channels playing it follow.
+  doc.SetChannelVoiceSlot(0, 2);
+  f.program = 11;
+  edit.Store(f, 1);
+  ASSERT_TRUE(edit.Commit(&doc, &library));
+  EXPECT_EQ(doc.GetVoiceProgram(2), 11);
+  EXPECT_EQ(doc.GetChannelProgram(0), 11);
+  doc.GetKZ2Voice(2, stored);
+  EXPECT_EQ(stored.GetProgram(), 11);
+  EXPECT_EQ(stored.GetOpAR(1), 12);
+  // A slot outside the song's is no place to write.
+  CGen2VoiceEdit outside;
+  outside.InitSlot(CVoiceAssignTable::kSlotCount, &doc);
+  EXPECT_FALSE(outside.Commit(&doc, &library));
+
   // Four operators on a slot whose partner is taken by the chip's pairing are refused.
   CGen2VoiceEdit upper;
   upper.InitSlot(5, &doc);
