@@ -161,6 +161,8 @@ const std::vector<ScreenshotRow>& ScreenshotRows() {
       {"voice-assign-map-phrase.png", "CVAMFrm (output profile 4)", false,
        [] { return OpenVoiceAssignMapForScreenshot(4); }},
       {"direct-play.png", "CKZxDirectPlayFrm", false, [] { return OpenDirectPlayForScreenshot(); }},
+      {"voice-edit-2op.png", "CVoiceEditDlg (Extended bank)", true,
+       [] { return RunVoiceEdit2OpForScreenshot(); }},
       {"stream-pcm-map.png", "CAAMFrm", false, [] { return OpenStreamPcmMapForScreenshot(); }},
       {"file-dialog-2276.png", "CKZ3ImportVKZFileDlg", true, [] { return FileDialog(FileDialogKind::BankImport); }},
       {"polyscan.png", "CPolyscanDlg after Check (Mode 1)", true, [] { return PolyscanAfterCheck(); }},

@@ -3,6 +3,8 @@
 #include "voice/ui/AAMView.h"
 #include "voice/ui/DirectPlayFrm.h"
 #include "voice/ui/VAMPane.h"
+#include "voice/ui/VoiceEditDlg.h"
+#include "voice/ui/VoiceWindowHost.h"
 #include "voice/ui/VoiceWindowRegistration.h"
 
 QWidget* OpenVoiceAssignMapForScreenshot(int outputProfile) {
@@ -25,4 +27,11 @@ QWidget* OpenStreamPcmMapForScreenshot() {
   auto* frame = new CAAMFrm(nullptr);
   frame->resize(520, 300);
   return frame;
+}
+
+QWidget* RunVoiceEdit2OpForScreenshot() {
+  CVoiceEditDlg dialog(VoiceWindowHost::EditShell().app);
+  dialog.SetVoice(0, 1);
+  dialog.DoModal();
+  return nullptr;
 }

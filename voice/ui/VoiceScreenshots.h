@@ -7,3 +7,5 @@ class QWidget;
 QWidget* OpenVoiceAssignMapForScreenshot(int outputProfile);
 QWidget* OpenDirectPlayForScreenshot();
 QWidget* OpenStreamPcmMapForScreenshot();
+/// The 2-operator dialog on the "Extended" bank's first voice, run modally.
+QWidget* RunVoiceEdit2OpForScreenshot();
