@@ -165,4 +165,19 @@ TEST_F(VAMPaneTest, NewThenCancelLeavesTheSlotFree) {
   EXPECT_EQ(doc->GetVoiceBankMsb(3), 255);
 }
 
+TEST_F(VAMPaneTest, FrameOpensAt310By212AndHoldsItsSlot) {
+  Make(3, 2);
+  struct Slots : ui::IFrameSlots {
+    void SetFrameSlot(const std::string& name, ui::MdiFrame* frame) override {
+      if (name == CVAMFrm::kClassName) current = frame;
+    }
+    ui::MdiFrame* current = nullptr;
+  } frameSlots;
+  auto* frame = new CVAMFrm(&frameSlots);
+  EXPECT_EQ(frameSlots.current, frame);
+  EXPECT_EQ(frame->geometry(), QRect(0, 0, 310, 212));
+  delete frame;
+  EXPECT_EQ(frameSlots.current, nullptr);
+}
+
 }  // namespace
