@@ -1,0 +1,251 @@
+// Tests of the main window's own commands over the route of commands: the voice copies between
+// song and library (also from the voice map's menu ids), Edit Information, the tool-window
+// openers and dropped files as real drop events.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
+
+#include "app/core/TrillotApp.h"
+#include "app/ui/MainFrame.h"
+#include "platform/host/testing/FakeHost.h"
+#include "song/VoiceItem.h"
+#include "song/document/KZ1Doc.h"
+#include "tests/app/ui/MainFrameFakes.h"
+#include "uikit/ToolWindow.h"
+
+namespace {
+
+using mainframetest::RecordingEngine;
+using mainframetest::RecordingWindow;
+using ::testing::Contains;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+constexpr int kOk = 1;
+constexpr int kCancel = 2;
+
+CVoiceItem UserVoice(int program, const char* name) {
+  CVoiceItem v;
+  v.SetBankMsb(124);
+  v.SetBankLsb(1);
+  v.SetProgram(static_cast<uint8_t>(program));
+  v.SetName(name);
+  v.UpdateKind();
+  return v;
+}
+
+class MainFrameCommands : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    app.SetAppDir("/nonexistent/");
+    app.SetChipMode(3);
+    host.profile.WriteProfileInt("Setting", "OutputType", 1);
+    for (const char* name : CMainFrame::SlotClassNames()) {
+      ui::ToolWindowRegistry::Instance().Register(name, [this, name = std::string(name)](const ui::ToolWindowContext& c) {
+        return new RecordingWindow(name, log, c.mainWindow);
+      });
+    }
+  }
+  void TearDown() override {
+    frame.reset();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    for (const char* name : CMainFrame::SlotClassNames()) ui::ToolWindowRegistry::Instance().Unregister(name);
+  }
+  CMainFrame& Make() {
+    auto owned = std::make_unique<RecordingEngine>();
+    engine = owned.get();
+    frame = std::make_unique<CMainFrame>(app, nullptr, [&owned] { return std::move(owned); });
+    EXPECT_EQ(frame->OnCreate(), 0);
+    return *frame;
+  }
+  /// A song whose slot 0 holds the user voice 124/1/0 played on channel 0.
+  CKZ1Doc& SongWithVoice(const char* name) {
+    app.SetDocument(std::make_unique<CKZ1Doc>());
+    CKZ1Doc& doc = *app.GetDocument();
+    doc.SetChannelValue(0, 1);
+    for (int i = 0; i < 128; ++i) doc.ClearVoiceSlot(i);
+    const CVoiceItem voice = UserVoice(0, name);
+    doc.GetVoiceAssignTable().SetAddress(0, 124, 1, 0, 0);
+    doc.GetVoiceAssignTable().SetVoiceItem(0, voice);
+    return doc;
+  }
+  std::string SongVoiceName() { return app.GetDocument()->GetVoiceItem(0)->GetName(); }
+  bool Enabled(int id) { return frame->Router().Update(id).enabled; }
+  /// Drags the files over the main window and drops them, as the desktop does.
+  void Drop(const std::vector<std::string>& paths) {
+    QMimeData data;
+    QList<QUrl> urls;
+    for (const std::string& p : paths) urls.push_back(QUrl::fromLocalFile(QString::fromStdString(p)));
+    data.setUrls(urls);
+    QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(frame.get(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(20, 20), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(frame.get(), &drop);
+  }
+  std::vector<int> LoggedIds() const {
+    std::vector<int> ids;
+    for (const auto& entry : host.messages.log) ids.push_back(entry.id);
+    return ids;
+  }
+
+  platform::FakeHost host;
+  CTrillotApp app;
+  std::vector<std::string> log;
+  RecordingEngine* engine = nullptr;
+  std::unique_ptr<CMainFrame> frame;
+};
+
+TEST_F(MainFrameCommands, VoiceMapMenuIdsReachTheFramesTransfers) {
+  CMainFrame& f = Make();
+  SongWithVoice("Song");
+  app.GetVoiceLibrary().GetVoiceBank().SetVoice(124, 1, 0, 0, UserVoice(0, "Library"));
+  f.OpenToolWindow(CMainFrame::kVoiceAssignMap, 1005);
+  log.clear();
+  host.messages.answers = {kCancel};
+  f.SendCommand(40981);
+  EXPECT_EQ(SongVoiceName(), "Song");
+  EXPECT_THAT(log, IsEmpty());
+  host.messages.answers = {kOk};
+  f.SendCommand(40981);
+  EXPECT_EQ(SongVoiceName(), "Library");
+  EXPECT_THAT(log, Contains("CVAMFrm.Refresh"));
+  EXPECT_THAT(host.messages.ShownIds(), ElementsAre(7138, 7138));
+
+  app.GetDocument()->GetVoiceItem(0)->SetName("Edited");
+  host.messages.answers = {kOk};
+  f.SendCommand(40982);
+  EXPECT_STREQ(app.GetVoiceLibrary().GetVoiceBank().FindByProgram(124, 1, 0)->GetName(), "Edited");
+  EXPECT_EQ(app.GetVoiceLibrary().IsModified(), 1);
+
+  host.messages.answers = {kOk};
+  f.SendCommand(32824);
+  EXPECT_EQ(host.messages.ShownIds().back(), 7137);
+  EXPECT_THAT(engine->calls, Contains("SendVoice(1)"));
+}
+
+TEST_F(MainFrameCommands, ToolbarIdsAskTheirOwnQuestions) {
+  CMainFrame& f = Make();
+  SongWithVoice("Song");
+  host.messages.answers = {kCancel, kCancel};
+  f.SendCommand(40983);
+  f.SendCommand(40984);
+  EXPECT_THAT(host.messages.ShownIds(), ElementsAre(7138, 7139));
+  EXPECT_EQ(app.GetVoiceLibrary().GetVoiceBank().FindByProgram(124, 1, 0), nullptr);
+}
+
+TEST_F(MainFrameCommands, TransfersNeedASongWithPlayedVoicesAndNoPlay) {
+  Make();
+  const int ids[] = {40983, 40984, 40981, 40982, 32824, 40974};
+  for (int id : ids) EXPECT_FALSE(Enabled(id)) << id;
+  CKZ1Doc& doc = SongWithVoice("Song");
+  for (int id : ids) EXPECT_TRUE(Enabled(id)) << id;
+  engine->playing = true;
+  for (int id : ids) EXPECT_FALSE(Enabled(id)) << id;
+  engine->playing = false;
+  doc.SetChannelValue(0, 0);  // no channel plays a note
+  for (int id : ids) EXPECT_FALSE(Enabled(id)) << id;
+}
+
+TEST_F(MainFrameCommands, EditInformationRunsTheDialogOfTheProfile) {
+  std::vector<bool> asked;
+  CTrillotApp::ShellDialogs dialogs;
+  dialogs.information = [&asked](bool mfi) {
+    asked.push_back(mfi);
+    return 1;
+  };
+  app.SetShellDialogs(dialogs);
+  CMainFrame& f = Make();
+  EXPECT_FALSE(Enabled(32804));
+  f.SendCommand(32804);
+  EXPECT_THAT(asked, IsEmpty());
+  SongWithVoice("Song");
+  EXPECT_TRUE(Enabled(32804));
+  for (int profile : {1, 2, 6, 8}) {
+    app.SetOutputProfile(profile);
+    f.SendCommand(32804);
+  }
+  EXPECT_THAT(asked, ElementsAre(true, false, true, false));
+  app.SetChipMode(2);
+  f.SendCommand(32804);
+  EXPECT_EQ(asked.size(), 4u);
+}
+
+TEST_F(MainFrameCommands, VoiceListOpensOnceAndStmSizeOnlyForItsProfiles) {
+  CMainFrame& f = Make();
+  f.SendCommand(32800);
+  ui::IToolWindow* list = f.GetSlot(CMainFrame::kVoiceList3);
+  ASSERT_NE(list, nullptr);
+  f.SendCommand(32800);
+  EXPECT_EQ(f.GetSlot(CMainFrame::kVoiceList3), list);
+  app.SetOutputProfile(1);
+  f.SendCommand(32831);
+  EXPECT_EQ(f.GetSlot(CMainFrame::kStmSize), nullptr);
+  app.SetOutputProfile(2);
+  f.SendCommand(32831);
+  EXPECT_NE(f.GetSlot(CMainFrame::kStmSize), nullptr);
+  EXPECT_THAT(log, Contains("CKZ3STMSizeFrm.Setting8000"));
+}
+
+TEST_F(MainFrameCommands, VoiceFileAndOptionItemsByPlay) {
+  // The application's own frame, so its rules see the frame's engine.
+  app.SetMainFrameFactory([this]() -> std::unique_ptr<IMainFrame> {
+    auto owned = std::make_unique<RecordingEngine>();
+    engine = owned.get();
+    return std::make_unique<CMainFrame>(app, nullptr, [&owned] { return std::move(owned); });
+  });
+  app.CreateMainFrame();
+  auto* f = static_cast<CMainFrame*>(app.GetMainFrame());
+  ASSERT_EQ(f->OnCreate(), 0);
+  auto enabled = [f](int id) { return f->Router().Update(id).enabled; };
+  for (int id : {32781, 32783, 32832, 32792, 32784}) EXPECT_TRUE(enabled(id)) << id;
+  engine->playing = true;
+  for (int id : {32781, 32783, 32832, 32792}) EXPECT_FALSE(enabled(id)) << id;
+  EXPECT_TRUE(enabled(32784));  // its rule sets nothing
+  for (int id : {32774, 32779}) EXPECT_FALSE(enabled(id)) << id;
+  app.DestroyMainFrame();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+TEST_F(MainFrameCommands, DroppedFilesByTheirExtension) {
+  std::vector<std::string> opened;
+  app.SetSongOpener([&opened](CKZ1Doc&, const std::string& path, uint32_t mask, int kind) {
+    opened.push_back(path);
+    EXPECT_EQ(mask, 0xFFFFu);
+    EXPECT_EQ(kind, 24);
+    return path.find(".K3N") == std::string::npos ? 1 : 0;
+  });
+  CMainFrame& f = Make();
+  f.DragAcceptFiles(true);
+
+  Drop({"/songs/a.MID", "/songs/b.mid"});
+  EXPECT_THAT(opened, IsEmpty());
+  EXPECT_EQ(app.GetDocument(), nullptr);
+
+  Drop({"/songs/tune.MID"});
+  EXPECT_THAT(opened, ElementsAre("/songs/tune.MID"));
+  ASSERT_NE(app.GetDocument(), nullptr);
+  EXPECT_THAT(LoggedIds(), ElementsAre(7517));
+  EXPECT_TRUE(f.acceptDrops());
+
+  app.SetDocument(nullptr);
+  Drop({"/songs/notes.txt"});
+  EXPECT_EQ(app.GetDocument(), nullptr);
+  EXPECT_THAT(host.messages.ShownIds(), ElementsAre(7092));
+
+  Drop({"/songs/native.K3N"});
+  EXPECT_EQ(app.GetDocument(), nullptr);
+  EXPECT_THAT(host.messages.ShownIds(), ElementsAre(7092, 7092));
+  EXPECT_THAT(LoggedIds(), ElementsAre(7517));
+
+  // While the song plays a drop is refused.
+  engine->playing = true;
+  Drop({"/songs/tune.MID"});
+  EXPECT_EQ(opened.size(), 2u);
+}
+
+}  // namespace
