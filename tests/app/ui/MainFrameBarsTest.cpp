@@ -9,12 +9,15 @@
 #include <QPushButton>
 #include <QToolBar>
 #include <algorithm>
+#include <deque>
+#include <memory>
 
 #include "app/core/AppPlayState.h"
 #include "app/core/TrillotApp.h"
 #include "app/ui/MainFrame.h"
 #include "platform/host/testing/FakeHost.h"
 #include "song/document/KZ1Doc.h"
+#include "tests/app/core/StartupFakes.h"
 #include "tests/app/ui/MainFrameFakes.h"
 #include "uikit/ActionRegistry.h"
 #include "uikit/DialogTemplate.h"
@@ -203,6 +206,32 @@ TEST_F(MainFrameBars, PlayDisablesPlayAndRewindAndStopReenablesThem) {
   EXPECT_FALSE(engine->playing);
   EXPECT_TRUE(Control<QPushButton>(1387)->isEnabled());
   EXPECT_FALSE(Control<QPushButton>(1391)->isEnabled());
+}
+
+TEST_F(MainFrameBars, SerialPlayOfAnUnchangedSongStartsTheBoardAtOnce) {
+  host.profile.WriteProfileInt("Setting", "OutputType", 0);
+  auto boardLog = std::make_shared<startuptest::FakeBoardLink::Log>();
+  app.SetBoardLinkFactory([boardLog](const std::string&) {
+    return std::make_unique<startuptest::FakeBoardLink>(boardLog, std::deque<std::string>{"01"});
+  });
+  ASSERT_TRUE(app.OpenBoardPort(1));
+  app.SetSongOnBoard(true);
+  CMainFrame& f = Make();
+  int sends = 0;
+  f.SetSongSender([&sends] { return ++sends; });
+  CKZ1Doc& doc = OpenSong();
+  doc.SetModifiedFlags(CKZ1Doc::kFlagUnsent);
+  boardLog->calls.clear();
+  f.SendCommand(CMainFrame::kPlayCommand);
+  EXPECT_EQ(sends, 0);
+  EXPECT_THAT(boardLog->calls, Contains(::testing::StartsWith("SetPlayParams")));
+  EXPECT_THAT(engine->calls, Not(Contains("Play")));
+  // A changed song is sent first, once.
+  doc.AddModifiedFlags(CKZ1Doc::kFlagUnsent);
+  f.SendCommand(CMainFrame::kPlayCommand);
+  f.SendCommand(CMainFrame::kPlayCommand);
+  EXPECT_EQ(sends, 1);
+  EXPECT_EQ(doc.TestModifiedFlags(CKZ1Doc::kFlagUnsent), 0);
 }
 
 TEST_F(MainFrameBars, PlayWithNothingOpenChangesNothing) {

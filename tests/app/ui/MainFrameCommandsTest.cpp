@@ -191,6 +191,45 @@ TEST_F(MainFrameCommands, VoiceListOpensOnceAndStmSizeOnlyForItsProfiles) {
   EXPECT_THAT(log, Contains("CKZ3STMSizeFrm.Setting8000"));
 }
 
+TEST_F(MainFrameCommands, EventDensityTakesItsSettingForTheLimitedProfiles) {
+  CMainFrame& f = Make();
+  for (int profile = 1; profile <= 8; ++profile) {
+    log.clear();
+    f.SetSlot(CMainFrame::kEventDensity, nullptr);
+    app.SetOutputProfile(profile);
+    f.SendCommand(32805);
+    ASSERT_NE(f.GetSlot(CMainFrame::kEventDensity), nullptr) << profile;
+    const bool limited = profile == 1 || profile == 2 || profile == 3 || profile == 6 || profile == 8;
+    if (limited) {
+      EXPECT_THAT(log, ElementsAre("CKZ3EventDensFrm.Setting1000")) << profile;
+    } else {
+      EXPECT_THAT(log, IsEmpty()) << profile;
+    }
+  }
+}
+
+TEST_F(MainFrameCommands, MixerAndVelocityChangeShowAndHideTheFramesDialogs) {
+  CMainFrame& f = Make();
+  ui::IToolWindow* mixer = f.GetSlot(CMainFrame::kMixer16);
+  ui::IToolWindow* velocity = f.GetSlot(CMainFrame::kVelocityChange);
+  ASSERT_NE(mixer, nullptr);
+  ASSERT_NE(velocity, nullptr);
+  f.SendCommand(40976);  // no song: nothing
+  EXPECT_FALSE(velocity->IsWindowVisible());
+  SongWithVoice("Song");
+  f.SendCommand(32797);
+  f.SendCommand(40976);
+  EXPECT_TRUE(mixer->IsWindowVisible());
+  EXPECT_TRUE(velocity->IsWindowVisible());
+  EXPECT_EQ(f.Router().Update(32797).checked, std::optional<bool>(true));
+  EXPECT_EQ(f.Router().Update(40976).checked, std::optional<bool>(true));
+  f.SendCommand(32797);
+  f.SendCommand(40976);
+  EXPECT_FALSE(mixer->IsWindowVisible());
+  EXPECT_FALSE(velocity->IsWindowVisible());
+  EXPECT_EQ(f.Router().Update(32797).checked, std::optional<bool>(false));
+}
+
 TEST_F(MainFrameCommands, VoiceFileAndOptionItemsByPlay) {
   // The application's own frame, so its rules see the frame's engine.
   app.SetMainFrameFactory([this]() -> std::unique_ptr<IMainFrame> {
