@@ -8,10 +8,12 @@
 #include <QDropEvent>
 #include <QMimeData>
 #include <QUrl>
+#include <vector>
 
 #include "app/core/TrillotApp.h"
 #include "app/ui/MainFrame.h"
 #include "platform/host/testing/FakeHost.h"
+#include "song/NamedBlock.h"
 #include "song/VoiceItem.h"
 #include "song/document/KZ1Doc.h"
 #include "tests/app/ui/MainFrameFakes.h"
@@ -136,6 +138,37 @@ TEST_F(MainFrameCommands, ToolbarIdsAskTheirOwnQuestions) {
   f.SendCommand(40984);
   EXPECT_THAT(host.messages.ShownIds(), ElementsAre(7138, 7139));
   EXPECT_EQ(app.GetVoiceLibrary().GetVoiceBank().FindByProgram(124, 1, 0), nullptr);
+}
+
+TEST_F(MainFrameCommands, SendAssignedVoicesSendsTheUserVoicesAndTheWavesTheirOperatorsPlay) {
+  CMainFrame& f = Make();
+  CKZ1Doc& doc = SongWithVoice("Song");
+  CVoiceItem mine = UserVoice(0, "Mine");
+  mine.SetOpWS(1, 15);
+  mine.SetOpWS(2, 2);  // the song has no block 2
+  doc.GetVoiceAssignTable().SetVoiceItem(0, mine);
+  CVoiceItem fixed = UserVoice(0, "Fixed");
+  fixed.SetBankLsb(10);
+  fixed.SetAlgorithm(3);
+  for (int op = 1; op <= 4; ++op) fixed.SetOpWS(op, 23);
+  doc.GetVoiceAssignTable().SetAddress(1, 124, 10, 0, 0);
+  doc.GetVoiceAssignTable().SetVoiceItem(1, fixed);
+  for (int w : {15, 23}) {
+    CNamedBlock block;
+    const std::vector<uint8_t> bytes(64, static_cast<uint8_t>(w));
+    block.SetData(bytes.data(), 64);
+    doc.SetWaveBlock(w, &block);
+  }
+  doc.SetModifiedFlags(CKZ1Doc::kFlagUnsent);
+  engine->calls.clear();
+  host.messages.answers = {kCancel};
+  f.SendCommand(40974);
+  EXPECT_THAT(engine->calls, IsEmpty());
+  host.messages.answers = {kOk};
+  f.SendCommand(40974);
+  EXPECT_THAT(engine->calls, ElementsAre("SendVoice(1)", "SendBoardCommand0D(15)", "SendBoardData0C(15,64)",
+                                         "SendBoardCommand0D(23)", "SendBoardData0C(23,64)"));
+  EXPECT_NE(doc.TestModifiedFlags(CKZ1Doc::kFlagUnsent), 0);
 }
 
 TEST_F(MainFrameCommands, TransfersNeedASongWithPlayedVoicesAndNoPlay) {
