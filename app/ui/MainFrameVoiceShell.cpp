@@ -13,7 +13,9 @@ int MainFrameVoiceShell::IsDeviceIdle() const { return m_frame.IsDeviceIdle(); }
 void MainFrameVoiceShell::UpdateVoiceWindows() { m_frame.UpdateVoiceWindows(); }
 void MainFrameVoiceShell::UpdateReportBar() { m_frame.UpdateReportBar(); }
 void MainFrameVoiceShell::UpdateStatusPanes() { m_frame.UpdateStatusPanes(); }
-void MainFrameVoiceShell::SendCommand(int commandId) { m_frame.SendCommand(commandId); }
+// The frame's own handler, not the route: the route starts at the window that asks, which
+// would take the command again.
+void MainFrameVoiceShell::SendCommand(int commandId) { m_frame.OnCommand(commandId); }
 uint8_t* MainFrameVoiceShell::GetClipEntry() { return m_frame.GetClipEntry(); }
 bool MainFrameVoiceShell::HasClipEntry() const { return m_frame.HasClipEntry(); }
 void MainFrameVoiceShell::SetClipEntryValid(bool valid) { m_frame.SetClipEntryValid(valid); }

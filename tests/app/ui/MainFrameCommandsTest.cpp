@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QDropEvent>
 #include <QMimeData>
 #include <QUrl>
@@ -12,11 +14,13 @@
 
 #include "app/core/TrillotApp.h"
 #include "app/ui/MainFrame.h"
+#include "app/ui/MainFrameVoiceShell.h"
 #include "platform/host/testing/FakeHost.h"
 #include "song/NamedBlock.h"
 #include "song/VoiceItem.h"
 #include "song/document/KZ1Doc.h"
 #include "tests/app/ui/MainFrameFakes.h"
+#include "uikit/CommandRouter.h"
 #include "uikit/ToolWindow.h"
 
 namespace {
@@ -128,6 +132,43 @@ TEST_F(MainFrameCommands, VoiceMapMenuIdsReachTheFramesTransfers) {
   f.SendCommand(32824);
   EXPECT_EQ(host.messages.ShownIds().back(), 7137);
   EXPECT_THAT(engine->calls, Contains("SendVoice(1)"));
+}
+
+/// An active map window whose menu hands its commands to the main frame through the voice
+/// windows' shell, as the voice assignment map does.
+class ForwardingMap final : public QMdiSubWindow, public ui::ICommandTarget {
+ public:
+  explicit ForwardingMap(IVoiceWindowShell& shell) : m_shell(shell) {}
+  bool OnCommand(int id) override {
+    if (!HandlesCommand(id)) return false;
+    // A command that came back here would go round for ever: the test stops it.
+    if (++forwarded > 2) return true;
+    m_shell.SendCommand(id);
+    return true;
+  }
+  bool HandlesCommand(int id) const override { return id == 40981 || id == 40982 || id == 32824; }
+  int forwarded = 0;
+
+ private:
+  IVoiceWindowShell& m_shell;
+};
+
+TEST_F(MainFrameCommands, MapMenuCommandsReachTheFrameOnceWhileTheMapIsActive) {
+  CMainFrame& f = Make();
+  SongWithVoice("Song");
+  app.GetVoiceLibrary().GetVoiceBank().SetVoice(124, 1, 0, 0, UserVoice(0, "Library"));
+  MainFrameVoiceShell shell(f);
+  auto* map = new ForwardingMap(shell);
+  map->setWidget(new QWidget);
+  f.MdiArea()->addSubWindow(map);
+  f.show();
+  map->show();
+  f.MdiArea()->setActiveSubWindow(map);
+  ASSERT_EQ(f.MdiArea()->activeSubWindow(), map);
+  f.SendCommand(40981);
+  EXPECT_EQ(map->forwarded, 1);
+  EXPECT_THAT(host.messages.ShownIds(), ElementsAre(7138));
+  EXPECT_EQ(SongVoiceName(), "Library");
 }
 
 TEST_F(MainFrameCommands, ToolbarIdsAskTheirOwnQuestions) {
