@@ -12,6 +12,7 @@
 
 #include "app/core/FrameCommandRules.h"
 #include "app/core/SettingKeys.h"
+#include "app/core/StreamPcmWaveSend.h"
 #include "app/core/TrillotApp.h"
 #include "app/ui/MainFrame.h"
 #include "uikit/DialogTemplate.h"
@@ -59,6 +60,7 @@ bool CMainFrame::HandlesFrameCommand(int id) const {
     case kPlayCommand: case kStopCommand: case kRewindCommand:
     case 32800: case 32798: case 32796: case 32805: case 32831: case 32797: case 40976: case 40974:
     case 32824: case 40983: case 40981: case 40984: case 40982: case 32804:
+    case 40975: case 32825:
     case 57643: case 57644: case 59392: case 32795: case 40978: case 40985: case 32791:
       return true;
     default:
@@ -85,6 +87,7 @@ bool CMainFrame::RunFrameCommand(int id) {
     case 40984:
     case 40982: OnExportToVoiceList(); return true;
     case 32804: OnEditInformation(); return true;
+    case 40975: case 32825: OnSendStreamPcmWaveMessage(); return true;
     case 57643:
     case 57644: OnEditUndoRedo(); return true;
     case 59392:
@@ -265,13 +268,7 @@ bool CMainFrame::HasSendableVoices() const {
   return false;
 }
 
-bool CMainFrame::HasStreamPcmWaves() const {
-  CKZ1Doc* doc = m_app.GetDocument();
-  if (!doc) return false;
-  for (int i = 0; i < doc->GetStreamPcmSlotCount(); ++i)
-    if (doc->GetStreamPcmSlotProgram(i) != 255) return true;
-  return false;
-}
+bool CMainFrame::HasStreamPcmWaves() const { return stream_pcm::HasStreamPcmWaves(m_app.GetDocument()); }
 
 void CMainFrame::OnSendAssignedVoiceMessage() {
   CKZ1Doc* doc = m_app.GetDocument();

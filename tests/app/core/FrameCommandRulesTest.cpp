@@ -55,15 +55,18 @@ TEST(FrameCommandRules, VoiceTransfersNeedGenerationThreeASongNoPlayAndVoices) {
 }
 
 TEST(FrameCommandRules, StreamPcmWavesDisabledForModeSettingTwoAndPhraseProfiles) {
-  State s = Song(3, 2);
-  s.streamPcmWaves = true;
-  EXPECT_EQ(Enabled(40975, s), true);
-  s.modeSetting = 2;
-  EXPECT_EQ(Enabled(40975, s), false);
-  for (int profile : {4, 6}) {
-    State p = Song(5, profile);
-    p.streamPcmWaves = true;
-    EXPECT_EQ(Enabled(40975, p), false) << profile;
+  // The toolbar's command and the stream-PCM map's menu item follow one rule.
+  for (int id : {40975, 32825}) {
+    State s = Song(3, 2);
+    s.streamPcmWaves = true;
+    EXPECT_EQ(Enabled(id, s), true) << id;
+    s.modeSetting = 2;
+    EXPECT_EQ(Enabled(id, s), false) << id;
+    for (int profile : {4, 6}) {
+      State p = Song(5, profile);
+      p.streamPcmWaves = true;
+      EXPECT_EQ(Enabled(id, p), false) << id << " " << profile;
+    }
   }
 }
 
