@@ -7,3 +7,5 @@ class QWidget;
 QWidget* OpenVoiceAssignMapForScreenshot(int outputProfile);
 QWidget* OpenDirectPlayForScreenshot();
 QWidget* OpenStreamPcmMapForScreenshot();
+/// The voice list of a chip mode (1, 2 or 3) over the voice library.
+QWidget* OpenVoiceListForScreenshot(int chipMode);

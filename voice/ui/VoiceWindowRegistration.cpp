@@ -11,6 +11,7 @@
 #include "voice/VoiceWindowHooks.h"
 #include "voice/ui/AAMView.h"
 #include "voice/ui/DirectPlayFrm.h"
+#include "voice/ui/VListFrm.h"
 #include "voice/ui/VAMPane.h"
 #include "voice/ui/VoiceEditDlg.h"
 #include "voice/ui/VoiceWindowHost.h"
@@ -120,6 +121,15 @@ void RegisterVoiceWindows() {
   });
   registry.Register(CAAMFrm::kClassName, [](const ui::ToolWindowContext& context) -> ui::IToolWindow* {
     return new CAAMFrm(context.frameSlots);
+  });
+  registry.Register(CVListFrm::kClassName, [](const ui::ToolWindowContext& context) -> ui::IToolWindow* {
+    return new CVListFrm(context.frameSlots);
+  });
+  registry.Register(CVListFrmKZ2::kClassName, [](const ui::ToolWindowContext& context) -> ui::IToolWindow* {
+    return new CVListFrmKZ2(context.frameSlots);
+  });
+  registry.Register(CVListFrmKZ3::kClassName, [](const ui::ToolWindowContext& context) -> ui::IToolWindow* {
+    return new CVListFrmKZ3(context.frameSlots);
   });
   registry.Register(CKZxDirectPlayFrm::kClassName, [](const ui::ToolWindowContext& context) -> ui::IToolWindow* {
     return new CKZxDirectPlayFrm(context.frameSlots, [] {
