@@ -114,14 +114,17 @@ TEST_F(VListBankTransferTest, DrumBankTravelsByNote) {
 
 TEST_F(VListBankTransferTest, RefusedImportsChangeNothing) {
   FillBank3();
+  Bank().SetVoiceByProgram(124, 3, 3, Pcm(124, 3, 3, 13, 8));
   const std::string bankFile = dir + "bank3.vk3";
   ASSERT_EQ(CVListBankTransfer(library, 124, 3, 0).Export(bankFile), 0);
   const std::string garbage = dir + "garbage.vk3";
   ASSERT_TRUE(platform::WriteFileAtomic(garbage, std::vector<uint8_t>{'n', 'o', 't', ' ', 'a', ' ', 'b', 'a', 'n', 'k'}));
   SetBlock(31, 0xC3);
-  // Every wave id kept outside bank 124/4: the file's wave has nowhere to go.
+  // Every wave id is kept but 9, which the replaced bank's own voice frees: the file's two
+  // waves (7 and 8, both taken) find one id only, and the bank's wave must survive that.
+  Bank().SetVoiceByProgram(124, 4, 9, Pcm(124, 4, 9, 5, 9));
   for (int id = 0; id < 128; ++id) {
-    if (id != 7) Bank().SetVoiceByProgram(124, 6, id, Pcm(124, 6, id, 1, id));
+    if (id != 7 && id != 9) Bank().SetVoiceByProgram(124, 6, id, Pcm(124, 6, id, 1, id));
   }
   const std::vector<uint8_t> before = Saved();
   struct Case {
@@ -141,6 +144,7 @@ TEST_F(VListBankTransferTest, RefusedImportsChangeNothing) {
     EXPECT_THAT(host.messages.ShownIds(), ElementsAre(c.message));
     EXPECT_EQ(Saved(), before) << c.message;
     EXPECT_NE(library.GetWaveBlock(31), nullptr);
+    EXPECT_NE(Bank().FindByProgram(124, 4, 9)->GetWaveData(), nullptr);
   }
   EXPECT_TRUE(host.board.calls.empty());
   EXPECT_THAT(LoggedIds(), ElementsAre(7512));
