@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QSlider>
 #include <QTabBar>
+#include <QTest>
 #include <QTimer>
 #include <filesystem>
 
@@ -176,6 +177,28 @@ TEST_F(VListPaneKZ3Test, ImportAsksToSaveAModifiedLibraryFirst) {
   EXPECT_THAT(LoggedIds(), ElementsAre(7512, 7511));
   EXPECT_EQ(library.IsModified(), 0);
   EXPECT_EQ(shell.voiceUpdates, 1);
+}
+
+TEST_F(VListPaneKZ3Test, KeysScrollByRowsAndColumns) {
+  auto pane = MakePane();  // 400 pixels: 20 rows fit, a page is 17
+  QTest::keyClick(pane.get(), Qt::Key_PageDown);
+  EXPECT_EQ(pane->VerticalPosition(), 17);
+  QTest::keyClick(pane.get(), Qt::Key_Up);
+  EXPECT_EQ(pane->VerticalPosition(), 16);
+  QTest::keyClick(pane.get(), Qt::Key_End, Qt::ControlModifier);
+  EXPECT_EQ(pane->VerticalPosition(), 127);
+  QTest::keyClick(pane.get(), Qt::Key_Down);
+  EXPECT_EQ(pane->VerticalPosition(), 127);
+  QTest::keyClick(pane.get(), Qt::Key_End);
+  EXPECT_EQ(pane->HorizontalPosition(), 9);
+  QTest::keyClick(pane.get(), Qt::Key_Left);
+  EXPECT_EQ(pane->HorizontalPosition(), 8);
+  QTest::keyClick(pane.get(), Qt::Key_Home, Qt::ControlModifier);
+  EXPECT_EQ(pane->VerticalPosition(), 0);
+  EXPECT_EQ(pane->HorizontalPosition(), 8);
+  // Scrolled, the same point is another cell.
+  pane->LeftDown(QPoint(100, 90));
+  EXPECT_EQ(pane->Model().GetSelection(), (CVListModelKZ3::Address{124, 8, 0, -1}));
 }
 
 }  // namespace
