@@ -165,6 +165,8 @@ const std::vector<ScreenshotRow>& ScreenshotRows() {
       {"voice-list-1.png", "CVListFrm", false, [] { return OpenVoiceListForScreenshot(1); }},
       {"voice-list-2.png", "CVListFrmKZ2", false, [] { return OpenVoiceListForScreenshot(2); }},
       {"voice-list-3.png", "CVListFrmKZ3", false, [] { return OpenVoiceListForScreenshot(3); }},
+      {"voice-edit-kz2.png", "CVoiceEditDlgKZ2::DoModal (4-operator library voice)", true,
+       [] { return RunGen2VoiceEditForScreenshot(); }},
       {"file-dialog-2276.png", "CKZ3ImportVKZFileDlg", true, [] { return FileDialog(FileDialogKind::BankImport); }},
       {"polyscan.png", "CPolyscanDlg after Check (Mode 1)", true, [] { return PolyscanAfterCheck(); }},
       {"preference-2022.png", "CPreferenceDlgKZ3 (Preference, chip mode 3)", true, [] { return PreferenceKZ3(); }},

@@ -9,3 +9,5 @@ QWidget* OpenDirectPlayForScreenshot();
 QWidget* OpenStreamPcmMapForScreenshot();
 /// The voice list of a chip mode (1, 2 or 3) over the voice library.
 QWidget* OpenVoiceListForScreenshot(int chipMode);
+/// Runs the generation-2 voice dialog modally on a 4-operator library voice.
+QWidget* RunGen2VoiceEditForScreenshot();

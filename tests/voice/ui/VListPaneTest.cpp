@@ -16,6 +16,7 @@
 #include "voice/ui/VListFrm.h"
 #include "voice/ui/VListHooks.h"
 #include "voice/ui/VoiceEditDlg.h"
+#include "voice/ui/VoiceEditDlgKZ2.h"
 #include "voice/ui/VoiceWindowHost.h"
 #include "voice/ui/VoiceWindowRegistration.h"
 
@@ -107,6 +108,20 @@ TEST_F(VListPaneTest, DoubleClickOpensTheDialogOfTheMode) {
   pane->LeftDoubleClick(QPoint(56 + 128 + 5, 50));   // bank 129, program 0
   pane->LeftDoubleClick(QPoint(56 + 512 + 5, 70));   // bank 132, program 1
   EXPECT_THAT(calls, ElementsAre(std::make_tuple(129, 0, false), std::make_tuple(132, 1, true)));
+}
+
+TEST_F(VListPaneTest, RegisteredOpenerRunsTheGeneration2Dialog) {
+  host.settings.chipMode = 2;
+  RegisterVoiceWindows();
+  auto pane = MakePane(2);
+  bool opened = false;
+  QTimer::singleShot(0, [&] {
+    auto* d = dynamic_cast<CVoiceEditDlgKZ2*>(QApplication::activeModalWidget());
+    opened = d != nullptr;
+    if (d) d->reject();
+  });
+  pane->LeftDoubleClick(QPoint(56 + 256 + 5, 70));  // bank 2, program 1
+  EXPECT_TRUE(opened);
 }
 
 TEST_F(VListPaneTest, CommandsFollowTheModelRules) {
