@@ -4,8 +4,10 @@
 
 #include "app/core/TrillotApp.h"
 #include "app/ui/MainFrame.h"
+#include "app/ui/QtFileChooser.h"
 #include "song/Voice2.h"
 #include "song/VoiceItem.h"
+#include "voice/ui/VListHooks.h"
 #include "voice/ui/VoiceWindowHost.h"
 #include "voice/ui/VoiceWindowRegistration.h"
 
@@ -34,11 +36,14 @@ void InstallVoiceWindows(CMainFrame& frame, CTrillotApp& app) {
   VoiceWindowHost::SetFrameSlots(&frame);
   VoiceWindowHost::SetFont(frame.InterfaceFont());
   VoiceWindowHost::SetEditShell(VoiceEditShell{&app, &frame});
+  static QtFileChooser bankFiles;
+  vlist_hooks::SetFileChooser(&bankFiles);
   // The shell goes with the frame; the windows fall back to the stand-in after that.
   QObject::connect(&frame, &QObject::destroyed, [shell, commands] {
     VoiceWindowHost::SetShell(nullptr);
     VoiceWindowHost::SetFrameSlots(nullptr);
     VoiceWindowHost::SetEditShell(VoiceEditShell{});
+    vlist_hooks::SetFileChooser(nullptr);
     delete shell;
     delete commands;
   });

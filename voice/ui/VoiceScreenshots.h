@@ -7,5 +7,7 @@ class QWidget;
 QWidget* OpenVoiceAssignMapForScreenshot(int outputProfile);
 QWidget* OpenDirectPlayForScreenshot();
 QWidget* OpenStreamPcmMapForScreenshot();
+/// The voice list of a chip mode (1, 2 or 3) over the voice library.
+QWidget* OpenVoiceListForScreenshot(int chipMode);
 /// Runs the generation-2 voice dialog modally on a 4-operator library voice.
 QWidget* RunGen2VoiceEditForScreenshot();
