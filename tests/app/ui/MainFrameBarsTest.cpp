@@ -15,6 +15,7 @@
 #include "app/ui/MainFrame.h"
 #include "platform/host/testing/FakeHost.h"
 #include "song/document/KZ1Doc.h"
+#include "tests/app/core/StartupFakes.h"
 #include "tests/app/ui/MainFrameFakes.h"
 #include "uikit/ActionRegistry.h"
 #include "uikit/DialogTemplate.h"
@@ -210,6 +211,58 @@ TEST_F(MainFrameBars, PlayWithNothingOpenChangesNothing) {
   f.SendCommand(CMainFrame::kPlayCommand);
   EXPECT_THAT(engine->calls, Not(Contains("Play")));
   EXPECT_FALSE(engine->playing);
+  // Not even a Stop or a level goes to the engine, and the buttons keep their states.
+  EXPECT_THAT(engine->calls, IsEmpty());
+  EXPECT_EQ(app.GetDocument(), nullptr);
+  for (int id : {1387, 1388, 1391}) EXPECT_FALSE(Control<QPushButton>(id)->isEnabled()) << id;
+}
+
+TEST_F(MainFrameBars, SerialBoardPlaysAnUnchangedSongAtOnceAndSendsAChangedOneFirst) {
+  struct Row {
+    const char* name;
+    bool changed;
+    int sendResult;
+    int sends;
+    bool starts;
+    bool unsentAfter;
+  };
+  const Row rows[] = {{"unchanged", false, 1, 0, true, false},
+                      {"changed", true, 1, 1, true, false},
+                      {"changed, the send fails", true, 0, 1, false, true}};
+  host.profile.WriteProfileInt("Setting", "OutputType", 0);
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    auto boardLog = std::make_shared<startuptest::FakeBoardLink::Log>();
+    app.SetBoardLinkFactory([boardLog](const std::string&) {
+      return std::make_unique<startuptest::FakeBoardLink>(boardLog, std::deque<std::string>{"OK", "01"});
+    });
+    frame.reset();
+    CMainFrame& f = Make();
+    CKZ1Doc& doc = OpenSong();
+    ASSERT_EQ(app.OpenBoardPort(1), 1);
+    app.SetSongOnBoard(true);
+    doc.ResetModifiedFlags();
+    if (r.changed) doc.AddModifiedFlags(CKZ1Doc::kFlagUnsent);
+    int sends = 0;
+    f.SetSongSender([&sends, &r] {
+      ++sends;
+      return r.sendResult;
+    });
+    boardLog->calls.clear();
+    f.SendCommand(CMainFrame::kPlayCommand);
+    EXPECT_EQ(sends, r.sends);
+    EXPECT_EQ(doc.TestModifiedFlags(CKZ1Doc::kFlagUnsent) != 0, r.unsentAfter);
+    std::vector<std::string> starts;
+    for (const std::string& c : boardLog->calls)
+      if (c.rfind("SetPlayParams", 0) == 0) starts.push_back(c);
+    EXPECT_EQ(starts.size(), r.starts ? 1u : 0u);
+    // An unchanged song is neither stopped nor sent: the start is all that reaches the board.
+    if (!r.changed) {
+      EXPECT_EQ(boardLog->calls, starts);
+    }
+    EXPECT_THAT(engine->calls, Not(Contains("Play")));
+    app.OpenBoardPort(0);
+  }
 }
 
 TEST_F(MainFrameBars, RepeatSetsTheFlagAndSwitchesTheBoard) {
