@@ -104,11 +104,17 @@ TEST_F(MainFrameBars, LevelAboveThirtyOneIsCappedStoredAndSent) {
 TEST_F(MainFrameBars, MasterVolumeEditSendsAndWritesTheSong) {
   Make();
   CKZ1Doc& doc = OpenSong();
+  // The song's master-volume message before its first note.
+  const uint8_t volume[] = {0xF0, 0x07, 0x43, 0x79, 0x06, 0x7F, 0x00, 100, 0xF7};
+  const uint8_t note[] = {0x90, 60, 100};
+  doc.GetMidiList()->push_back(std::make_unique<CMidiMsg>(0u, 0u, 9u, volume, 0u));
+  doc.GetMidiList()->push_back(std::make_unique<CMidiMsg>(0u, 480u, 3u, note, 0u));
   doc.ResetModifiedFlags();
   Control<QLineEdit>(1384)->setText("90");
   EXPECT_EQ(app.GetMasterVolume(), 90);
   EXPECT_THAT(CallsNamed("SendBoardCommand09"), ElementsAre("SendBoardCommand09(90)"));
   EXPECT_NE(doc.TestModifiedFlags(1), 0u);
+  EXPECT_EQ(doc.GetMidiList()->front()->GetByte(7), 90);
 }
 
 TEST_F(MainFrameBars, TempoStepToZeroIsRefused) {
@@ -145,15 +151,18 @@ TEST_F(MainFrameBars, SectionCombosWithoutCuePointsAndForProfilesOneAndSeven) {
   auto* sections = Control<QComboBox>(1377);
   ASSERT_EQ(sections->count(), 1);
   EXPECT_EQ(sections->currentText(), "Overall");
-  for (int chipMode : {3, 5}) {
-    app.SetOutputProfile(1);
-    app.SetChipMode(chipMode);
-    f.FillSectionCombo();
-    auto* tb = Control<QComboBox>(2217);
-    ASSERT_EQ(tb->count(), 2);
-    EXPECT_EQ(tb->itemText(0), "Overall");
-    EXPECT_EQ(tb->itemText(1), "Partial");
-    EXPECT_EQ(tb->currentIndex(), chipMode == 5 ? 1 : 0);
+  for (int profile : {1, 7}) {
+    for (int chipMode : {3, 5}) {
+      SCOPED_TRACE(testing::Message() << "profile " << profile << ", chip mode " << chipMode);
+      app.SetOutputProfile(profile);
+      app.SetChipMode(chipMode);
+      f.FillSectionCombo();
+      auto* tb = Control<QComboBox>(2217);
+      ASSERT_EQ(tb->count(), 2);
+      EXPECT_EQ(tb->itemText(0), "Overall");
+      EXPECT_EQ(tb->itemText(1), "Partial");
+      EXPECT_EQ(tb->currentIndex(), chipMode == 5 ? 1 : 0);
+    }
   }
 }
 
@@ -163,9 +172,11 @@ TEST_F(MainFrameBars, DefaultPresetDisablesSetAndAMissingOneGivesTheDefaults) {
   auto* set = Control<QPushButton>(5000);
   EXPECT_FALSE(set->isEnabled());
   app.SetSpVolume(5);
+  app.SetMasterVolume(77);
   Choose(5001, "C");
   EXPECT_TRUE(set->isEnabled());
   EXPECT_EQ(app.GetMasterVolume(), 100);
+  EXPECT_EQ(Control<QLineEdit>(1384)->text(), "100");
   EXPECT_EQ(app.GetSpVolume(), 31);
   EXPECT_EQ(app.GetHpVolume(), 31);
   EXPECT_EQ(app.GetEqLevel(), 31);
