@@ -188,14 +188,19 @@ TEST_F(MainFramePlayback, EndOfTheSongStopsThroughTheEmulatorsStopCommand) {
   frame->SendCommand(CMainFrame::kPlayCommand);
   frame->SendCommand(CMainFrame::kStopCommand);
   const int length = engine->GetPlayer()->Control(kCodeLength, 0, 0);
-  ASSERT_GT(length, 300);
-  // From near its end, so that the song ends soon.
-  engine->SendBoardValue0A(static_cast<uint32_t>(length - 150), 0);
+  ASSERT_GT(length, 2000);
+  // From a second before its end, so that the song ends soon.
+  engine->SendBoardValue0A(static_cast<uint32_t>(length - 1000), 0);
   frame->SendCommand(CMainFrame::kPlayCommand);
   ExpectPlaying();
   EXPECT_TRUE(RunLoopUntil([this] { return !engine->IsPlaying(); }));
   EXPECT_FALSE(engine->HasPlaybackThread());
   ExpectTransport(false);
+  // The song that ended plays again.
+  frame->SendCommand(CMainFrame::kPlayCommand);
+  ExpectPlaying();
+  frame->SendCommand(CMainFrame::kStopCommand);
+  ExpectStopped();
   EXPECT_TRUE(presenter.boxes.empty()) << Boxes();
 }
 
