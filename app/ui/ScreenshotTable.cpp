@@ -162,6 +162,8 @@ const std::vector<ScreenshotRow>& ScreenshotRows() {
        [] { return OpenVoiceAssignMapForScreenshot(4); }},
       {"direct-play.png", "CKZxDirectPlayFrm", false, [] { return OpenDirectPlayForScreenshot(); }},
       {"stream-pcm-map.png", "CAAMFrm", false, [] { return OpenStreamPcmMapForScreenshot(); }},
+      {"voice-edit-kz2.png", "CVoiceEditDlgKZ2::DoModal (4-operator library voice)", true,
+       [] { return RunGen2VoiceEditForScreenshot(); }},
       {"file-dialog-2276.png", "CKZ3ImportVKZFileDlg", true, [] { return FileDialog(FileDialogKind::BankImport); }},
       {"polyscan.png", "CPolyscanDlg after Check (Mode 1)", true, [] { return PolyscanAfterCheck(); }},
       {"preference-2022.png", "CPreferenceDlgKZ3 (Preference, chip mode 3)", true, [] { return PreferenceKZ3(); }},

@@ -7,3 +7,5 @@ class QWidget;
 QWidget* OpenVoiceAssignMapForScreenshot(int outputProfile);
 QWidget* OpenDirectPlayForScreenshot();
 QWidget* OpenStreamPcmMapForScreenshot();
+/// Runs the generation-2 voice dialog modally on a 4-operator library voice.
+QWidget* RunGen2VoiceEditForScreenshot();

@@ -13,6 +13,7 @@
 #include "voice/ui/DirectPlayFrm.h"
 #include "voice/ui/VAMPane.h"
 #include "voice/ui/VoiceEditDlg.h"
+#include "voice/ui/VoiceEditDlgKZ2.h"
 #include "voice/ui/VoiceWindowHost.h"
 
 namespace {
@@ -100,13 +101,17 @@ void VoiceCommandTarget::OnVoiceEdit() {
 void RegisterVoiceWindows() {
   RegisterPictures();
   voice_hooks::SetSlotVoiceDialogOpener([](int slot, voice_hooks::SlotDialog kind) {
-    // The generation-2 dialog is not part of this program yet: chip mode 2 opens nothing.
-    if (kind == voice_hooks::SlotDialog::ByChipMode && platform::settings().GetChipMode() != 1) return 0;
+    if (kind == voice_hooks::SlotDialog::ByChipMode) {
+      const int chip = platform::settings().GetChipMode();
+      if (chip == 2) return OpenGen2SlotVoiceDialog(QApplication::activeWindow(), slot);
+      if (chip != 1) return 0;
+    }
     return OpenGen1SlotDialog(slot);
   });
   // The song window's "Region" click and "Name" double-click.
   SongWindowOpeners& song = SongWindowOpeners::Instance();
   song.voiceEdit2Op = OpenGen1SlotDialog;
+  song.voiceEditKZ2 = [](int slot) { return OpenGen2SlotVoiceDialog(QApplication::activeWindow(), slot); };
   song.voiceEditKZx = [](CVoiceItem& voice) {
     CKZxVoiceEditDlg sheet(QStringLiteral("Voice Edit"), QApplication::activeWindow(), 0, VoiceWindowHost::EditShell());
     sheet.Init(voice, 2, 0);
