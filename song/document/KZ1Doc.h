@@ -305,6 +305,9 @@ class CKZ1Doc {
   void GetKZ1Voice(int i, uint8_t out[33]) const { m_voiceAssign.GetKZ1Voice(i, out); }
   void GetKZ2Voice(int i, CVoice2& out) const;
   int SetVoiceSlotBytes(int i, int msb, int lsb, int program, int note);
+  /// Stores a generation-2 voice into slot i with its bank and program as the slot's address;
+  /// marks the song modified.
+  int SetVoiceSlotBytes(int i, const CVoice2& voice);
   /// 1 when slot i's voice equals the library's voice of its address.
   int IsSlotVoiceUnchanged(int i) const;
   bool IsVoiceItemUsed(const CVoiceItem* item) const;

@@ -278,6 +278,15 @@ int CKZ1Doc::SetVoiceSlotBytes(int i, int msb, int lsb, int program, int note) {
   return 1;
 }
 
+int CKZ1Doc::SetVoiceSlotBytes(int i, const CVoice2& voice) {
+  // The address first: the slot's voice record takes its bank and program from it.
+  if (!m_voiceAssign.SetAddress(i, Byte(voice.GetBank()), 0, Byte(voice.GetProgram()), 0)) return 0;
+  m_voiceAssign.SetVoice2(i, voice);
+  RefreshChannelCopies(i);
+  SetModifiedFlags(0);
+  return 1;
+}
+
 int CKZ1Doc::IsSlotVoiceUnchanged(int i) const {
   CVoiceLibrary* library = Library();
   if (!library || i < 0 || i >= CVoiceAssignTable::kSlotCount) return 0;

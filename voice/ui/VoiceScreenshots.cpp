@@ -1,9 +1,13 @@
 #include "voice/ui/VoiceScreenshots.h"
 
+#include "song/Voice2.h"
+#include "song/VoiceLibrary.h"
 #include "voice/ui/AAMView.h"
 #include "voice/ui/DirectPlayFrm.h"
+#include "voice/ui/VListFrm.h"
 #include "voice/ui/VAMPane.h"
 #include "voice/ui/VoiceEditDlg.h"
+#include "voice/ui/VoiceEditDlgKZ2.h"
 #include "voice/ui/VoiceWindowHost.h"
 #include "voice/ui/VoiceWindowRegistration.h"
 
@@ -33,5 +37,37 @@ QWidget* RunVoiceEdit2OpForScreenshot() {
   CVoiceEditDlg dialog(VoiceWindowHost::EditShell().app);
   dialog.SetVoice(0, 1);
   dialog.DoModal();
+  return nullptr;
+}
+
+QWidget* OpenVoiceListForScreenshot(int chipMode) {
+  RegisterVoiceWindows();
+  if (chipMode == 1) return new CVListFrm(nullptr);
+  if (chipMode == 2) return new CVListFrmKZ2(nullptr);
+  auto* frame = new CVListFrmKZ3(nullptr);
+  frame->resize(560, 400);
+  return frame;
+}
+
+QWidget* RunGen2VoiceEditForScreenshot() {
+  RegisterVoiceWindows();
+  CVoiceLibrary library;
+  CVoice2 voice;
+  voice.SetNameText("Brass 4Op");
+  voice.SetLFO(1);
+  voice.SetFB(3);
+  voice.SetBO(1);
+  voice.SetOperatorCount(4);
+  voice.SetAlgorithm(4 | 2);
+  for (int n = 1; n <= 4; ++n) {
+    voice.SetOpMULTI(n, n);
+    voice.SetOpAR(n, 15 - n);
+    voice.SetOpDR(n, 4 + n);
+    voice.SetOpSL(n, n);
+    voice.SetOpTL(n, n == 4 ? 0 : 20 + 4 * n);
+    voice.SetOpWS(n, n - 1);
+  }
+  library.SetVoice2(2, 3, voice);
+  OpenGen2LibraryVoiceDialog(nullptr, library, 2, 3);
   return nullptr;
 }

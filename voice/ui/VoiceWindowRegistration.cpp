@@ -11,8 +11,11 @@
 #include "voice/VoiceWindowHooks.h"
 #include "voice/ui/AAMView.h"
 #include "voice/ui/DirectPlayFrm.h"
+#include "voice/ui/VListHooks.h"
+#include "voice/ui/VListFrm.h"
 #include "voice/ui/VAMPane.h"
 #include "voice/ui/VoiceEditDlg.h"
+#include "voice/ui/VoiceEditDlgKZ2.h"
 #include "voice/ui/VoiceWindowHost.h"
 
 namespace {
@@ -100,13 +103,22 @@ void VoiceCommandTarget::OnVoiceEdit() {
 void RegisterVoiceWindows() {
   RegisterPictures();
   voice_hooks::SetSlotVoiceDialogOpener([](int slot, voice_hooks::SlotDialog kind) {
-    // The generation-2 dialog is not part of this program yet: chip mode 2 opens nothing.
-    if (kind == voice_hooks::SlotDialog::ByChipMode && platform::settings().GetChipMode() != 1) return 0;
+    if (kind == voice_hooks::SlotDialog::ByChipMode) {
+      const int chip = platform::settings().GetChipMode();
+      if (chip == 2) return OpenGen2SlotVoiceDialog(QApplication::activeWindow(), slot);
+      if (chip != 1) return 0;
+    }
     return OpenGen1SlotDialog(slot);
+  });
+  // The chip-mode-2 voice list's double-click; the dialog greys the fixed banks itself.
+  vlist_hooks::SetGen2DialogOpener([](int bank, int program, bool) {
+    CVoiceLibrary* library = platform::registry().voiceLibrary;
+    return library ? OpenGen2LibraryVoiceDialog(QApplication::activeWindow(), *library, bank, program) : 0;
   });
   // The song window's "Region" click and "Name" double-click.
   SongWindowOpeners& song = SongWindowOpeners::Instance();
   song.voiceEdit2Op = OpenGen1SlotDialog;
+  song.voiceEditKZ2 = [](int slot) { return OpenGen2SlotVoiceDialog(QApplication::activeWindow(), slot); };
   song.voiceEditKZx = [](CVoiceItem& voice) {
     CKZxVoiceEditDlg sheet(QStringLiteral("Voice Edit"), QApplication::activeWindow(), 0, VoiceWindowHost::EditShell());
     sheet.Init(voice, 2, 0);
@@ -120,6 +132,15 @@ void RegisterVoiceWindows() {
   });
   registry.Register(CAAMFrm::kClassName, [](const ui::ToolWindowContext& context) -> ui::IToolWindow* {
     return new CAAMFrm(context.frameSlots);
+  });
+  registry.Register(CVListFrm::kClassName, [](const ui::ToolWindowContext& context) -> ui::IToolWindow* {
+    return new CVListFrm(context.frameSlots);
+  });
+  registry.Register(CVListFrmKZ2::kClassName, [](const ui::ToolWindowContext& context) -> ui::IToolWindow* {
+    return new CVListFrmKZ2(context.frameSlots);
+  });
+  registry.Register(CVListFrmKZ3::kClassName, [](const ui::ToolWindowContext& context) -> ui::IToolWindow* {
+    return new CVListFrmKZ3(context.frameSlots);
   });
   registry.Register(CKZxDirectPlayFrm::kClassName, [](const ui::ToolWindowContext& context) -> ui::IToolWindow* {
     return new CKZxDirectPlayFrm(context.frameSlots, [] {

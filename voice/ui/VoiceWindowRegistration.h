@@ -4,7 +4,8 @@
 #include "uikit/CommandRouter.h"
 
 /// Registers "CVAMFrm", "CAAMFrm" and "CKZxDirectPlayFrm" and the pictures they draw, and sets the opener
-/// of a slot's voice dialog (voice_hooks::SetSlotVoiceDialogOpener); safe to call again.
+/// of a slot's voice dialog (voice_hooks::SetSlotVoiceDialogOpener) and the song window's voice
+/// dialog openers (SongWindowOpeners); safe to call again.
 void RegisterVoiceWindows();
 
 /// Runs the voice dialog of chip mode 1 on a song slot: 1 on OK.

@@ -236,8 +236,8 @@ TEST_F(VoiceEditDlgTest, SongWindowAndMapOpenersRunTheDialogOnTheSlot) {
   doc.GetKZ1Voice(4, voice);
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(voice)), "From Map");
 
-  // Chip mode 2 has no dialog of its own here: the opener opens nothing.
-  host.settings.chipMode = 2;
+  // Chip modes 3 and 5 edit their slots in the voice editor sheet: this opener opens nothing.
+  host.settings.chipMode = 3;
   EXPECT_EQ(voice_hooks::OpenSlotVoiceDialog(4, voice_hooks::SlotDialog::ByChipMode), 0);
   host.registry.document = nullptr;
 }
