@@ -13,6 +13,8 @@ constexpr uint32_t kIdSPK3 = MakeChunkId('S', 'P', 'K', '3');
 constexpr uint32_t kEntryHeaderSize = 8;
 constexpr uint32_t kOldEntryHeaderSize = 6;
 constexpr uint8_t kTriggerBankMsb = 125;
+/// A stereo slot (interleaved channels) is marked in bit 2, as in the board's wave messages.
+constexpr uint8_t kStereoBit = 0x04;
 
 uint16_t GetBE16(const uint8_t* p) { return static_cast<uint16_t>((p[0] << 8) | p[1]); }
 
@@ -69,7 +71,8 @@ bool CStreamPCMTable::Export(CMemStream& stream) const {
     if (slot.GetId() == CStreamPCMSlot::kFreeId) continue;
     body.WriteByte(static_cast<uint8_t>(slot.GetId()));
     body.WriteBE32(slot.GetDataSize());
-    body.WriteByte(FormatByteFromSlotFormat(slot.GetFormat()));
+    const uint8_t stereo = slot.GetFlag() ? kStereoBit : 0;
+    body.WriteByte(static_cast<uint8_t>(FormatByteFromSlotFormat(slot.GetFormat()) | stereo));
     body.WriteBE16(slot.GetRate());
     if (slot.GetDataSize() > 0) body.Write(slot.GetData(), slot.GetDataSize());
   }
@@ -134,6 +137,7 @@ bool CStreamPCMTable::ReadEntries(const uint8_t* body, uint32_t n, bool oldLayou
     slot.SetProgram(0);
     slot.SetId(id);
     slot.SetFormat(static_cast<uint8_t>(format));
+    if (formatByte & kStereoBit) slot.SetFlag(1);
     slot.SetRate(rate);
     slot.SetWaveData(entry + headerSize, length);
     at += headerSize + length;

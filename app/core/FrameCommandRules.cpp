@@ -53,7 +53,7 @@ Rule VelocityChange(const State& s) {
 
 bool HasRule(int id) {
   switch (id) {
-    case 32800: case 32799: case 32798: case 32796: case 40974: case 40975: case 40983: case 40984:
+    case 32800: case 32799: case 32798: case 32796: case 40974: case 40975: case 32825: case 40983: case 40984:
     case 32804: case 32797: case 32805: case 32831: case 40976:
       return true;
     default:
@@ -73,7 +73,8 @@ Rule RuleFor(int id, const State& s) {
     case 40983:  // Import from Voice List
     case 40984:  // Export to Voice List
       return {Gen3(s) && !s.playing && s.song && s.sendableVoices, std::nullopt};
-    case 40975:  // Send Stream PCM Wave Message
+    case 40975:  // Send Stream PCM Wave Message (32825 on the stream-PCM map's menu)
+    case 32825:
       return {Gen3(s) && !s.playing && s.song && s.outputProfile != 4 && s.outputProfile != 6 &&
                   ModeSettingAllowsPcm(s) && s.streamPcmWaves,
               std::nullopt};

@@ -9,6 +9,8 @@
 namespace {
 
 constexpr int kExitAfterUnexpectedProblem = 2;
+constexpr int kVoicesMayBeOverwritten = 7097;
+constexpr int kYes = 6;
 
 bool IsMfiProfile(int profile) { return profile == 1 || profile == 6 || profile == 7; }
 
@@ -61,6 +63,11 @@ bool ShellDialogCommands::Enabled(int id) const {
 }
 
 void ShellDialogCommands::OnOptionPreferenceDialog() {
+  // The dialog may load the default voices again over the library's edits.
+  if (m_app.GetVoiceLibrary().IsModified() && platform::ShowMessage(kVoicesMayBeOverwritten) == kYes &&
+      m_app.GetChipMode() == 3) {
+    m_app.OnVoiceSave();
+  }
   int ok = 0;
   try {
     ok = m_app.RunPreferenceDialog();

@@ -29,8 +29,8 @@ class ShellDialogCommands {
   /// device is idle, Polyscan while the checker can be bound.
   bool Enabled(int id) const;
 
-  /// Preference: the chip mode's dialog; on OK the status panes and the report bar are
-  /// refreshed. An exception out of the dialog shows 7081 and ends the process with 2.
+  /// Preference: with voices edited, 7097 first (Yes saves them in chip mode 3); then the chip
+  /// mode's dialog; on OK the status panes and the report bar are refreshed. An exception out of the dialog shows 7081 and ends the process with 2.
   void OnOptionPreferenceDialog();
   /// Polyscan: the check dialog in chip modes 3 and 5 unless the output profile is 4.
   void OnOptionVoiceCheckDialog();

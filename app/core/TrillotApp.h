@@ -237,6 +237,10 @@ class CTrillotApp : public platform::IAppSettings {
 
   /// Where the File commands ask for files; with none every dialog counts as cancelled.
   void SetFileChooser(IFileChooser* chooser) { m_fileChooser = chooser; }
+  IFileChooser* GetFileChooser() const { return m_fileChooser; }
+  /// The stream-PCM map's "map changed" value: set by its Delete, cleared by its import and
+  /// export, and read by its import.
+  bool& StreamPcmMapChanged() { return m_streamPcmMapChanged; }
   /// Stops playback and closes the song, asking 7091 first when a modified song would be lost;
   /// 0 when the user kept it, else 1.
   int QueryCloseSong();
@@ -319,6 +323,7 @@ class CTrillotApp : public platform::IAppSettings {
   bool CheckConvertedSizeKZ1(int& size);
   void WriteExport(const std::vector<uint8_t>& bytes);
   IFileChooser* m_fileChooser = nullptr;
+  bool m_streamPcmMapChanged = false;
   /// Ends the process after message 7081: 1 in batch conversion (nothing written), else 2.
   void EndAfterBrokenLink();
   bool HasSongOpen() const;

@@ -217,6 +217,15 @@ class CMainFrame final : public QMainWindow,
   void OnCommand32791();
   void OnSendAssignedVoiceMessage();
   void OnSendStreamPcmWaveMessage();
+
+  // --- Voices between the song and the library, contents information (MainFrameVoiceList.cpp)
+  /// After 7138: the library's voices over the song's user voices; then the voice windows and
+  /// the report bar are refreshed.
+  void OnImportFromVoiceList();
+  /// After 7139: the song's user voices into the library; then the same refresh.
+  void OnExportToVoiceList();
+  /// The contents-information dialog of the output profile, with a song in chip modes 3 and 5.
+  void OnEditInformation();
   /// A drop of files on the main window.
   void OnDropFiles(const std::vector<std::string>& paths);
   bool HasSendableVoices() const;

@@ -12,6 +12,7 @@
 
 #include "app/core/FrameCommandRules.h"
 #include "app/core/SettingKeys.h"
+#include "app/core/StreamPcmWaveSend.h"
 #include "app/core/TrillotApp.h"
 #include "app/ui/MainFrame.h"
 #include "uikit/DialogTemplate.h"
@@ -58,6 +59,8 @@ bool CMainFrame::HandlesFrameCommand(int id) const {
   switch (id) {
     case kPlayCommand: case kStopCommand: case kRewindCommand:
     case 32800: case 32798: case 32796: case 32805: case 32831: case 32797: case 40976: case 40974:
+    case 32824: case 40983: case 40981: case 40984: case 40982: case 32804:
+    case 40975: case 32825:
     case 57643: case 57644: case 59392: case 32795: case 40978: case 40985: case 32791:
       return true;
     default:
@@ -77,7 +80,14 @@ bool CMainFrame::RunFrameCommand(int id) {
     case 32831: OnSTMSize(); return true;
     case 32797: OnMixer(); return true;
     case 40976: OnVelocityChange(); return true;
-    case 40974: OnSendAssignedVoiceMessage(); return true;
+    case 40974:
+    case 32824: OnSendAssignedVoiceMessage(); return true;
+    case 40983:
+    case 40981: OnImportFromVoiceList(); return true;
+    case 40984:
+    case 40982: OnExportToVoiceList(); return true;
+    case 32804: OnEditInformation(); return true;
+    case 40975: case 32825: OnSendStreamPcmWaveMessage(); return true;
     case 57643:
     case 57644: OnEditUndoRedo(); return true;
     case 59392:
@@ -91,6 +101,10 @@ bool CMainFrame::RunFrameCommand(int id) {
 
 bool CMainFrame::UpdateFrameCommand(int id, ui::CmdUI& cmdUi) {
   switch (id) {
+    // The voice map's menu reaches the same handlers, so their rules hold there too.
+    case 32824: return UpdateFrameCommand(40974, cmdUi);
+    case 40981: return UpdateFrameCommand(40983, cmdUi);
+    case 40982: return UpdateFrameCommand(40984, cmdUi);
     case kPlayCommand:
     case kRewindCommand: OnUpdatePlay(cmdUi); return true;
     case kStopCommand: OnUpdateStop(cmdUi); return true;
@@ -254,13 +268,7 @@ bool CMainFrame::HasSendableVoices() const {
   return false;
 }
 
-bool CMainFrame::HasStreamPcmWaves() const {
-  CKZ1Doc* doc = m_app.GetDocument();
-  if (!doc) return false;
-  for (int i = 0; i < doc->GetStreamPcmSlotCount(); ++i)
-    if (doc->GetStreamPcmSlotProgram(i) != 255) return true;
-  return false;
-}
+bool CMainFrame::HasStreamPcmWaves() const { return stream_pcm::HasStreamPcmWaves(m_app.GetDocument()); }
 
 void CMainFrame::OnSendAssignedVoiceMessage() {
   CKZ1Doc* doc = m_app.GetDocument();

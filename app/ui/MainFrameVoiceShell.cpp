@@ -4,8 +4,10 @@
 
 #include "app/core/TrillotApp.h"
 #include "app/ui/MainFrame.h"
+#include "app/ui/QtFileChooser.h"
 #include "song/Voice2.h"
 #include "song/VoiceItem.h"
+#include "voice/ui/VListHooks.h"
 #include "voice/ui/VoiceWindowHost.h"
 #include "voice/ui/VoiceWindowRegistration.h"
 
@@ -13,7 +15,9 @@ int MainFrameVoiceShell::IsDeviceIdle() const { return m_frame.IsDeviceIdle(); }
 void MainFrameVoiceShell::UpdateVoiceWindows() { m_frame.UpdateVoiceWindows(); }
 void MainFrameVoiceShell::UpdateReportBar() { m_frame.UpdateReportBar(); }
 void MainFrameVoiceShell::UpdateStatusPanes() { m_frame.UpdateStatusPanes(); }
-void MainFrameVoiceShell::SendCommand(int commandId) { m_frame.SendCommand(commandId); }
+// The frame's own handler, not the route: the route starts at the window that asks, which
+// would take the command again.
+void MainFrameVoiceShell::SendCommand(int commandId) { m_frame.OnCommand(commandId); }
 uint8_t* MainFrameVoiceShell::GetClipEntry() { return m_frame.GetClipEntry(); }
 bool MainFrameVoiceShell::HasClipEntry() const { return m_frame.HasClipEntry(); }
 void MainFrameVoiceShell::SetClipEntryValid(bool valid) { m_frame.SetClipEntryValid(valid); }
@@ -32,11 +36,14 @@ void InstallVoiceWindows(CMainFrame& frame, CTrillotApp& app) {
   VoiceWindowHost::SetFrameSlots(&frame);
   VoiceWindowHost::SetFont(frame.InterfaceFont());
   VoiceWindowHost::SetEditShell(VoiceEditShell{&app, &frame});
+  static QtFileChooser bankFiles;
+  vlist_hooks::SetFileChooser(&bankFiles);
   // The shell goes with the frame; the windows fall back to the stand-in after that.
   QObject::connect(&frame, &QObject::destroyed, [shell, commands] {
     VoiceWindowHost::SetShell(nullptr);
     VoiceWindowHost::SetFrameSlots(nullptr);
     VoiceWindowHost::SetEditShell(VoiceEditShell{});
+    vlist_hooks::SetFileChooser(nullptr);
     delete shell;
     delete commands;
   });

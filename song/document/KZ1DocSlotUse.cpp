@@ -2,6 +2,8 @@
 #include "song/document/KZ1Doc.h"
 
 int CKZ1Doc::IsSlotFreeForChannel(int slot, int channel) const {
+  // A cleared slot may keep use values of its last voice; nobody plays it.
+  if (GetVoiceProgram(slot) == CVoiceAssignTable::kUnset) return 1;
   if (channel != -1) return GetSlotUse(channel, slot) != 0 ? 0 : 1;
   for (int k = 0; k < CVoiceAssignTable::kChannelCount; ++k) {
     if (GetSlotUse(k, slot) != 0) return 0;

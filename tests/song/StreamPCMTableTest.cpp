@@ -106,6 +106,22 @@ TEST(StreamPCMTable, FormatCodesMapBothWays) {
   EXPECT_EQ(CStreamPCMTable::SlotFormatFromFormatByte(0x78), -1);
 }
 
+TEST(StreamPCMTable, StereoSlotsCarryBitTwoOfTheFormatByte) {
+  CStreamPCMTable table;
+  FillSlot(*table.GetSlot(2), 2, 0, 8000, {1, 2});
+  table.GetSlot(2)->SetFlag(1);
+  FillSlot(*table.GetSlot(3), 3, 3, 8000, {3});
+  const Bytes file = Exported(table);
+  ASSERT_EQ(file.size(), 8u + 10u + 9u);
+  EXPECT_EQ(file[8 + 5], 0x14);       // format 0 (0x10) and the stereo bit
+  EXPECT_EQ(file[18 + 5], 0x01);      // a mono slot keeps the plain byte
+  CStreamPCMTable back;
+  ASSERT_TRUE(Load(back, file));
+  EXPECT_TRUE(back.GetSlot(2)->GetFlag());
+  EXPECT_EQ(back.GetSlot(2)->GetFormat(), 0);
+  EXPECT_FALSE(back.GetSlot(3)->GetFlag());
+}
+
 TEST(StreamPCMTable, SaveThenLoadKeepsEveryField) {
   CStreamPCMTable table;
   FillSlot(*table.GetSlot(1), 1, 0, 4125, Bytes(300, 0x11));

@@ -94,6 +94,29 @@ std::string CAamModel::CellText(const CKZ1Doc& doc, int id, int column) const {
   }
 }
 
+CAamModel::Popup CAamModel::RightClick(const CKZ1Doc* doc, int x, int y, int clientWidth, int clientHeight,
+                                       int vScroll, bool idle, int outputProfile) {
+  Popup popup;
+  const bool mapMode = m_chipMode == 1 || m_chipMode == 2 || m_chipMode == 3 || m_chipMode == 5;
+  if (!doc || !mapMode || !idle || x < 0 || y < 0 || x >= clientWidth || y >= clientHeight) return popup;
+  if (y < kRowHeight) {
+    popup.kind = Popup::kHeader;
+    for (int id = 1; id <= m_rowCount && !popup.exportEnabled; ++id) popup.exportEnabled = HasWave(*doc, id);
+    const int p = outputProfile;
+    popup.olderImportShown = !(p == 1 || p == 2 || p == 7 || p == 8);
+  } else {
+    const int row = (y - kRowHeight) / kRowHeight + vScroll + 1;
+    if (row < 1 || row > m_rowCount) return popup;
+    m_selected = row;
+    popup.kind = Popup::kRow;
+  }
+  // New and Delete act on the selected row, which the header's popup leaves as it was.
+  const bool selected = m_selected >= 1 && m_selected <= m_rowCount;
+  popup.newEnabled = selected && !HasWave(*doc, m_selected);
+  popup.deleteEnabled = selected && HasWave(*doc, m_selected);
+  return popup;
+}
+
 namespace stream_pcm {
 
 namespace {

@@ -34,10 +34,29 @@ class CAamModel {
   static std::vector<bool> PlayedWaves(const CKZ1Doc& doc);
   std::string CellText(const CKZ1Doc& doc, int id, int column) const;
 
+  /// The wave id of the last right-click on a row, -1 when none; New and Delete act on it.
+  int GetSelected() const { return m_selected; }
+  void SetSelected(int row) { m_selected = row; }
+
+  /// What a right-click opens: the header's "SPAM" popup or a row's "VAM" popup, with the
+  /// states of their items.
+  struct Popup {
+    enum Kind { kNone, kHeader, kRow } kind = kNone;
+    bool exportEnabled = false;  // header: some row has a wave
+    bool olderImportShown = false;
+    bool newEnabled = false;  // the selected row: New without a wave, Delete with one
+    bool deleteEnabled = false;
+  };
+  /// The popup of a right-click at (x, y): none outside chip modes 1-3 and 5 or while the output
+  /// plays. A row within the row count becomes the selected row.
+  Popup RightClick(const CKZ1Doc* doc, int x, int y, int clientWidth, int clientHeight, int vScroll, bool idle,
+                   int outputProfile);
+
  private:
   int m_chipMode = 3;
   int m_rowCount = 49;
   int m_firstColumn = 2;
+  int m_selected = -1;
   std::array<int, kColumnCount> m_widths{};
 };
 

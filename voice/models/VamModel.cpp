@@ -333,6 +333,28 @@ int CVamModel::RightClickRow(int y, int vScroll) const {
   return std::min((y - m_tabHeight) / kRowHeight - 1 + vScroll, m_lastRow);
 }
 
+CVamModel::SlotPopup CVamModel::SlotPopupStates(const CKZ1Doc& doc) const {
+  SlotPopup popup;
+  if (m_selected < 0) return popup;
+  popup.newEnabled = !IsAssigned(doc, m_selected);
+  popup.deleteEnabled = !(m_channel >= 0 && IsUsed(doc, m_selected, m_channel));
+  return popup;
+}
+
+bool CVamModel::ShowsCopyPastePopup(CKZ1Doc& doc) const {
+  if (m_selected < 0) return true;
+  const CVoiceItem* item = doc.GetVoiceItem(m_selected);
+  return !(item && item->IsFixedBank());
+}
+
+bool CVamModel::VoiceListCommandsEnabled(const CKZ1Doc& doc) const {
+  if (!RowsShown(doc)) return false;
+  for (int s = m_firstRow; s <= m_lastRow; ++s) {
+    if (IsAssigned(doc, s)) return true;
+  }
+  return false;
+}
+
 bool CVamModel::CanCopy(CKZ1Doc* doc, const IVoiceWindowShell& shell) const {
   if (!doc || !shell.IsDeviceIdle() || m_selected < 0) return false;
   if (m_chipMode == 1 || m_chipMode == 2) return true;

@@ -79,6 +79,19 @@ class CVamModel {
   /// The row a chip-mode 1/2 right click at y aims at, with the vertical position.
   int RightClickRow(int y, int vScroll) const;
 
+  // --- Popups -------------------------------------------------------------------------------
+  /// Popup 2064 (chip modes 1 and 2) on the selected slot: "&New" and "&Delete" enabled.
+  struct SlotPopup {
+    bool newEnabled = false;
+    bool deleteEnabled = false;
+  };
+  SlotPopup SlotPopupStates(const CKZ1Doc& doc) const;
+  /// Popup 2144 (chip modes 3 and 5) shows for no selection or a voice not of a fixed bank.
+  bool ShowsCopyPastePopup(CKZ1Doc& doc) const;
+  /// "Import from Voice List..." and "Export to Voice List..." of popup 1013: the slot rows are
+  /// drawn and some shown slot is assigned.
+  bool VoiceListCommandsEnabled(const CKZ1Doc& doc) const;
+
   // --- Commands -----------------------------------------------------------------------------
   bool CanCopy(CKZ1Doc* doc, const IVoiceWindowShell& shell) const;
   bool CanPaste(CKZ1Doc* doc, const IVoiceWindowShell& shell) const;

@@ -1,11 +1,15 @@
 #include "voice/ui/AAMView.h"
 
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <algorithm>
 
+#include "app/core/MainFrame.h"
+#include "app/core/SettingKeys.h"
+#include "app/core/TrillotApp.h"
 #include "app/core/WavePanOpener.h"
 #include "platform/host/HostServices.h"
 #include "song/SongSetup.h"
@@ -19,6 +23,9 @@ constexpr int kRowHeight = CAamModel::kRowHeight;
 constexpr int kHeaderWidth = CAamModel::kRowHeaderWidth;
 const QColor kBand(240, 240, 240);
 const QColor kGrid(192, 192, 192);
+
+/// The map-changed value of a run without the application object.
+bool g_standaloneMapChanged = false;
 
 }  // namespace
 
@@ -177,6 +184,73 @@ void CAAMView::mouseDoubleClickEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton && HitTest(event->position().toPoint(), &row) == CAamModel::kColPan) {
     EditPan(row);
   }
+}
+
+AamCommandContext CAAMView::CommandContext() {
+  AamCommandContext context;
+  context.doc = Doc();
+  const VoiceEditShell edit = VoiceWindowHost::EditShell();
+  context.engine = edit.mainFrame ? edit.mainFrame->GetBoardDevice() : nullptr;
+  context.chooser = edit.app ? edit.app->GetFileChooser() : nullptr;
+  context.mapChanged = edit.app ? &edit.app->StreamPcmMapChanged() : &g_standaloneMapChanged;
+  context.shell = &VoiceWindowHost::Shell();
+  context.chipMode = platform::settings().GetChipMode();
+  context.outputProfile = platform::settings().GetOutputProfile();
+  context.rowCount = m_model.GetRowCount();
+  context.soundFolder = GetDefaultDir(2);
+  return context;
+}
+
+bool CAAMView::HandlesCommand(int id) const {
+  switch (id) {
+    case kCopy: case kPaste: case kNew: case kDelete: case kImport: case kImportOlder: case kExport:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool CAAMView::OnCommand(int id) {
+  if (!HandlesCommand(id)) return false;
+  if (id == kCopy || id == kPaste || !Doc()) return true;
+  CAamCommands commands(CommandContext());
+  switch (id) {
+    case kNew: commands.New(m_model.GetSelected()); break;
+    case kDelete: commands.Delete(m_model.GetSelected()); break;
+    case kImport: commands.Import(false); break;
+    case kImportOlder: commands.Import(true); break;
+    case kExport: commands.Export(); break;
+    default: break;
+  }
+  update();
+  return true;
+}
+
+CAamModel::Popup CAAMView::RightClickPopup(const QPoint& p) {
+  const QSize client = ClientSize();
+  return m_model.RightClick(Doc(), p.x(), p.y(), client.width(), client.height(), m_vPos,
+                            VoiceWindowHost::Shell().IsDeviceIdle() != 0, platform::settings().GetOutputProfile());
+}
+
+void CAAMView::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() != Qt::RightButton) return;
+  const CAamModel::Popup popup = RightClickPopup(event->position().toPoint());
+  if (popup.kind == CAamModel::Popup::kNone) return;
+  QMenu menu(this);
+  auto add = [&menu, this](const char* label, int id, bool enabled) {
+    QAction* action = menu.addAction(QString::fromLatin1(label));
+    action->setEnabled(enabled);
+    connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
+  };
+  add("&New", kNew, popup.newEnabled);
+  add("&Delete", kDelete, popup.deleteEnabled);
+  if (popup.kind == CAamModel::Popup::kHeader) {
+    menu.addSeparator();
+    add("&Import from StreamPCM File...", kImport, true);
+    if (popup.olderImportShown) add("Import from StreamPCM File (Lower Version 1.1.1)...", kImportOlder, true);
+    add("&Export to StreamPCM File...", kExport, popup.exportEnabled);
+  }
+  menu.exec(event->globalPosition().toPoint());
 }
 
 void CAAMView::keyPressEvent(QKeyEvent* event) {

@@ -8,13 +8,17 @@
 #include "uikit/MdiFrame.h"
 #include "uikit/WheelScrollWnd.h"
 #include "voice/models/AamModel.h"
+#include "voice/models/AamCommands.h"
 
 class CKZ1Doc;
 class QScrollBar;
 
 class CAAMView : public CWheelScrollWnd, public ui::ICommandTarget {
  public:
-  enum : int { kCopy = 57634, kPaste = 57637 };
+  enum : int {
+    kCopy = 57634, kPaste = 57637, kNew = 32794, kDelete = 32793, kImport = 32826, kImportOlder = 32828,
+    kExport = 32827
+  };
 
   explicit CAAMView(QWidget* parent = nullptr);
 
@@ -31,14 +35,21 @@ class CAAMView : public CWheelScrollWnd, public ui::ICommandTarget {
   /// The Pan cell's double-click: the panpot dialog on the wave's pan; 1 when stored.
   int EditPan(int id);
 
-  // Copy and Paste do nothing in this window.
-  bool OnCommand(int id) override { return id == kCopy || id == kPaste; }
-  bool HandlesCommand(int id) const override { return id == kCopy || id == kPaste; }
+  /// The right-click rules without an event: the popup it opens (none while the output plays).
+  CAamModel::Popup RightClickPopup(const QPoint& p);
+  /// What the commands reach: the song, the main frame's engine, the application's chooser and
+  /// map-changed value.
+  AamCommandContext CommandContext();
+
+  // Copy and Paste do nothing in this window; Send Stream PCM Wave Message is the main frame's.
+  bool OnCommand(int id) override;
+  bool HandlesCommand(int id) const override;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
 
  private:

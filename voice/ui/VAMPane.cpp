@@ -347,24 +347,17 @@ void CVAMPane::RightUp(const QPoint& p, const QPoint& global) {
       const int r = m_model.RightClickRow(p.y(), m_vPos);
       if (!doc->CountChannelVoices(r)) return;
       m_model.SetSelected(r >= m_model.GetFirstRow() && r <= m_model.GetLastRow() ? r : -1);
-      const int slot = m_model.GetSelected();
-      const int filter = m_model.GetChannelFilter();
-      add(QStringLiteral("&New"), kNew, slot >= 0 && !CVamModel::IsAssigned(*doc, slot));
-      add(QStringLiteral("&Delete"), kDelete, slot >= 0 && !(filter >= 0 && CVamModel::IsUsed(*doc, slot, filter)));
+      const CVamModel::SlotPopup states = m_model.SlotPopupStates(*doc);
+      add(QStringLiteral("&New"), kNew, states.newEnabled);
+      add(QStringLiteral("&Delete"), kDelete, states.deleteEnabled);
       update();
     }
   } else if (column == CVamModel::kColName && row < m_model.GetLastRow() + 1) {
-    const int slot = m_model.GetSelected();
-    const CVoiceItem* item = slot >= 0 ? doc->GetVoiceItem(slot) : nullptr;
-    if (item && item->IsFixedBank()) return;
-    add(QStringLiteral("&Copy"), kCopyAlt, slot >= 0);
+    if (!m_model.ShowsCopyPastePopup(*doc)) return;
+    add(QStringLiteral("&Copy"), kCopyAlt, m_model.GetSelected() >= 0);
     add(QStringLiteral("&Paste"), kPasteAlt, m_model.CanPaste(doc, shell));
   } else if (column < 0 && p.y() < GetHeaderHeight() + kRowHeight) {
-    bool anyAssigned = false;
-    for (int s = m_model.GetFirstRow(); s <= m_model.GetLastRow() && !anyAssigned; ++s) {
-      anyAssigned = CVamModel::IsAssigned(*doc, s);
-    }
-    const bool enabled = doc->GetChannelValue(16) == 1 && anyAssigned;
+    const bool enabled = m_model.VoiceListCommandsEnabled(*doc);
     add(QStringLiteral("Import from Voice List..."), kImportFromList, enabled);
     add(QStringLiteral("Export to Voice List..."), kExportToList, enabled);
   } else {

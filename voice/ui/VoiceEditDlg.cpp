@@ -5,6 +5,7 @@
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -19,7 +20,11 @@
 #include "platform/host/HostServices.h"
 #include "song/VoiceLibrary.h"
 #include "song/document/KZ1Doc.h"
+#include "uikit/DataExchange.h"
+#include "uikit/OwnerDrawCombo.h"
 #include "uikit/UiText.h"
+#include "uikit/UpDownControl.h"
+#include "views/VoiceDialogs.h"
 
 namespace {
 
@@ -65,13 +70,23 @@ void CVoiceEditDlg::Build() {
   auto* top = new QGridLayout(this);
   // Voice choice.
   top->addWidget(new QLabel(QStringLiteral("Voice No."), this), 0, 0);
-  auto* number = Named(new QSpinBox(this), kVoiceNo);
-  number->setRange(0, 127);
-  top->addWidget(number, 0, 1);
+  auto* numberBox = new QHBoxLayout();
+  auto* number = Named(new QLineEdit(this), kVoiceNo);
+  number->setMaximumWidth(48);
+  auto* spin = Named(new ui::UpDownControl(this), kVoiceSpin);
+  spin->setRange(0, 127);
+  spin->setFixedWidth(spin->sizeHint().height());
+  numberBox->addWidget(number);
+  numberBox->addWidget(spin);
+  top->addLayout(numberBox, 0, 1);
   auto* bank = Named(new QComboBox(this), kBank);
   bank->addItems({QStringLiteral("Default"), QStringLiteral("Extended")});
   top->addWidget(bank, 0, 2);
-  top->addWidget(Named(new QComboBox(this), kProgramList), 0, 3);
+  auto* list = Named(new COwnerDrawCombo(this), kProgramList);
+  list->SetColumns(2, 0, 1);
+  list->SetColumnWidths({25, 125});
+  list->SetColumnFormats({COwnerDrawCombo::kFormatRight, 0});
+  top->addWidget(list, 0, 3);
   auto* slotNo = Named(new QLineEdit(this), kSlotNo);
   slotNo->setReadOnly(true);
   slotNo->setVisible(false);
@@ -142,17 +157,48 @@ void CVoiceEditDlg::Build() {
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   top->addWidget(buttons, 5, 0, 1, 4);
 
-  // Switching voices stores the current one first.
-  connect(number, &QSpinBox::valueChanged, this, [this](int v) {
-    if (g_showing || m_slot >= 0) return;
-    StoreVoice();
-    ShowVoice(v, m_bank);
+  // Switching voices stores the current one first. The spin writes its number into the edit.
+  connect(spin, &QSpinBox::valueChanged, number, [number](int v) { number->setText(QString::number(v)); });
+  connect(number, &QLineEdit::textChanged, this, [this, spin](const QString& text) {
+    bool ok = false;
+    const int v = text.trimmed().toInt(&ok);
+    if (!ok || v < 0 || v > 127) return;
+    {
+      const QSignalBlocker block(spin);
+      spin->setValue(v);
+    }
+    if (g_showing || m_slot >= 0 || v == m_program) return;
+    SwitchVoice(v, m_bank);
   });
   connect(bank, &QComboBox::currentIndexChanged, this, [this](int b) {
     if (g_showing || m_slot >= 0 || b < 0) return;
-    StoreVoice();
-    ShowVoice(m_program, b);
+    SwitchVoice(m_program, b);
+    FillProgramList();
   });
+  connect(list, &QComboBox::activated, this, [this, list](int row) {
+    if (g_showing || m_slot >= 0) return;
+    bool ok = false;
+    const int v = list->GetText(row, 0).value_or(QString()).toInt(&ok);
+    if (ok) SwitchVoice(v, m_bank);
+  });
+}
+
+void CVoiceEditDlg::SwitchVoice(int program, int bank) {
+  StoreVoice();
+  ShowVoice(program, bank);
+}
+
+void CVoiceEditDlg::FillProgramList() {
+  auto* list = Control<COwnerDrawCombo>(kProgramList);
+  const QSignalBlocker block(list);
+  list->ResetContent();
+  CVoiceTable1& table = GetVoiceTable(m_bank & 1);
+  for (int p = 0; p < 128; ++p) {
+    // A 16-character name has no terminating zero.
+    const auto* name = reinterpret_cast<const char*>(table.GetEntry(m_slot >= 0 ? Entry() : p));
+    list->AddRow({QString::number(p), QString::fromLatin1(name, static_cast<int>(strnlen(name, 16)))});
+  }
+  list->setCurrentIndex(m_program & 0x7F);
 }
 
 CVoiceTable1& CVoiceEditDlg::GetVoiceTable(int bank) {
@@ -176,7 +222,8 @@ int CVoiceEditDlg::OnInitDialog() {
   if (m_slot >= 0 && doc) {
     m_bank = doc->GetVoiceBankMsb(m_slot);
     m_program = doc->GetVoiceProgram(m_slot);
-    for (int id : {static_cast<int>(kVoiceNo), static_cast<int>(kBank), static_cast<int>(kProgramList)}) {
+    for (int id : {static_cast<int>(kVoiceNo), static_cast<int>(kVoiceSpin), static_cast<int>(kBank),
+                   static_cast<int>(kProgramList)}) {
       Control<QWidget>(id)->setEnabled(false);
     }
     Control<QWidget>(kProgramList)->setVisible(false);
@@ -186,14 +233,7 @@ int CVoiceEditDlg::OnInitDialog() {
     slotNo->setVisible(true);
   }
   ShowVoice(m_program & 0x7F, m_bank);
-  auto* list = Control<QComboBox>(kProgramList);
-  list->clear();
-  CVoiceTable1& table = GetVoiceTable(m_bank & 1);
-  for (int p = 0; p < 128; ++p) {
-    const auto* name = reinterpret_cast<const char*>(table.GetEntry(m_slot >= 0 ? Entry() : p));
-    list->addItem(QStringLiteral("%1  %2").arg(p).arg(QString::fromLatin1(name, static_cast<int>(strnlen(name, 16)))));
-  }
-  list->setCurrentIndex(m_program & 0x7F);
+  FillProgramList();
   if (m_app && m_app->GetMainFrame()) m_app->GetMainFrame()->SendCommand(kStopCommand);
   UpdateKeys();
   return 1;
@@ -204,8 +244,10 @@ void CVoiceEditDlg::ShowVoice(int program, int bank) {
   g_showing = true;
   m_program = program & 0x7F;
   m_bank = bank;
-  Control<QSpinBox>(kVoiceNo)->setValue(m_program);
+  Control<QLineEdit>(kVoiceNo)->setText(QString::number(m_program));
   Control<QComboBox>(kBank)->setCurrentIndex(m_bank & 1);
+  auto* list = Control<QComboBox>(kProgramList);
+  if (list->count() > m_program) list->setCurrentIndex(m_program);
   CKZ1Doc* doc = platform::registry().document;
   if (m_slot >= 0 && doc) {
     uint8_t voice[33];
@@ -268,7 +310,6 @@ Gen1VoiceFields CVoiceEditDlg::FieldsFromControls() const {
 void CVoiceEditDlg::StoreVoice() {
   if (m_slot < 0 && (m_bank & 1) != 1) return;
   if (m_slot >= 0 && m_bank == 0) m_bank = 1;
-  m_program = Control<QSpinBox>(kVoiceNo)->value() & 0x7F;
   CVoiceTable1& table = GetVoiceTable(m_bank & 1);
   const int entry = Entry();
   Gen1VoiceFields f = FieldsFromControls();
@@ -349,6 +390,12 @@ void CVoiceEditDlg::keyPressEvent(QKeyEvent* event) {
 }
 
 void CVoiceEditDlg::accept() {
+  HostMessagePresenter presenter;
+  ui::DataExchange dx(this, ui::DataExchange::Direction::FromControls, presenter);
+  int number = 0;
+  dx.IntValue(kVoiceNo, number);
+  dx.MinMaxInt(kVoiceNo, number, 0, 127);
+  if (!dx.Ok()) return;
   StoreVoice();
   QDialog::accept();
   platform::ui().UpdateVoiceWindows();

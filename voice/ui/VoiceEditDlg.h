@@ -8,6 +8,7 @@
 #include "uikit/DialogTemplate.h"
 #include "voice/models/Gen1VoiceEdit.h"
 
+class COwnerDrawCombo;
 class CTrillotApp;
 class CVoiceLibrary;
 class QCheckBox;
@@ -22,7 +23,7 @@ class CVoiceEditDlg : public QDialog {
  public:
   static constexpr int kTemplateId = 2029;
   enum : int {
-    kVoiceNo = 2058, kBank = 1943, kProgramList = 1945, kSlotNo = 1944, kName = 2057, kKeyboard = 1350,
+    kVoiceNo = 2058, kVoiceSpin = 2121, kBank = 1943, kProgramList = 1945, kSlotNo = 1944, kName = 2057, kKeyboard = 1350,
     kFirstRangeBox = 1835, kFirstBasicRadio = 1892, kFirstLengthRadio = 1896, kFirstKey = 1954
   };
   /// Slider ids of the modulator (AR, DR, RR, SL, TL, FL) and carrier (AR, DR, RR, SL, TL).
@@ -58,7 +59,8 @@ class CVoiceEditDlg : public QDialog {
   /// A test key 0..35: stores, then sends its sound to the board.
   void PlayKey(int key);
 
-  /// OK: stores, closes and refreshes the voice windows.
+  /// OK: a voice number outside 0..127 shows the range text and keeps the dialog open; else
+  /// stores, closes and refreshes the voice windows.
   void accept() override;
 
  protected:
@@ -72,6 +74,11 @@ class CVoiceEditDlg : public QDialog {
   void ShowFields(const Gen1VoiceFields& f);
   void UpdateTexts();
   void UpdateKeys();
+  /// The program list: 128 rows of number and name from the bank's table (the slot's voice
+  /// in slot editing).
+  void FillProgramList();
+  /// Library editing: stores the voice shown, then shows the program of the bank.
+  void SwitchVoice(int program, int bank);
   void EnableEditing(bool enable);
   int Entry() const;
   CVoiceLibrary* Library() const;

@@ -4,8 +4,11 @@
 #include "song/VoiceLibrary.h"
 #include "voice/ui/AAMView.h"
 #include "voice/ui/DirectPlayFrm.h"
+#include "voice/ui/VListFrm.h"
 #include "voice/ui/VAMPane.h"
+#include "voice/ui/VoiceEditDlg.h"
 #include "voice/ui/VoiceEditDlgKZ2.h"
+#include "voice/ui/VoiceWindowHost.h"
 #include "voice/ui/VoiceWindowRegistration.h"
 
 QWidget* OpenVoiceAssignMapForScreenshot(int outputProfile) {
@@ -27,6 +30,22 @@ QWidget* OpenStreamPcmMapForScreenshot() {
   RegisterVoiceWindows();
   auto* frame = new CAAMFrm(nullptr);
   frame->resize(520, 300);
+  return frame;
+}
+
+QWidget* RunVoiceEdit2OpForScreenshot() {
+  CVoiceEditDlg dialog(VoiceWindowHost::EditShell().app);
+  dialog.SetVoice(0, 1);
+  dialog.DoModal();
+  return nullptr;
+}
+
+QWidget* OpenVoiceListForScreenshot(int chipMode) {
+  RegisterVoiceWindows();
+  if (chipMode == 1) return new CVListFrm(nullptr);
+  if (chipMode == 2) return new CVListFrmKZ2(nullptr);
+  auto* frame = new CVListFrmKZ3(nullptr);
+  frame->resize(560, 400);
   return frame;
 }
 

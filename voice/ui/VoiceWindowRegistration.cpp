@@ -11,6 +11,8 @@
 #include "voice/VoiceWindowHooks.h"
 #include "voice/ui/AAMView.h"
 #include "voice/ui/DirectPlayFrm.h"
+#include "voice/ui/VListHooks.h"
+#include "voice/ui/VListFrm.h"
 #include "voice/ui/VAMPane.h"
 #include "voice/ui/VoiceEditDlg.h"
 #include "voice/ui/VoiceEditDlgKZ2.h"
@@ -108,6 +110,11 @@ void RegisterVoiceWindows() {
     }
     return OpenGen1SlotDialog(slot);
   });
+  // The chip-mode-2 voice list's double-click; the dialog greys the fixed banks itself.
+  vlist_hooks::SetGen2DialogOpener([](int bank, int program, bool) {
+    CVoiceLibrary* library = platform::registry().voiceLibrary;
+    return library ? OpenGen2LibraryVoiceDialog(QApplication::activeWindow(), *library, bank, program) : 0;
+  });
   // The song window's "Region" click and "Name" double-click.
   SongWindowOpeners& song = SongWindowOpeners::Instance();
   song.voiceEdit2Op = OpenGen1SlotDialog;
@@ -125,6 +132,15 @@ void RegisterVoiceWindows() {
   });
   registry.Register(CAAMFrm::kClassName, [](const ui::ToolWindowContext& context) -> ui::IToolWindow* {
     return new CAAMFrm(context.frameSlots);
+  });
+  registry.Register(CVListFrm::kClassName, [](const ui::ToolWindowContext& context) -> ui::IToolWindow* {
+    return new CVListFrm(context.frameSlots);
+  });
+  registry.Register(CVListFrmKZ2::kClassName, [](const ui::ToolWindowContext& context) -> ui::IToolWindow* {
+    return new CVListFrmKZ2(context.frameSlots);
+  });
+  registry.Register(CVListFrmKZ3::kClassName, [](const ui::ToolWindowContext& context) -> ui::IToolWindow* {
+    return new CVListFrmKZ3(context.frameSlots);
   });
   registry.Register(CKZxDirectPlayFrm::kClassName, [](const ui::ToolWindowContext& context) -> ui::IToolWindow* {
     return new CKZxDirectPlayFrm(context.frameSlots, [] {

@@ -4,7 +4,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <stdexcept>
+
 #include "StartupFakes.h"
+#include "app/core/FileChooser.h"
 #include "app/CnvParam.h"
 #include "app/core/AboutBoxRows.h"
 #include "app/core/TrillotApp.h"
@@ -64,6 +69,31 @@ TEST_F(ShellDialogCommandsTest, PreferenceOkRefreshesPanesAndReportBar) {
   EXPECT_THAT(frameLog->calls, Contains("UpdateReportBar"));
 }
 
+TEST_F(ShellDialogCommandsTest, PreferenceAsksFirstOnlyWhenVoicesWereEdited) {
+  int runs = 0;
+  CTrillotApp::ShellDialogs dialogs;
+  dialogs.preference = [&] {
+    ++runs;
+    return 0;
+  };
+  app.SetShellDialogs(dialogs);
+  ScriptedFileChooser chooser;
+  app.SetFileChooser(&chooser);
+  commands.Run(ShellDialogCommands::kPreference);
+  EXPECT_TRUE(host.messages.ShownIds().empty());
+  app.GetVoiceLibrary().SetModified(1);
+  host.messages.answers = {7};  // No: straight to the dialog
+  commands.Run(ShellDialogCommands::kPreference);
+  EXPECT_TRUE(chooser.Requests().empty());
+  host.messages.answers = {6};  // Yes: the voices are saved first
+  commands.Run(ShellDialogCommands::kPreference);
+  EXPECT_THAT(host.messages.ShownIds(), ElementsAre(7097, 7097));
+  ASSERT_EQ(chooser.Requests().size(), 1u);
+  EXPECT_FALSE(chooser.Requests()[0].open);
+  EXPECT_EQ(chooser.Requests()[0].defaultExtension, "vk3");
+  EXPECT_EQ(runs, 3);
+}
+
 TEST_F(ShellDialogCommandsTest, ExceptionOutOfPreferenceShows7081AndExitsWith2) {
   CTrillotApp::ShellDialogs dialogs;
   dialogs.preference = []() -> int { throw 7045; };
@@ -102,6 +132,34 @@ TEST_F(ShellDialogCommandsTest, InformationDialogByProfile) {
   }
   EXPECT_THAT(asked, ElementsAre(true, false, false, true, true, false));
   EXPECT_EQ(CTrillotApp().RunPreferenceDialog(), 0);
+}
+
+using ShellDialogCommandsDeathTest = ShellDialogCommandsTest;
+
+TEST_F(ShellDialogCommandsDeathTest, ExceptionOutOfPreferenceEndsTheProcessWithStatusTwo) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        CTrillotApp ending;
+        CTrillotApp::ShellDialogs dialogs;
+        dialogs.preference = []() -> int { throw std::runtime_error("default voices"); };
+        ending.SetShellDialogs(dialogs);
+        ShellDialogCommands(ending).Run(ShellDialogCommands::kPreference);
+        std::exit(0);
+      },
+      ::testing::ExitedWithCode(2), "");
+}
+
+TEST(TrillotAppOption, PolyscanItemFollowsTheCheckerBesideTheProgram) {
+  platform::FakeHost host;
+  char pattern[] = "/tmp/trillot-noplugins-XXXXXX";
+  const std::string empty = std::string(::mkdtemp(pattern)) + "/";
+  host.settings.appDir = empty;
+  CTrillotApp app;
+  EXPECT_FALSE(app.OnUpdateOptionVoiceCheck());
+  host.settings.appDir = std::string(TRILLOT_BIN_DIR) + "/";
+  EXPECT_TRUE(app.OnUpdateOptionVoiceCheck());
+  std::filesystem::remove_all(empty);
 }
 
 }  // namespace

@@ -4,13 +4,11 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "app/core/FileChooser.h"
 #include "app/core/TrillotApp.h"
-#include "app/core/VoiceBankCommands.h"
 #include "platform/host/testing/FakeHost.h"
 #include "song/MemStream.h"
 #include "song/Voice2.h"
@@ -32,6 +30,13 @@ FileAnswer PathChoice(const std::string& path) {
   c.ok = true;
   c.path = path;
   return c;
+}
+
+int CountVoices(const CVoiceBank& bank) {
+  int n = 0;
+  CVoiceBankIter it(bank);
+  while (it.NextItem()) ++n;
+  return n;
 }
 
 class TrillotAppVoice : public ::testing::Test {
@@ -143,14 +148,20 @@ TEST_F(TrillotAppVoice, ModifiedLibraryAsksBeforeOpenAndYesSavesFirst) {
 }
 
 TEST_F(TrillotAppVoice, ConvertVoiceListWritesAGenerationThreeBank) {
+  // Voices of default sound are never written, so each has an algorithm of its own. The file
+  // keeps programs by position: melodic banks count from program 0, drum banks from note 13.
   CVoice2List list;
   CVoice2 melodic;
+  melodic.SetAlgorithm(3);
+  melodic.SetNameText("Pad");
+  list.Set(2, 0, melodic);
   melodic.SetNameText("Lead");
-  list.Set(2, 10, melodic);
+  list.Set(2, 1, melodic);
   CVoice2 drum;
+  drum.SetAlgorithm(3);
   drum.SetNameText("Kick");
   drum.SetDrumKey(36);
-  list.Set(129, 36, drum);
+  list.Set(130, 13, drum);
   CMemStream stream;
   ASSERT_TRUE(list.WriteChunks(stream));
   const uint8_t* data = stream.GetData();
@@ -161,26 +172,25 @@ TEST_F(TrillotAppVoice, ConvertVoiceListWritesAGenerationThreeBank) {
   app.OnVoiceConvertList();
   ASSERT_TRUE(fs::exists(target));
   EXPECT_EQ(chooser.Requests()[1].flags & fileflags::kOverwritePrompt, 0u);
-  // The file is the converted bank's chunks, written whole.
-  CVoice2List loaded;
-  ASSERT_TRUE(loaded.LoadFile(dir + "old.vkz"));
-  CVoiceBank expected;
-  voicebank::ConvertVoice2List(loaded, expected);
-  CMemStream chunks;
-  expected.SaveChunks(chunks, true);
-  std::ifstream in(target, std::ios::binary);
-  const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  const uint8_t* begin = chunks.GetData();
-  EXPECT_EQ(bytes, begin ? std::vector<uint8_t>(begin, begin + chunks.GetSize()) : std::vector<uint8_t>{});
+  // Read back: the melodic voice at 124/bank/program, the drum at 125/0/bank-128/note with
+  // XOF on every operator and its drum key.
+  CVoiceBank written;
+  ASSERT_TRUE(written.LoadFile(target, CVoiceBank::kLoadAll));
+  EXPECT_EQ(CountVoices(written), 3);
+  ASSERT_NE(written.FindVoice(124, 2, 0, 0), nullptr);
+  EXPECT_STREQ(written.FindVoice(124, 2, 0, 0)->GetName(), "Pad");
+  const CVoiceItem* lead = written.FindVoice(124, 2, 1, 0);
+  ASSERT_NE(lead, nullptr);
+  EXPECT_STREQ(lead->GetName(), "Lead");
+  EXPECT_EQ(lead->GetAlgorithm(), 3);
+  EXPECT_EQ(lead->GetOpXOF(1), 0);
+  const CVoiceItem* kick = written.FindVoice(125, 0, 2, 13);
+  ASSERT_NE(kick, nullptr);
+  EXPECT_STREQ(kick->GetName(), "Kick");
+  EXPECT_EQ(kick->GetDrumKey(), 36);
+  for (int op = 1; op <= 4; ++op) EXPECT_EQ(kick->GetOpXOF(op), 1) << op;
   // The library is not touched.
-  EXPECT_EQ(Bank().FindVoice(124, 2, 10, 0), nullptr);
-}
-
-int CountVoices(const CVoiceBank& bank) {
-  int n = 0;
-  CVoiceBankIter it(bank);
-  while (it.NextItem()) ++n;
-  return n;
+  EXPECT_EQ(Bank().FindVoice(124, 2, 1, 0), nullptr);
 }
 
 TEST_F(TrillotAppVoice, ImportVoiceListAsksFirstThenTakesOnlyTheChosenBanks) {

@@ -14,8 +14,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <vector>
 
 #include "app/ui/QtFileChooser.h"
+#include "platform/host/testing/FakeHost.h"
+#include "voice/ui/KZ3ImportVKZFileDlg.h"
 
 namespace {
 
@@ -209,6 +212,29 @@ TEST(QtFileChooser, RunsTheDialogOfTheRequestModally) {
 
   QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
   EXPECT_FALSE(chooser.Choose(r).ok);
+}
+
+TEST(QtFileChooser, AnswersTheBankImportWithThePanelsChoices) {
+  platform::FakeHost host;
+  host.settings.outputProfile = 2;
+  QTemporaryDir dir;
+  const QString path = MakeFile(dir, "voices.vkz");
+  FileRequest r = Request(FileDialogKind::BankImport, dir);
+  QTimer::singleShot(0, [path] {
+    auto* d = dynamic_cast<CKZ3ImportVKZFileDlg*>(QApplication::activeModalWidget());
+    ASSERT_NE(d, nullptr);
+    d->Box(3)->click();  // Normal bank 3 off
+    d->selectFile(path);
+    d->accept();
+  });
+  const FileAnswer a = QtFileChooser().Choose(r);
+  EXPECT_TRUE(a.ok);
+  EXPECT_EQ(QString::fromStdString(a.path), path);
+  // The panel's defaults under profile 2, less bank 3.
+  std::vector<int> expected(20, 0);
+  for (int i = 0; i < 9; ++i) expected[static_cast<size_t>(i)] = i == 3 ? 0 : 1;
+  for (int i = 10; i < 18; ++i) expected[static_cast<size_t>(i)] = 1;
+  EXPECT_EQ(std::vector<int>(a.bankChoices.begin(), a.bankChoices.end()), expected);
 }
 
 }  // namespace

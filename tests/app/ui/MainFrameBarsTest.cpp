@@ -9,12 +9,15 @@
 #include <QPushButton>
 #include <QToolBar>
 #include <algorithm>
+#include <deque>
+#include <memory>
 
 #include "app/core/AppPlayState.h"
 #include "app/core/TrillotApp.h"
 #include "app/ui/MainFrame.h"
 #include "platform/host/testing/FakeHost.h"
 #include "song/document/KZ1Doc.h"
+#include "tests/app/core/StartupFakes.h"
 #include "tests/app/ui/MainFrameFakes.h"
 #include "uikit/ActionRegistry.h"
 #include "uikit/DialogTemplate.h"
@@ -103,11 +106,17 @@ TEST_F(MainFrameBars, LevelAboveThirtyOneIsCappedStoredAndSent) {
 TEST_F(MainFrameBars, MasterVolumeEditSendsAndWritesTheSong) {
   Make();
   CKZ1Doc& doc = OpenSong();
+  // The song's master-volume message before its first note.
+  const uint8_t volume[] = {0xF0, 0x07, 0x43, 0x79, 0x06, 0x7F, 0x00, 100, 0xF7};
+  const uint8_t note[] = {0x90, 60, 100};
+  doc.GetMidiList()->push_back(std::make_unique<CMidiMsg>(0u, 0u, 9u, volume, 0u));
+  doc.GetMidiList()->push_back(std::make_unique<CMidiMsg>(0u, 480u, 3u, note, 0u));
   doc.ResetModifiedFlags();
   Control<QLineEdit>(1384)->setText("90");
   EXPECT_EQ(app.GetMasterVolume(), 90);
   EXPECT_THAT(CallsNamed("SendBoardCommand09"), ElementsAre("SendBoardCommand09(90)"));
   EXPECT_NE(doc.TestModifiedFlags(1), 0u);
+  EXPECT_EQ(doc.GetMidiList()->front()->GetByte(7), 90);
 }
 
 TEST_F(MainFrameBars, TempoStepToZeroIsRefused) {
@@ -144,15 +153,18 @@ TEST_F(MainFrameBars, SectionCombosWithoutCuePointsAndForProfilesOneAndSeven) {
   auto* sections = Control<QComboBox>(1377);
   ASSERT_EQ(sections->count(), 1);
   EXPECT_EQ(sections->currentText(), "Overall");
-  for (int chipMode : {3, 5}) {
-    app.SetOutputProfile(1);
-    app.SetChipMode(chipMode);
-    f.FillSectionCombo();
-    auto* tb = Control<QComboBox>(2217);
-    ASSERT_EQ(tb->count(), 2);
-    EXPECT_EQ(tb->itemText(0), "Overall");
-    EXPECT_EQ(tb->itemText(1), "Partial");
-    EXPECT_EQ(tb->currentIndex(), chipMode == 5 ? 1 : 0);
+  for (int profile : {1, 7}) {
+    for (int chipMode : {3, 5}) {
+      SCOPED_TRACE(testing::Message() << "profile " << profile << ", chip mode " << chipMode);
+      app.SetOutputProfile(profile);
+      app.SetChipMode(chipMode);
+      f.FillSectionCombo();
+      auto* tb = Control<QComboBox>(2217);
+      ASSERT_EQ(tb->count(), 2);
+      EXPECT_EQ(tb->itemText(0), "Overall");
+      EXPECT_EQ(tb->itemText(1), "Partial");
+      EXPECT_EQ(tb->currentIndex(), chipMode == 5 ? 1 : 0);
+    }
   }
 }
 
@@ -162,9 +174,11 @@ TEST_F(MainFrameBars, DefaultPresetDisablesSetAndAMissingOneGivesTheDefaults) {
   auto* set = Control<QPushButton>(5000);
   EXPECT_FALSE(set->isEnabled());
   app.SetSpVolume(5);
+  app.SetMasterVolume(77);
   Choose(5001, "C");
   EXPECT_TRUE(set->isEnabled());
   EXPECT_EQ(app.GetMasterVolume(), 100);
+  EXPECT_EQ(Control<QLineEdit>(1384)->text(), "100");
   EXPECT_EQ(app.GetSpVolume(), 31);
   EXPECT_EQ(app.GetHpVolume(), 31);
   EXPECT_EQ(app.GetEqLevel(), 31);
@@ -205,11 +219,89 @@ TEST_F(MainFrameBars, PlayDisablesPlayAndRewindAndStopReenablesThem) {
   EXPECT_FALSE(Control<QPushButton>(1391)->isEnabled());
 }
 
+TEST_F(MainFrameBars, SerialPlayOfAnUnchangedSongStartsTheBoardAtOnce) {
+  host.profile.WriteProfileInt("Setting", "OutputType", 0);
+  auto boardLog = std::make_shared<startuptest::FakeBoardLink::Log>();
+  app.SetBoardLinkFactory([boardLog](const std::string&) {
+    return std::make_unique<startuptest::FakeBoardLink>(boardLog, std::deque<std::string>{"01"});
+  });
+  ASSERT_TRUE(app.OpenBoardPort(1));
+  app.SetSongOnBoard(true);
+  CMainFrame& f = Make();
+  int sends = 0;
+  f.SetSongSender([&sends] { return ++sends; });
+  CKZ1Doc& doc = OpenSong();
+  doc.SetModifiedFlags(CKZ1Doc::kFlagUnsent);
+  boardLog->calls.clear();
+  f.SendCommand(CMainFrame::kPlayCommand);
+  EXPECT_EQ(sends, 0);
+  EXPECT_THAT(boardLog->calls, Contains(::testing::StartsWith("SetPlayParams")));
+  EXPECT_THAT(engine->calls, Not(Contains("Play")));
+  // A changed song is sent first, once.
+  doc.AddModifiedFlags(CKZ1Doc::kFlagUnsent);
+  f.SendCommand(CMainFrame::kPlayCommand);
+  f.SendCommand(CMainFrame::kPlayCommand);
+  EXPECT_EQ(sends, 1);
+  EXPECT_EQ(doc.TestModifiedFlags(CKZ1Doc::kFlagUnsent), 0);
+}
+
 TEST_F(MainFrameBars, PlayWithNothingOpenChangesNothing) {
   CMainFrame& f = Make();
   f.SendCommand(CMainFrame::kPlayCommand);
   EXPECT_THAT(engine->calls, Not(Contains("Play")));
   EXPECT_FALSE(engine->playing);
+  // Not even a Stop or a level goes to the engine, and the buttons keep their states.
+  EXPECT_THAT(engine->calls, IsEmpty());
+  EXPECT_EQ(app.GetDocument(), nullptr);
+  for (int id : {1387, 1388, 1391}) EXPECT_FALSE(Control<QPushButton>(id)->isEnabled()) << id;
+}
+
+TEST_F(MainFrameBars, SerialBoardPlaysAnUnchangedSongAtOnceAndSendsAChangedOneFirst) {
+  struct Row {
+    const char* name;
+    bool changed;
+    int sendResult;
+    int sends;
+    bool starts;
+    bool unsentAfter;
+  };
+  const Row rows[] = {{"unchanged", false, 1, 0, true, false},
+                      {"changed", true, 1, 1, true, false},
+                      {"changed, the send fails", true, 0, 1, false, true}};
+  host.profile.WriteProfileInt("Setting", "OutputType", 0);
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    auto boardLog = std::make_shared<startuptest::FakeBoardLink::Log>();
+    app.SetBoardLinkFactory([boardLog](const std::string&) {
+      return std::make_unique<startuptest::FakeBoardLink>(boardLog, std::deque<std::string>{"OK", "01"});
+    });
+    frame.reset();
+    CMainFrame& f = Make();
+    CKZ1Doc& doc = OpenSong();
+    ASSERT_EQ(app.OpenBoardPort(1), 1);
+    app.SetSongOnBoard(true);
+    doc.ResetModifiedFlags();
+    if (r.changed) doc.AddModifiedFlags(CKZ1Doc::kFlagUnsent);
+    int sends = 0;
+    f.SetSongSender([&sends, &r] {
+      ++sends;
+      return r.sendResult;
+    });
+    boardLog->calls.clear();
+    f.SendCommand(CMainFrame::kPlayCommand);
+    EXPECT_EQ(sends, r.sends);
+    EXPECT_EQ(doc.TestModifiedFlags(CKZ1Doc::kFlagUnsent) != 0, r.unsentAfter);
+    std::vector<std::string> starts;
+    for (const std::string& c : boardLog->calls)
+      if (c.rfind("SetPlayParams", 0) == 0) starts.push_back(c);
+    EXPECT_EQ(starts.size(), r.starts ? 1u : 0u);
+    // An unchanged song is neither stopped nor sent: the start is all that reaches the board.
+    if (!r.changed) {
+      EXPECT_EQ(boardLog->calls, starts);
+    }
+    EXPECT_THAT(engine->calls, Not(Contains("Play")));
+    app.OpenBoardPort(0);
+  }
 }
 
 TEST_F(MainFrameBars, RepeatSetsTheFlagAndSwitchesTheBoard) {

@@ -270,4 +270,39 @@ TEST_F(VamModelTest, RowsShownOnlyWhenFirstChannelValueIsOne) {
   EXPECT_FALSE(CVamModel::RowsShown(*doc));
 }
 
+TEST_F(VamModelTest, PopupItemsGreyByTheirRules) {
+  Make(1);
+  Model(1);
+  doc->GetVoiceAssignTable().SetAddress(2, 0, 0, 0, 0);
+  doc->SetSlotUse(4, 2, 1);
+  EXPECT_FALSE(model.SlotPopupStates(*doc).newEnabled);
+  EXPECT_FALSE(model.SlotPopupStates(*doc).deleteEnabled);
+  model.SetSelected(3);  // unassigned
+  EXPECT_TRUE(model.SlotPopupStates(*doc).newEnabled);
+  model.SetSelected(2);
+  EXPECT_FALSE(model.SlotPopupStates(*doc).newEnabled);
+  EXPECT_TRUE(model.SlotPopupStates(*doc).deleteEnabled);
+  model.SetChannelFilter(4);
+  model.SetSelected(2);
+  EXPECT_FALSE(model.SlotPopupStates(*doc).deleteEnabled);  // channel 5 plays it
+  model.SetChannelFilter(5);
+  model.SetSelected(2);
+  EXPECT_TRUE(model.SlotPopupStates(*doc).deleteEnabled);
+
+  Make(3);
+  Model(3);
+  model.SetSelected(-1);
+  EXPECT_TRUE(model.ShowsCopyPastePopup(*doc));
+  EXPECT_FALSE(model.VoiceListCommandsEnabled(*doc));  // nothing assigned
+  Assign(0, Fm(124, 10, 0, 0));
+  Assign(1, Fm(124, 1, 1, 0));
+  EXPECT_TRUE(model.VoiceListCommandsEnabled(*doc));
+  model.SetSelected(0);
+  EXPECT_FALSE(model.ShowsCopyPastePopup(*doc));  // fixed bank
+  model.SetSelected(1);
+  EXPECT_TRUE(model.ShowsCopyPastePopup(*doc));
+  doc->SetChannelValue(0, 2);
+  EXPECT_FALSE(model.VoiceListCommandsEnabled(*doc));  // the rows are not drawn
+}
+
 }  // namespace

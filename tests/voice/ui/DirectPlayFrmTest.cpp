@@ -41,6 +41,7 @@ TEST(CKZxDirectPlayFrm, KeepsPictureSizeAndPath) {
 
   // The pane shows the picture's own pixels.
   const QImage expected = ui::PictureStore::Instance().Pixmap(CDirectPlayPane::kPictureId).toImage();
+  ASSERT_EQ(expected.size(), QSize(308, 81));
   const QImage shown = frame->Pane()->grab().toImage();
   for (QPoint p : {QPoint(2, 2), QPoint(30, 40), QPoint(200, 40), QPoint(300, 75)}) {
     EXPECT_EQ(shown.pixelColor(p), expected.pixelColor(p)) << p.x() << "," << p.y();

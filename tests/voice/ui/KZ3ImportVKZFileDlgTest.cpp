@@ -18,6 +18,9 @@ TEST(CKZ3ImportVKZFileDlg, PanelOpensWithProfileDefaultsAndRecordsThem) {
   EXPECT_EQ(d.GetBankChoice(0), 1);
   EXPECT_EQ(d.GetBankChoice(20), 0);
   EXPECT_EQ(d.GetBankChoice(-1), 0);
+  // Default extension and filter from strings 2075 and 2089.
+  EXPECT_EQ(d.defaultSuffix(), QStringLiteral("vkz"));
+  EXPECT_EQ(d.nameFilters(), QStringList{QStringLiteral("Extended voice file (*.vkz)")});
 }
 
 TEST(CKZ3ImportVKZFileDlg, UncheckingEnablesTheRestAndRecheckingDisables) {

@@ -1,10 +1,16 @@
 #include "voice/ui/VAMPane.h"
 
+#include <QApplication>
 #include <QImage>
 #include <QTabBar>
+#include <QTimer>
+#include <functional>
+#include <string>
 
 #include "tests/voice/models/VamFixture.h"
 #include "uikit/ScrollCodes.h"
+#include "views/VoiceDialogs.h"
+#include "voice/ui/KZxVoiceEditDlg.h"
 #include "voice/ui/VoiceWindowHost.h"
 
 namespace {
@@ -24,6 +30,18 @@ class VAMPaneTest : public vamtest::VamTest {
   }
 
   static QColor PixelAt(const CVAMPane& pane, QPoint p) { return pane.Render().toImage().pixelColor(p); }
+
+  /// The class of the modal window that opens next (empty when none), answered by `answer`.
+  static void AnswerModal(std::string& opened, std::function<void(QWidget*)> answer) {
+    QTimer::singleShot(0, [&opened, answer] {
+      QWidget* w = QApplication::activeModalWidget();
+      if (!w) return;
+      opened = dynamic_cast<CKZxVoiceEditDlg*>(w)  ? "CKZxVoiceEditDlg"
+               : dynamic_cast<CVoiceChangeDlg*>(w) ? "CVoiceChangeDlg"
+                                                    : "another window";
+      answer(w);
+    });
+  }
 };
 
 TEST_F(VAMPaneTest, SelectedNameCellIsDrawnOnDarkBlue) {
@@ -101,6 +119,65 @@ TEST_F(VAMPaneTest, KeysScrollRowsAndColumns) {
   EXPECT_EQ(pane->HorizontalPosition(), CVamModel::kColumnCount - 1);
   pane->ScrollVert(scroll::kTop, 0, nullptr);
   EXPECT_EQ(pane->VerticalPosition(), 0);
+}
+
+TEST_F(VAMPaneTest, DoubleClickEditsASongVoiceAndSendsIt) {
+  auto pane = MakePane(3, 2);
+  Assign(0, Fm(124, 1, 0, 0));
+  // A big RAM wave elsewhere takes the song past the generation-3 RAM limit.
+  Assign(1, Pcm(124, 1, 1, 9000, 3));
+  std::string opened;
+  int source = 0;
+  AnswerModal(opened, [&source](QWidget* w) {
+    auto* sheet = dynamic_cast<CKZxVoiceEditDlg*>(w);
+    ASSERT_NE(sheet, nullptr);
+    source = sheet->GetEditSource();
+    sheet->accept();
+  });
+  pane->LeftDoubleClick(QPoint(300, 55));
+  EXPECT_EQ(opened, "CKZxVoiceEditDlg");
+  EXPECT_EQ(source, 2);
+  ASSERT_FALSE(host.board.calls.empty());
+  EXPECT_EQ(host.board.CallNames().back(), "SendVoice");
+  EXPECT_EQ(host.messages.ShownIds(), std::vector<int>{7029});
+  EXPECT_EQ(shell.reportUpdates, 1);
+}
+
+TEST_F(VAMPaneTest, DoubleClickOnAFixedBankVoiceOpensNothing) {
+  auto pane = MakePane(3, 2);
+  Assign(0, Fm(124, 10, 0, 0));
+  std::string opened;
+  AnswerModal(opened, [](QWidget* w) { w->close(); });
+  pane->LeftDoubleClick(QPoint(300, 55));
+  QApplication::processEvents();
+  EXPECT_EQ(opened, "");
+  EXPECT_TRUE(host.board.calls.empty());
+}
+
+TEST_F(VAMPaneTest, NewThenCancelLeavesTheSlotFree) {
+  auto pane = MakePane(1, 2);
+  pane->Model().SetSelected(3);
+  std::string opened;
+  AnswerModal(opened, [](QWidget* w) { static_cast<QDialog*>(w)->reject(); });
+  pane->OnCommand(CVAMPane::kNew);
+  EXPECT_EQ(opened, "CVoiceChangeDlg");
+  EXPECT_EQ(doc->GetVoiceProgram(3), 255);
+  EXPECT_EQ(doc->GetVoiceBankMsb(3), 255);
+}
+
+TEST_F(VAMPaneTest, FrameOpensAt310By212AndHoldsItsSlot) {
+  Make(3, 2);
+  struct Slots : ui::IFrameSlots {
+    void SetFrameSlot(const std::string& name, ui::MdiFrame* frame) override {
+      if (name == CVAMFrm::kClassName) current = frame;
+    }
+    ui::MdiFrame* current = nullptr;
+  } frameSlots;
+  auto* frame = new CVAMFrm(&frameSlots);
+  EXPECT_EQ(frameSlots.current, frame);
+  EXPECT_EQ(frame->geometry(), QRect(0, 0, 310, 212));
+  delete frame;
+  EXPECT_EQ(frameSlots.current, nullptr);
 }
 
 }  // namespace

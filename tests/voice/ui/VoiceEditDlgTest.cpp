@@ -20,8 +20,13 @@
 #include "song/VoiceLibrary.h"
 #include "song/document/KZ1Doc.h"
 #include "tests/app/core/StartupFakes.h"
+#include "tests/views/SongWindowHostFake.h"
+#include "tests/voice/models/VamFixture.h"
+#include "uikit/OwnerDrawCombo.h"
+#include "views/ChannelView.h"
 #include "views/SongWindowHost.h"
 #include "voice/VoiceWindowHooks.h"
+#include "voice/ui/VoiceWindowHost.h"
 #include "voice/ui/VoiceWindowRegistration.h"
 
 namespace {
@@ -82,6 +87,52 @@ TEST_F(VoiceEditDlgTest, OkStoresTheExtendedEntry) {
             (std::vector<uint8_t>{0xB5, 0xCF, 0xC8, 0xAD, 0xE9, 0x08, 0x40, 0x00, 0x11, 0x11, 0x57, 0x11, 0x52}));
   EXPECT_EQ(d.Control<QLabel>(2047)->text(), QStringLiteral("0"));
   EXPECT_EQ(d.Control<QLabel>(2056)->text(), QStringLiteral("-7.50"));
+}
+
+std::string EntryName(const CVoiceTable1& table, int entry) {
+  const auto* name = reinterpret_cast<const char*>(table.GetEntry(entry));
+  return std::string(name, strnlen(name, 16));
+}
+
+TEST_F(VoiceEditDlgTest, SwitchingVoicesStoresTheShownVoiceIntoItsOwnEntry) {
+  CVoiceTable1& table = library.GetGen1VoiceTable(1);
+  const int base = library.GetBankBaseIndex(1);
+  const std::string sixBefore = EntryName(table, base + 6);
+  CVoiceEditDlg d(nullptr);
+  d.SetVoice(5, 1);
+  d.OnInitDialog();
+  d.Control<QLineEdit>(CVoiceEditDlg::kName)->setText(QStringLiteral("Five"));
+  d.Control<QLineEdit>(CVoiceEditDlg::kVoiceNo)->setText(QStringLiteral("6"));
+  EXPECT_EQ(EntryName(table, base + 5), "Five");
+  EXPECT_EQ(EntryName(table, base + 6), sixBefore);
+  EXPECT_EQ(d.Control<QLineEdit>(CVoiceEditDlg::kName)->text().toStdString(), sixBefore);
+  EXPECT_EQ(d.Control<QSpinBox>(CVoiceEditDlg::kVoiceSpin)->value(), 6);
+
+  // A row of the program list shows the voice of its number.
+  d.Control<QLineEdit>(CVoiceEditDlg::kName)->setText(QStringLiteral("Six"));
+  auto* list = d.Control<COwnerDrawCombo>(CVoiceEditDlg::kProgramList);
+  ASSERT_EQ(list->count(), 128);
+  emit list->activated(9);
+  EXPECT_EQ(EntryName(table, base + 6), "Six");
+  EXPECT_EQ(d.Control<QLineEdit>(CVoiceEditDlg::kVoiceNo)->text(), QStringLiteral("9"));
+  EXPECT_EQ(d.Control<QLineEdit>(CVoiceEditDlg::kName)->text().toStdString(), EntryName(table, base + 9));
+}
+
+TEST_F(VoiceEditDlgTest, VoiceNumberOutsideItsRangeShowsTheRangeTextAndStaysOpen) {
+  CVoiceEditDlg d(nullptr);
+  d.SetVoice(5, 1);
+  d.OnInitDialog();
+  d.show();
+  d.Control<QLineEdit>(CVoiceEditDlg::kVoiceNo)->setText(QStringLiteral("128"));
+  d.accept();
+  EXPECT_TRUE(d.isVisible());
+  EXPECT_NE(d.result(), QDialog::Accepted);
+  ASSERT_FALSE(host.messages.shown.empty());
+  EXPECT_EQ(host.messages.shown.back().text, "Enter an integer between 0 and 127.");
+  EXPECT_EQ(host.ui.voiceWindowUpdates, 0);
+  d.Control<QLineEdit>(CVoiceEditDlg::kVoiceNo)->setText(QStringLiteral("127"));
+  d.accept();
+  EXPECT_EQ(d.result(), QDialog::Accepted);
 }
 
 TEST_F(VoiceEditDlgTest, DefaultBankIsReadOnly) {
@@ -188,6 +239,55 @@ TEST_F(VoiceEditDlgTest, SongWindowAndMapOpenersRunTheDialogOnTheSlot) {
   // Chip modes 3 and 5 edit their slots in the voice editor sheet: this opener opens nothing.
   host.settings.chipMode = 3;
   EXPECT_EQ(voice_hooks::OpenSlotVoiceDialog(4, voice_hooks::SlotDialog::ByChipMode), 0);
+  host.registry.document = nullptr;
+}
+
+TEST_F(VoiceEditDlgTest, VoiceEditCommandRunsTheDialogThenRepaintsTheVoiceWindows) {
+  vamtest::FakeShell shell;
+  VoiceWindowHost::SetShell(&shell);
+  VoiceCommandTarget target;
+  QTimer::singleShot(0, [] {
+    auto* d = dynamic_cast<CVoiceEditDlg*>(QApplication::activeModalWidget());
+    ASSERT_NE(d, nullptr);
+    d->Control<QComboBox>(CVoiceEditDlg::kBank)->setCurrentIndex(1);
+    d->Control<QLineEdit>(CVoiceEditDlg::kName)->setText(QStringLiteral("By Command"));
+    d->accept();
+  });
+  EXPECT_TRUE(target.OnCommand(VoiceCommandTarget::kVoiceEdit));
+  EXPECT_EQ(EntryName(library.GetGen1VoiceTable(1), library.GetBankBaseIndex(1)), "By Command");
+  EXPECT_EQ(shell.voiceUpdates, 1);
+  VoiceWindowHost::SetShell(nullptr);
+}
+
+TEST_F(VoiceEditDlgTest, SongWindowRegionClickEditsTheChannelsSlot) {
+  CKZ1Doc doc;
+  host.registry.document = &doc;
+  doc.AssignKZ12Voice(6, 1, 3);
+  doc.SetChannelValue(2, 1);
+  ASSERT_NE(doc.SetChannelVoiceSlot(2, 6), 0);
+  RegisterVoiceWindows();
+  SongWindowHostFake songHost;
+  songHost.doc = &doc;
+  CChannelView pane(songHost);
+  pane.resize(900, 300);
+  pane.show();
+  pane.UpdateView(nullptr);
+  const ChannelGeometry& g = pane.Geometry();
+  ASSERT_GT(g.Width(ChannelGeometry::kRegion), 0);
+  QString shownSlot;
+  QTimer::singleShot(0, [&shownSlot] {
+    auto* d = dynamic_cast<CVoiceEditDlg*>(QApplication::activeModalWidget());
+    ASSERT_NE(d, nullptr);
+    shownSlot = d->Control<QLineEdit>(CVoiceEditDlg::kSlotNo)->text();
+    d->Control<QLineEdit>(CVoiceEditDlg::kName)->setText(QStringLiteral("Region"));
+    d->accept();
+  });
+  pane.OnLButtonDown({g.ColumnLeft(ChannelGeometry::kRegion) + 5, g.RowTop(3) + 10});  // channel 3
+  EXPECT_EQ(shownSlot, QStringLiteral("7"));
+  uint8_t voice[33];
+  doc.GetKZ1Voice(6, voice);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(voice)), "Region");
+  EXPECT_EQ(songHost.voiceWindowUpdates, 1);
   host.registry.document = nullptr;
 }
 
