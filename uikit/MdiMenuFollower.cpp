@@ -8,8 +8,11 @@ namespace ui {
 
 MdiMenuFollower::MdiMenuFollower(QMdiArea* area, std::function<void(int)> rebuild, int defaultMenu)
     : m_rebuild(std::move(rebuild)), m_defaultMenu(defaultMenu), m_current(defaultMenu) {
-  QObject::connect(area, &QMdiArea::subWindowActivated, area, [this](QMdiSubWindow* w) { OnActivated(w); });
+  m_connection = QObject::connect(area, &QMdiArea::subWindowActivated, area,
+                                  [this](QMdiSubWindow* w) { OnActivated(w); });
 }
+
+MdiMenuFollower::~MdiMenuFollower() { QObject::disconnect(m_connection); }
 
 void MdiMenuFollower::OnActivated(QMdiSubWindow* window) {
   int wanted = m_defaultMenu;
