@@ -369,18 +369,8 @@ void CVAMPane::RightUp(const QPoint& p, const QPoint& global) {
 // --- Keys ------------------------------------------------------------------------------------
 
 void CVAMPane::keyPressEvent(QKeyEvent* event) {
-  const bool ctrl = event->modifiers() & Qt::ControlModifier;
-  switch (event->key()) {
-    case Qt::Key_PageUp: ScrollVert(scroll::kPageUp, 0, nullptr); break;
-    case Qt::Key_PageDown: ScrollVert(scroll::kPageDown, 0, nullptr); break;
-    case Qt::Key_Home: ctrl ? ScrollVert(scroll::kTop, 0, nullptr) : ScrollHorz(scroll::kTop, 0); break;
-    case Qt::Key_End: ctrl ? ScrollVert(scroll::kBottom, 0, nullptr) : ScrollHorz(scroll::kBottom, 0); break;
-    case Qt::Key_Left: ScrollHorz(scroll::kLineUp, 0); break;
-    case Qt::Key_Right: ScrollHorz(scroll::kLineDown, 0); break;
-    case Qt::Key_Up: ScrollVert(scroll::kLineUp, 0, nullptr); break;
-    case Qt::Key_Down: ScrollVert(scroll::kLineDown, 0, nullptr); break;
-    default: break;
-  }
+  scroll::ScrollByKey(*event, [this](int code) { ScrollVert(code, 0, nullptr); },
+                      [this](int code) { ScrollHorz(code, 0); });
   CWheelScrollWnd::keyPressEvent(event);
 }
 
