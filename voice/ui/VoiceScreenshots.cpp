@@ -1,5 +1,9 @@
 #include "voice/ui/VoiceScreenshots.h"
 
+#include <cstring>
+
+#include "platform/host/HostServices.h"
+#include "song/GMNames.h"
 #include "song/Voice2.h"
 #include "song/VoiceLibrary.h"
 #include "voice/ui/AAMView.h"
@@ -40,8 +44,36 @@ QWidget* RunVoiceEdit2OpForScreenshot() {
   return nullptr;
 }
 
+namespace {
+
+// The program's library holds only the voices of its own chip mode; the lists of the older
+// chips get a few named voices so that their pictures show what a user sees.
+void NameSampleVoices(int chipMode) {
+  CVoiceLibrary* library = platform::registry().voiceLibrary;
+  if (!library || chipMode > 2) return;
+  for (int program = 0; program < 12; ++program) {
+    const char* name = GetGMProgramName(0, 0, static_cast<uint8_t>(program));
+    if (!name) continue;
+    if (chipMode == 1) {
+      uint8_t* entry = library->GetVoiceTableEntry(0, program);
+      if (entry[0] == 0) std::strncpy(reinterpret_cast<char*>(entry), name, 16);
+      continue;
+    }
+    for (int bank = 0; bank < 2; ++bank) {
+      CVoice2* voice = library->GetVoice2(bank, program);
+      if (!voice || voice->GetName()[0] != 0) continue;
+      CVoice2 named(*voice);
+      named.SetNameText(name);
+      library->SetVoice2(bank, program, named);
+    }
+  }
+}
+
+}  // namespace
+
 QWidget* OpenVoiceListForScreenshot(int chipMode) {
   RegisterVoiceWindows();
+  NameSampleVoices(chipMode);
   if (chipMode == 1) return new CVListFrm(nullptr);
   if (chipMode == 2) return new CVListFrmKZ2(nullptr);
   auto* frame = new CVListFrmKZ3(nullptr);
