@@ -2,6 +2,7 @@
 // song image for them to play.
 #pragma once
 
+#include "TestPaths.h"
 #include <cstdint>
 #include <sstream>
 #include <string>

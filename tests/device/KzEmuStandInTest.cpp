@@ -1,4 +1,5 @@
 // Tests of the stand-in emulator library through dlopen, as the devices load it.
+#include "TestPaths.h"
 #include <gtest/gtest.h>
 
 #include <atomic>

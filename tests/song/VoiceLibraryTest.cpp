@@ -1,4 +1,5 @@
 // The voice library: lookups, marked setters, user waves and the default voices by chip mode.
+#include "TestPaths.h"
 #include "song/VoiceLibrary.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+#include "TestPaths.h"
 #include "voice/LoopPointCheck.h"
 
 #include <gtest/gtest.h>

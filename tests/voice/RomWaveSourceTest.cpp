@@ -1,3 +1,4 @@
+#include "TestPaths.h"
 #include "voice/RomWaveSource.h"
 
 #include <gtest/gtest.h>

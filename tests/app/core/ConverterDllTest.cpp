@@ -1,4 +1,5 @@
 // Tests of the plug-in binder against small plug-ins built in the tree.
+#include "TestPaths.h"
 #include "app/core/ConverterDll.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,7 @@
 // The binder against the plug-ins the build puts beside the program: a plain SMF goes in
 // through Midigate, the song data it gives back is checked by Polyscan and goes through
 // Velkgate to a VELK image and back.
+#include "TestPaths.h"
 #include <gtest/gtest.h>
 
 #include <filesystem>

@@ -1,4 +1,5 @@
 // The generation-3 Preference dialog's tables and OK over the application with fakes.
+#include "TestPaths.h"
 #include "app/core/PreferenceCommit.h"
 
 #include <gmock/gmock.h>

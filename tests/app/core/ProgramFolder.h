@@ -1,6 +1,7 @@
 // Test helpers: a program folder of the build's files for one case, and running the program in it.
 #pragma once
 
+#include "TestPaths.h"
 #include <fcntl.h>
 #include <spawn.h>
 #include <stdlib.h>

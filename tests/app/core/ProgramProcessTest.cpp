@@ -1,4 +1,5 @@
 // Tests of the program Trillot as a process, each in a program folder of its own.
+#include "TestPaths.h"
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 

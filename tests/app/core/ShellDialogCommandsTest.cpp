@@ -1,4 +1,5 @@
 // The commands that run the shell's dialogs, over the application's dialog hooks and fakes.
+#include "TestPaths.h"
 #include "app/core/ShellDialogCommands.h"
 
 #include <gmock/gmock.h>

@@ -1,4 +1,5 @@
 // The voice-bank commands on real files in a temporary program folder, over a scripted chooser.
+#include "TestPaths.h"
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 

@@ -1,4 +1,5 @@
 // The About box with the real plug-ins, and the start-up picture, offscreen.
+#include "TestPaths.h"
 #include "app/ui/AboutDlg.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,5 @@
 // The voice-allocation check dialog, offscreen, over a recording binder and the real checker.
+#include "TestPaths.h"
 #include "app/ui/PolyscanDlg.h"
 
 #include <gtest/gtest.h>

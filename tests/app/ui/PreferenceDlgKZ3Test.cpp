@@ -1,4 +1,5 @@
 // The generation-3 Preference dialog, offscreen, over the application with fakes.
+#include "TestPaths.h"
 #include "app/ui/PreferenceDlgKZ3.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,5 @@
 // The built plug-in loaded as the program loads it: exports, round trips and hostile sources.
+#include "TestPaths.h"
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 

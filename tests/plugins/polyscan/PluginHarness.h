@@ -1,6 +1,7 @@
 // Loads the built checker library and calls its entry points with a private program folder.
 #pragma once
 
+#include "TestPaths.h"
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>

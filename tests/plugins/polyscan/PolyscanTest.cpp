@@ -1,4 +1,5 @@
 // The checker plug-in as the program loads it: the built library, called through its exports.
+#include "TestPaths.h"
 #include <gtest/gtest.h>
 
 #include <string>

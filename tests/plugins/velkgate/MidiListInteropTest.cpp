@@ -1,4 +1,5 @@
 // The program's MIDI list and Velkgate's read each other's song data.
+#include "TestPaths.h"
 #include <gtest/gtest.h>
 
 #include <memory>

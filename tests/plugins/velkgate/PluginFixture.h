@@ -1,6 +1,7 @@
 // Helpers of the plug-in tests: the built Velkgate loaded as the program loads it, and songs.
 #pragma once
 
+#include "TestPaths.h"
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 

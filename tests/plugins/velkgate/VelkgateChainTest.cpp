@@ -1,5 +1,6 @@
 // A plain SMF through the built libraries: Midigate in, Velkgate to a VELK image and back,
 // Midigate out.
+#include "TestPaths.h"
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -1,4 +1,5 @@
 // The built Velkgate loaded as the program loads it: exports, both drivers and their flags.
+#include "TestPaths.h"
 #include <gtest/gtest.h>
 
 #include <cstdio>

@@ -1,5 +1,6 @@
 // The list against the delivered plug-ins, loaded from the build's program folder: what it
 // writes passes Polyscan's check and Midigate's export, and it reads what Midigate imports.
+#include "TestPaths.h"
 #include <gtest/gtest.h>
 
 #include <string>

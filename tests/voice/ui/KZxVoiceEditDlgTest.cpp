@@ -1,5 +1,6 @@
 // The voice editor sheet: when it refuses to open, its device switch, the gate on its sends,
 // the user waves it keeps and its audition on the emulator.
+#include "TestPaths.h"
 #include "voice/ui/KZxVoiceEditDlg.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,6 @@
 // The PCM page: loading sound files into the voice, wave ids, Fs, points, ROM waves, RM,
 // the checks before closing, Cancel and the wave picture.
+#include "TestPaths.h"
 #include "voice/ui/KZxVoiceEditPropertyPagePCM.h"
 
 #include <gtest/gtest.h>

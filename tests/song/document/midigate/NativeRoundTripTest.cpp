@@ -1,5 +1,6 @@
 // The native image of a song opened through the real Midigate plug-in: written to a ".K3N"
 // and opened again, and handed back to Midigate's CnvTo as a plain Standard MIDI File.
+#include "TestPaths.h"
 #include <gtest/gtest.h>
 
 #include <algorithm>
