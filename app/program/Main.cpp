@@ -24,6 +24,7 @@
 #include "platform/midi/MidiApiChoice.h"
 #include "app/ui/SongWindowSetup.h"
 #include "platform/strings/StringTable.h"
+#include "uikit/InterfaceLanguage.h"
 #include "uikit/QtMessagePresenter.h"
 #include "uikit/QtNotifySink.h"
 #include "uikit/WaitCursor.h"
@@ -81,6 +82,7 @@ int main(int argc, char** argv) {
     QApplication::setFont(QFont("DejaVu Sans", 9));
     QApplication::setStyle("Fusion");
   }
+  ui::ApplyInterfaceLanguage(qapp);
   RegisterToolWindowClasses();
   std::unique_ptr<IMessagePresenter> presenter = ui::MakeMessagePresenter(stderr);
   ui::QtNotifySink sink;
