@@ -66,11 +66,11 @@ uint32_t CVelkImport::Run() noexcept {
 }
 
 uint32_t CVelkImport::RetimeTo480(CEventArray& events, uint32_t msPerTick) {
-  double usPerTick = msPerTick * 1000.0;
+  const uint64_t usPerTick = uint64_t{msPerTick} * 1000;
   CTickRescaler rescaler(
       events,
-      [usPerTick](double ticks, uint32_t tempo) { return ticks * usPerTick * kRetimeDivision / tempo; },
-      1.0);
+      [usPerTick](uint32_t tempo) { return CTickRescaler::Rate{usPerTick * kRetimeDivision, tempo}; },
+      1);
   for (CSeqEvent* e : events) {
     if (e->IsDropped()) continue;
     uint32_t start = 0;
