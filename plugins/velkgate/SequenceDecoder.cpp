@@ -274,6 +274,7 @@ class StreamDecoder : public DecoderBase {
         AppendMarker(kCueStop);
         m_stopPending = false;
       }
+      m_sequence.SetSequenceLength(m_tick);
       return true;
     }
     uint8_t n = Byte();
