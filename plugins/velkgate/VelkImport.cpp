@@ -2,7 +2,6 @@
 #include "plugins/velkgate/VelkImport.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 
 #include "plugins/velkgate/ConvertOutput.h"
@@ -123,8 +122,7 @@ uint32_t CVelkImport::Convert() {
   setup.SetTimeBase(retime ? kRetimeDivision : 0);
   list.GetSetup().Assign(setup);
   list.GetSetup().SetOwnsObjects(setup.SetOwnsObjects(0));
-  list.SetTempo(retime ? static_cast<uint32_t>(std::floor(firstTempo / double{kRetimeDivision} + 0.5))
-                       : timeBase.milliseconds * 1000);
+  list.SetTempo(retime ? (firstTempo + kRetimeDivision / 2) / kRetimeDivision : timeBase.milliseconds * 1000);
   list.SetTempoMs(timeBase.milliseconds);
   list.SetDivision(kRetimeDivision);
   if (retime) list.SetConversionKind(1);
