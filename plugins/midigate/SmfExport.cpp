@@ -38,15 +38,28 @@ uint32_t CSmfExport::Convert(CnvParam& param) {
   SourceHeader header = ReadSourceHeader(param.src, param.srcSize);
   if (header.Format() > 1) Fail();
   CTrackSet tracks(param.src, param.srcSize, header);
-  CSmfImage image(header.division);
-  CSmfExport exporter(image);
+  // A division of 0 is the song data's own time form, which no plain file can hold.
+  std::optional<CTickRetimer> retimer;
+  if (header.division == 0) retimer.emplace();
+  CSmfImage image(retimer ? CTickRetimer::kDivision : header.division);
+  CSmfExport exporter(image, retimer);
   SmfEvent event;
   while (tracks.Next(event)) exporter.OnEvent(event);
   image.Finish(exporter.EndTick());
   return image.CopyTo(param);
 }
 
-void CSmfExport::OnEvent(const SmfEvent& event) {
+void CSmfExport::OnEvent(const SmfEvent& source) {
+  SmfEvent event = source;
+  if (m_retimer) {
+    m_sourceTick = source.tick;
+    event.tick = m_retimer->ToNew(source.tick);
+    if (source.IsMeta(kMetaTempo)) {
+      if (source.length < 3) Fail();
+      m_retimer->SetTickLength(source.tick, (uint32_t{source.data[0]} << 16) | (uint32_t{source.data[1]} << 8) |
+                                                source.data[2]);
+    }
+  }
   if (event.IsChannel()) {
     // Written with its status byte whatever the source did.
     uint8_t bytes[3] = {event.status, event.Data1(), event.Data2()};
@@ -118,6 +131,7 @@ void CSmfExport::OnDeviceTempo(const SmfEvent& event) {
   const uint8_t value[3] = {static_cast<uint8_t>(tempo >> 16), static_cast<uint8_t>(tempo >> 8),
                             static_cast<uint8_t>(tempo)};
   m_image.WriteMeta(event.tick, kMetaTempo, value, sizeof value);
+  if (m_retimer) m_retimer->SetTempo(m_sourceTick, tempo);
 }
 
 }  // namespace midigate

@@ -3,7 +3,10 @@
 
 #include <cstdint>
 
+#include <optional>
+
 #include "app/CnvParam.h"
+#include "plugins/midigate/TickRetimer.h"
 #include "plugins/midigate/TrackCursor.h"
 
 namespace midigate {
@@ -15,12 +18,14 @@ class CSmfImage;
 /// sequencer-specific events, and what a plain file cannot carry left out.
 class CSmfExport {
  public:
-  explicit CSmfExport(CSmfImage& image) : m_image(image) {}
+  /// With a retimer, the source is song data of division 0, written at 480 ticks a quarter.
+  CSmfExport(CSmfImage& image, std::optional<CTickRetimer> retimer)
+      : m_image(image), m_retimer(std::move(retimer)) {}
 
   /// Converts the whole source into the image; throws on a source it refuses.
   static uint32_t Convert(CnvParam& param);
 
-  void OnEvent(const SmfEvent& event);
+  void OnEvent(const SmfEvent& source);
   uint64_t EndTick() const { return m_endTick; }
 
  private:
@@ -30,6 +35,8 @@ class CSmfExport {
   void OnDeviceTempo(const SmfEvent& event);
 
   CSmfImage& m_image;
+  std::optional<CTickRetimer> m_retimer;
+  uint64_t m_sourceTick = 0;
   uint64_t m_endTick = 0;
 };
 

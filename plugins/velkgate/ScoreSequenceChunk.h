@@ -28,6 +28,8 @@ class CScoreSequenceChunk : public CChunk {
 
   /// The latest end time of the encoded list, in ticks.
   uint32_t GetSequenceLength() const { return m_length; }
+  /// The decoder's tick of the end of sequence: the song's length past its last event.
+  void SetSequenceLength(uint32_t ticks) { m_length = ticks; }
   uint8_t GetMasterByte() const { return m_masterByte; }
   void SetMasterByte(uint8_t v) { m_masterByte = v; }
   /// The last program of a channel as decoded; 0xFF when none.

@@ -52,6 +52,14 @@ class DecoderBase {
   uint32_t Offset() const { return static_cast<uint32_t>(m_p - m_begin); }
   size_t Remaining() const { return static_cast<size_t>(m_end - m_p); }
   uint8_t Byte() { return ReadByteAt(m_p, m_end); }
+  /// A data byte of a channel message: bit 7 is no part of the value and is dropped.
+  uint8_t DataByte() { return Byte() & 0x7F; }
+  /// A data byte that has no sound value with bit 7 set: the image is refused.
+  uint8_t StrictByte() {
+    uint8_t b = Byte();
+    if (b & 0x80) throw kErrRejected;
+    return b;
+  }
   uint32_t Vlq() { return ReadVlq(m_p, m_end); }
 
   CSeqEvent* Append(const std::vector<uint8_t>& bytes, uint32_t end, uint32_t cue = 0) {
@@ -150,7 +158,8 @@ class StreamDecoder : public DecoderBase {
       }
       case 0x90: {
         uint8_t key = Byte();
-        uint8_t velocity = Byte();
+        // Masked, a velocity could become 0, which ends a note instead of starting one.
+        uint8_t velocity = StrictByte();
         m_velocity[channel] = velocity;
         NoteOfStream(channel, key, velocity, Vlq());
         return false;
@@ -158,14 +167,14 @@ class StreamDecoder : public DecoderBase {
       case 0xA0: Byte(), Byte(); return false;
       case 0xB0: ControlChange(s); return false;
       case 0xC0: {
-        uint8_t program = Byte();
+        uint8_t program = DataByte();
         Event({s, program});
         m_sequence.SetProgram(channel, program);
         return false;
       }
       case 0xE0: {
-        uint8_t lsb = Byte();
-        uint8_t msb = Byte();
+        uint8_t lsb = DataByte();
+        uint8_t msb = DataByte();
         Event({s, lsb, msb});
         return false;
       }
@@ -186,8 +195,8 @@ class StreamDecoder : public DecoderBase {
   }
 
   void ControlChange(uint8_t s) {
-    uint8_t controller = Byte() & 0x7F;
-    uint8_t value = Byte();
+    uint8_t controller = DataByte();
+    uint8_t value = DataByte();
     switch (controller) {
       case 0: case 1: case 6: case 7: case 10: case 11: case 32: case 38: case 64: case 91:
       case 100: case 101: Event({s, controller, value}); return;
@@ -207,18 +216,26 @@ class StreamDecoder : public DecoderBase {
     for (uint8_t& b : head) b = Byte();
     uint8_t kind = Byte();
     if (kind == 0xF7) return;
+    // A device message copied into the song carries only 7-bit bytes, or the song data could
+    // not be read back: such a message refuses the image.
+    auto strictHead = [&head] {
+      for (uint8_t b : head)
+        if (b & 0x80) throw kErrRejected;
+    };
     switch (kind) {
       case kDeviceMasterVolume: {
-        uint8_t v = Byte();
+        strictHead();
+        uint8_t v = StrictByte();
         Event({0xF0, 0x07, head[0], head[1], head[2], head[3], kind, v, 0xF7});
         if (!m_haveMaster) m_sequence.SetMasterByte(v);
         m_haveMaster = true;
         break;
       }
       case kDeviceStreamPair: {
-        uint8_t x = Byte();
-        uint8_t y = Byte();
-        uint8_t z = Byte();
+        strictHead();
+        uint8_t x = StrictByte();
+        uint8_t y = StrictByte();
+        uint8_t z = StrictByte();
         if (IsStreamSlot(y) && IsStreamSlot(z))
           Event({0xF0, 0x09, head[0], head[1], head[2], head[3], kind, x, y, z, 0xF7});
         else
@@ -231,13 +248,15 @@ class StreamDecoder : public DecoderBase {
           m_flags |= CNVF_LENGTH_OVER;
           break;
         }
-        uint8_t y = Byte();
-        uint8_t z = Byte();
+        strictHead();
+        uint8_t y = StrictByte();
+        uint8_t z = StrictByte();
         Event({0xF0, 0x09, head[0], head[1], head[2], head[3], kind, x, y, z, 0xF7});
         break;
       }
       case kDeviceSongValue: {
-        uint8_t v = Byte();
+        strictHead();
+        uint8_t v = StrictByte();
         Event({0xF0, 0x07, head[0], head[1], head[2], head[3], kind, v, 0xF7});
         break;
       }
@@ -255,6 +274,7 @@ class StreamDecoder : public DecoderBase {
         AppendMarker(kCueStop);
         m_stopPending = false;
       }
+      m_sequence.SetSequenceLength(m_tick);
       return true;
     }
     uint8_t n = Byte();
@@ -312,12 +332,13 @@ class CompactDecoder : public DecoderBase {
       case 2: return Event({cc, 1, kModulationTable[index]});
       default: break;
     }
-    uint8_t d = Byte();
+    uint8_t raw = Byte();
+    uint8_t d = raw & 0x7F;
     switch (index) {
       case 0: return Event({static_cast<uint8_t>(0xC0 | ChannelOf(u)), d});
       case 1: return Event({cc, 0, d});
       case 2:
-        m_octave[u >> 6] = (d & 0x80) ? -(d & 0x7F) : (d & 0x7F);
+        m_octave[u >> 6] = (raw & 0x80) ? -d : d;
         return;
       case 3: return Event({cc, 1, d});
       case 4: return Event({bend, 0, d});
@@ -361,11 +382,11 @@ class CompactDecoder : public DecoderBase {
     uint8_t a = Byte();
     uint8_t b = Byte();
     if (sub == 0x90) {
-      ((a >> 4) == 0x0B ? m_valueA : m_valueB) = b;
+      ((a >> 4) == 0x0B ? m_valueA : m_valueB) = b & 0x7F;
       if (++m_pairCount % 2 == 0)
         Event({static_cast<uint8_t>(0xF0 | (a & 0x0F)), 0xF1, m_valueA, m_valueB});
     } else if (sub == 0x91 && (a & 0x0F) == 0) {
-      Event({static_cast<uint8_t>(0xF0 | m_firstChannel), 0xF0, b});
+      Event({static_cast<uint8_t>(0xF0 | m_firstChannel), 0xF0, static_cast<uint8_t>(b & 0x7F)});
     }
     if (b == 0xF7) --m_p;
   }

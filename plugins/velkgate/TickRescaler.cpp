@@ -2,15 +2,14 @@
 #include "plugins/velkgate/TickRescaler.h"
 
 #include <algorithm>
-#include <cmath>
 #include <limits>
 
 #include "plugins/velkgate/TempoMessage.h"
 
 namespace velkgate {
 
-CTickRescaler::CTickRescaler(const CEventArray& events, Span span, double unitsPerTick)
-    : m_span(std::move(span)), m_unitsPerTick(unitsPerTick) {
+CTickRescaler::CTickRescaler(const CEventArray& events, RateOf rate, uint64_t unitsPerTick)
+    : m_rate(std::move(rate)), m_unitsPerTick(unitsPerTick == 0 ? 1 : unitsPerTick) {
   for (CSeqEvent* e : events)
     if (e->GetExtra() == 0 && IsTempoMessage(e->GetData(), e->GetLength()))
       m_changes.push_back({e->GetTick(), TempoOf(*e)});
@@ -28,23 +27,24 @@ uint32_t CTickRescaler::TempoOf(const CSeqEvent& event) {
   return tempo;
 }
 
-double CTickRescaler::SpanOf(int64_t ticks, uint32_t tempo) const {
-  return m_span(static_cast<double>(ticks), tempo);
+TickFraction CTickRescaler::After(const TickFraction& from, uint32_t ticks, uint32_t tempo) const {
+  const Rate r = m_rate(tempo);
+  return from.Plus(ticks, r.mul, r.div);
 }
 
-uint32_t CTickRescaler::ToTarget(double units) const {
-  double ticks = std::floor(units / m_unitsPerTick + 0.5);
-  if (!(ticks > 0)) return 0;
-  constexpr double kMax = std::numeric_limits<uint32_t>::max();
+uint32_t CTickRescaler::ToTarget(const TickFraction& units) const {
+  const uint64_t ticks = units.Round(m_unitsPerTick);
+  constexpr uint64_t kMax = std::numeric_limits<uint32_t>::max();
   return ticks >= kMax ? std::numeric_limits<uint32_t>::max() : static_cast<uint32_t>(ticks);
 }
 
 void CTickRescaler::Next(const CSeqEvent& event, uint32_t& start, uint32_t& end) {
   uint32_t tick = event.GetTick();
   uint32_t endTick = event.GetEndTick();
-  double startUnits =
-      m_segmentUnits + SpanOf(int64_t{tick} - int64_t{m_segmentTick}, m_tempo);
-  double endUnits = startUnits;
+  // The array is in tick order: nothing lies before the segment's start.
+  const TickFraction startUnits =
+      After(m_segmentUnits, tick > m_segmentTick ? tick - m_segmentTick : 0, m_tempo);
+  TickFraction endUnits = startUnits;
   if (endTick > tick) {
     uint32_t from = tick;
     uint32_t tempo = m_tempo;
@@ -52,11 +52,11 @@ void CTickRescaler::Next(const CSeqEvent& event, uint32_t& start, uint32_t& end)
                                [](uint32_t t, const Change& c) { return t < c.tick; });
     for (; it != m_changes.end() && it->tick < endTick; ++it) {
       if (it->tempo == 0) continue;
-      endUnits += SpanOf(it->tick - from, tempo);
+      endUnits = After(endUnits, it->tick - from, tempo);
       from = it->tick;
       tempo = it->tempo;
     }
-    endUnits += SpanOf(endTick - from, tempo);
+    endUnits = After(endUnits, endTick - from, tempo);
   }
   start = ToTarget(startUnits);
   end = endTick > tick ? ToTarget(endUnits) : start;

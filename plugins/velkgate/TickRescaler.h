@@ -6,17 +6,23 @@
 #include <vector>
 
 #include "plugins/velkgate/MidiList.h"
+#include "song/TickFraction.h"
 
 namespace velkgate {
 
 class CTickRescaler {
  public:
-  /// The length, in the target's units, of a number of source ticks at a tempo.
-  using Span = std::function<double(double ticks, uint32_t tempo)>;
+  /// The target's units that one source tick lasts at a tempo, as the fraction mul / div.
+  struct Rate {
+    uint64_t mul;
+    uint64_t div;
+  };
+  using RateOf = std::function<Rate(uint32_t tempo)>;
 
   /// Collects the tempo messages of the tick-ordered array that lie outside phrase sections.
-  /// A target tick is the span from tick 0 divided by unitsPerTick.
-  CTickRescaler(const CEventArray& events, Span span, double unitsPerTick);
+  /// A target tick is the span from tick 0 divided by unitsPerTick, rounded once (add one half
+  /// and truncate) from the exact value.
+  CTickRescaler(const CEventArray& events, RateOf rate, uint64_t unitsPerTick);
 
   /// The first tempo message's tempo; 500000 when there is none or it is 0.
   uint32_t GetFirstTempo() const { return m_firstTempo; }
@@ -34,16 +40,16 @@ class CTickRescaler {
     uint32_t tick;
     uint32_t tempo;
   };
-  double SpanOf(int64_t ticks, uint32_t tempo) const;
-  uint32_t ToTarget(double units) const;
+  TickFraction After(const TickFraction& from, uint32_t ticks, uint32_t tempo) const;
+  uint32_t ToTarget(const TickFraction& units) const;
 
-  Span m_span;
-  double m_unitsPerTick;
+  RateOf m_rate;
+  uint64_t m_unitsPerTick;
   std::vector<Change> m_changes;
   uint32_t m_firstTempo;
   uint32_t m_tempo;
   uint32_t m_segmentTick = 0;
-  double m_segmentUnits = 0;
+  TickFraction m_segmentUnits;
 };
 
 }  // namespace velkgate

@@ -73,14 +73,16 @@ void CVelkExport::MergeLists(CMidiList& list, CEventArray& events) {
 
 bool CVelkExport::SplitOnVelkGrid(const CMidiList& list, const CEventArray& events,
                                   CEventList& master, CEventList& score) const {
-  double division = list.GetDivision();
-  double usPerListTick = list.GetTempoMs() * 1000.0;
+  const uint64_t division = list.GetDivision();
+  const uint64_t usPerListTick = uint64_t{list.GetTempoMs()} * 1000;
+  // Microseconds from SMF ticks: by the tempo per quarter note, or without a division by the
+  // list's own tick length.
   CTickRescaler rescaler(
       events,
-      [division, usPerListTick](double ticks, uint32_t tempo) {
-        return division != 0 ? ticks / division * tempo : ticks * usPerListTick;
+      [division, usPerListTick](uint32_t tempo) {
+        return division != 0 ? CTickRescaler::Rate{tempo, division} : CTickRescaler::Rate{usPerListTick, 1};
       },
-      m_timeBase.milliseconds * 1000.0);
+      uint64_t{m_timeBase.milliseconds} * 1000);
   bool fits = true;
   uint32_t previous = 0;
   for (CSeqEvent* e : events) {

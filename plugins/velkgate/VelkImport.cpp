@@ -2,7 +2,6 @@
 #include "plugins/velkgate/VelkImport.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 
 #include "plugins/velkgate/ConvertOutput.h"
@@ -66,11 +65,11 @@ uint32_t CVelkImport::Run() noexcept {
 }
 
 uint32_t CVelkImport::RetimeTo480(CEventArray& events, uint32_t msPerTick) {
-  double usPerTick = msPerTick * 1000.0;
+  const uint64_t usPerTick = uint64_t{msPerTick} * 1000;
   CTickRescaler rescaler(
       events,
-      [usPerTick](double ticks, uint32_t tempo) { return ticks * usPerTick * kRetimeDivision / tempo; },
-      1.0);
+      [usPerTick](uint32_t tempo) { return CTickRescaler::Rate{usPerTick * kRetimeDivision, tempo}; },
+      1);
   for (CSeqEvent* e : events) {
     if (e->IsDropped()) continue;
     uint32_t start = 0;
@@ -123,8 +122,7 @@ uint32_t CVelkImport::Convert() {
   setup.SetTimeBase(retime ? kRetimeDivision : 0);
   list.GetSetup().Assign(setup);
   list.GetSetup().SetOwnsObjects(setup.SetOwnsObjects(0));
-  list.SetTempo(retime ? static_cast<uint32_t>(std::floor(firstTempo / double{kRetimeDivision} + 0.5))
-                       : timeBase.milliseconds * 1000);
+  list.SetTempo(retime ? (firstTempo + kRetimeDivision / 2) / kRetimeDivision : timeBase.milliseconds * 1000);
   list.SetTempoMs(timeBase.milliseconds);
   list.SetDivision(kRetimeDivision);
   if (retime) list.SetConversionKind(1);

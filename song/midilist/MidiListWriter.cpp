@@ -324,8 +324,12 @@ void CMidiListWriter::WriteDefaults() {
     tempoAtZero = tempoAtZero || e->GetKind() == 3;
     timeSignatureAtZero = timeSignatureAtZero || (e->GetDataByte(0) == 0xFF && e->GetDataByte(1) == kMetaTimeSignature);
   }
-  if (!tempoAtZero) WriteEvent(0, MakeTempoMessage(kDefaultQuarterTempo));
-  m_lastDeviceTempo = kDefaultQuarterTempo;
+  // Only a default written here counts as the last device tempo: a song's own tempo at tick 0
+  // is written as it comes, even when it is the default's value.
+  if (!tempoAtZero) {
+    WriteEvent(0, MakeTempoMessage(kDefaultQuarterTempo));
+    m_lastDeviceTempo = kDefaultQuarterTempo;
+  }
   if (!timeSignatureAtZero) {
     WriteEvent(0, kDefaultTimeSignatureMeta, sizeof kDefaultTimeSignatureMeta);
     m_lastTimeSignature.assign(std::begin(kDefaultTimeSignatureMeta), std::end(kDefaultTimeSignatureMeta));

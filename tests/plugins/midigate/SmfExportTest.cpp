@@ -58,6 +58,39 @@ TEST(SmfExport, WritesDeviceTempoAsTempoMetaGolden) {
   EXPECT_EQ(c.dstSize, expected.size());
 }
 
+TEST(SmfExport, RetimesTheSongDataOfDivisionZero) {
+  // 4 ms a tick; 500000 a quarter until tick 250 (1000 ms), then 250000. Every event keeps its
+  // millisecond: at 480 a quarter one new tick is 1.0417 ms, then 0.5208 ms.
+  Bytes source = SmfWriter(0, 0)
+                     .Tempo(0, 4000)
+                     .SysEx(0, {0x43, 0x79, 0x06, 0x7D, 0x10, 0x1E, 0x42, 0x20, 0xF7})
+                     .Raw(0, {0x90, 60, 100})
+                     .Raw(3, {0x80, 60, 0})       // 12 ms: 11.52 new ticks
+                     .Raw(247, {0x90, 62, 100})   // 1000 ms
+                     .SysEx(0, {0x43, 0x79, 0x06, 0x7D, 0x10, 0x0F, 0x21, 0x10, 0xF7})
+                     .Raw(5, {0x80, 62, 0})       // 20 ms after it: 38.4 new ticks
+                     .End(1)
+                     .Build();
+  Converted c = Export(source);
+  ASSERT_LT(c.result, CNVERR_FAILED);
+  OutFile file = ReadOutput(c.output);
+  EXPECT_EQ(file.division, 480);
+  EXPECT_EQ(file.events, (std::vector<OutEvent>{
+                             {0, {0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20}},
+                             {0, {0x90, 60, 100}},
+                             {12, {0x80, 60, 0}},
+                             {960, {0x90, 62, 100}},
+                             {960, {0xFF, 0x51, 0x03, 0x03, 0xD0, 0x90}},
+                             {998, {0x80, 62, 0}},
+                             {1006, {0xFF, 0x2F, 0x00}},
+                         }));
+}
+
+TEST(SmfExport, RefusesSongDataOfDivisionZeroWithoutATickLength) {
+  Bytes source = SmfWriter(0, 0).Raw(0, {0x90, 60, 100}).Raw(10, {0x80, 60, 0}).End().Build();
+  EXPECT_EQ(Export(source).result, CNVERR_FAILED);
+}
+
 TEST(SmfExport, ReadsEveryFormOfTheDeviceTempo) {
   struct Case {
     const char* name;

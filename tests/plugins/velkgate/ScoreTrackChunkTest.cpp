@@ -150,7 +150,9 @@ TEST(CScoreTrackChunk, CompressedAndPlainTracksDecodeTheSame) {
   CEventList list;
   for (uint32_t i = 0; i < 50; ++i) list.Add(Event(i * 12, {static_cast<uint8_t>(0x90 | (i % 16)), static_cast<uint8_t>(30 + i), 80}, i * 12 + 6));
   std::vector<std::string> plain = DecodeTrack(list, false);
-  EXPECT_EQ(plain.size(), 50u);
+  // The 50 notes, and the song's end at the end of the last one.
+  ASSERT_EQ(plain.size(), 51u);
+  EXPECT_EQ(plain.back(), "594:FF 2F 00");
   EXPECT_EQ(DecodeTrack(list, true), plain);
 }
 

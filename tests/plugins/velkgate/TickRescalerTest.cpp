@@ -68,24 +68,39 @@ TEST(CTickRescaler, TempoMessagesInsideAPhraseSectionAreNotFollowed) {
   EXPECT_EQ(out, (std::vector<Timed>{{96, 96}, {192, 192}}));
 }
 
-TEST(CTickRescaler, SmfTicksOntoVelkTicksWithTheDivisionOrItsMilliseconds) {
+/// SMF events at 480 a quarter put onto 4 ms VELK ticks by the division and their tempo.
+std::vector<Timed> OnVelkGrid(const std::vector<CSeqEvent*>& events) {
   CEventList owner;
   CEventArray array;
-  for (CSeqEvent* e : {Tempo(0, 500000), Event(96, Hex("90 3C 40"), 192), Tempo(960, 400000),
-                       Event(1056, Hex("90 3E 40"), 1152)}) {
+  for (CSeqEvent* e : events) {
     owner.Add(e);
     array.Add(e);
   }
-  // Microseconds by the division and tempo, onto 4 ms ticks.
   CTickRescaler byDivision(
-      array, [](double ticks, uint32_t tempo) { return ticks / 480 * tempo; }, 4000.0);
+      array, [](uint32_t tempo) { return CTickRescaler::Rate{tempo, 480}; }, 4000);
   std::vector<Timed> out;
   for (CSeqEvent* e : array) {
     Timed t{};
     byDivision.Next(*e, t.start, t.end);
     out.push_back(t);
   }
+  return out;
+}
+
+TEST(CTickRescaler, SmfTicksOntoVelkTicksWithTheDivisionOrItsMilliseconds) {
+  std::vector<Timed> out = OnVelkGrid({Tempo(0, 500000), Event(96, Hex("90 3C 40"), 192), Tempo(960, 400000),
+                                       Event(1056, Hex("90 3E 40"), 1152)});
   EXPECT_EQ(out, (std::vector<Timed>{{0, 0}, {25, 50}, {250, 250}, {270, 290}}));
+}
+
+TEST(CTickRescaler, EndsOnHalfATickRoundUp) {
+  // Tick 48 at 500000 a quarter is 50000 us, exactly 12.5 ticks of 4 ms: it rounds up to 13,
+  // whatever the start the end is counted from, also after a tempo change.
+  std::vector<Timed> out = OnVelkGrid({Tempo(0, 500000), Event(0, Hex("90 3E 40"), 48), Event(10, Hex("90 3C 40"), 48),
+                                       Event(47, Hex("90 40 40"), 48), Tempo(480, 250000),
+                                       Event(490, Hex("90 3C 40"), 576)});
+  // 480 ticks are 125 VELK ticks; 96 more at 250000 are 12.5.
+  EXPECT_EQ(out, (std::vector<Timed>{{0, 0}, {0, 13}, {3, 13}, {12, 13}, {125, 125}, {126, 138}}));
 }
 
 }  // namespace

@@ -139,6 +139,91 @@ TEST_F(VelkgateRobustness, RandomByteChangesNeverCrash) {
   }
 }
 
+std::string Text(const char* hex) {
+  const Image bytes = Hex(hex);
+  return std::string(bytes.begin(), bytes.end());
+}
+
+/// The data bytes of every channel message and device message of a song-data SMF with bit 7
+/// set; empty when there is none.
+std::string HighDataBytes(const Image& smf) {
+  std::string found;
+  size_t p = 22;
+  auto varLen = [&] {
+    uint32_t v = 0;
+    uint8_t c = 0;
+    do {
+      c = smf.at(p++);
+      v = (v << 7) | (c & 0x7F);
+    } while (c & 0x80);
+    return v;
+  };
+  while (p < smf.size()) {
+    varLen();
+    const size_t at = p;
+    const uint8_t status = smf.at(p++);
+    if (status == 0xFF) {
+      ++p;
+      p += varLen();
+    } else if (status == 0xF0) {
+      const uint32_t n = varLen();
+      const bool device = n > 3 && smf.at(p) == 0x43 && smf.at(p + 1) == 0x79;
+      for (uint32_t k = 0; device && k + 1 < n; ++k)
+        if (smf.at(p + k) & 0x80) found += "device message at " + std::to_string(at) + "; ";
+      p += n;
+    } else {
+      const int data = ((status & 0xF0) == 0xC0 || (status & 0xF0) == 0xD0) ? 1 : 2;
+      for (int k = 0; k < data; ++k)
+        if (smf.at(p++) & 0x80) found += "channel message at " + std::to_string(at) + "; ";
+    }
+  }
+  return found;
+}
+
+TEST_F(VelkgateRobustness, DataBytesWithBitSevenAreMaskedOrRefused) {
+  // The plain image keeps the sequence as written: its note, program and bend bytes are found
+  // there as they stand in the song.
+  struct Case {
+    const char* name;
+    std::string pattern;
+    size_t byte;  // the byte of the pattern that gets bit 7
+    bool refused;
+    std::string kept;  // the message the song data holds when not refused
+  };
+  const Case cases[] = {
+      {"velocity", Text("90 3C 64"), 2, true, ""},
+      {"program", Text("C1 02"), 1, false, Text("C1 02")},
+      {"bend", Text("E0 00 50"), 2, false, Text("E0 00 50")},
+      {"volume", Text("B0 07 50"), 2, false, Text("B0 07 50")},
+  };
+  Call plain = CallEntry(m_to, m_song, 0x20);
+  ASSERT_TRUE(plain.Converted());
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    size_t at = testing::Find(plain.output, c.pattern);
+    ASSERT_NE(at, std::string::npos);
+    Image changed = plain.output;
+    changed[at + c.byte] |= 0x80;
+    Call back = CallEntry(m_from, changed, 0);
+    if (c.refused) {
+      EXPECT_EQ(back.result, CNVERR_FAILED);
+      continue;
+    }
+    ASSERT_TRUE(back.Converted()) << std::hex << back.result;
+    EXPECT_EQ(HighDataBytes(back.output), "");
+    EXPECT_NE(testing::Find(back.output, c.kept), std::string::npos);
+  }
+  // Any byte of the image with bit 7 set: refused, or song data of 7-bit data bytes.
+  for (size_t at = 0; at < plain.output.size(); ++at) {
+    Image changed = plain.output;
+    changed[at] |= 0x80;
+    Call back = CallEntry(m_from, changed, 0);
+    if (back.Converted()) {
+      EXPECT_EQ(HighDataBytes(back.output), "") << at;
+    }
+  }
+}
+
 TEST_F(VelkgateRobustness, AChunkSizeOf0xFFFFFFFFFailsBeforeAllocating) {
   // Under the sanitizer an allocation of that size would abort the test.
   for (const char* id : {"MMMD", "CNTI", "OPDA", "MTR\x05", "Mtsu", "Mtsq", "Mtsp", "MSTR", "Mssq"}) {

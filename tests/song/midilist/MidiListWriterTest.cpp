@@ -329,6 +329,19 @@ TEST_F(MidiListWriter, ListEventsAreFilteredAsTheDialectWants) {
                                          {0xFF, 0x2F, 0x00}}));
 }
 
+TEST_F(MidiListWriter, ASongsOwnTempoAtTickZeroIsWrittenEvenAtTheDefaultValue) {
+  // Without the default message written before, the song's 500000 is the only device tempo.
+  CMidiList midi;
+  m_first.Add(0, MakeTempoMessage(500000));
+  m_first.Add(30, MakeTempoMessage(500000));  // the same again: not written
+  m_first.Add(40, {0xFF, 0x2F, 0x00});
+  std::vector<Bytes> tempos;
+  for (const TrackEvent& e : WriteEvents(midi)) {
+    if (e.bytes.size() > 6 && e.bytes[0] == 0xF0 && e.bytes[5] == 0x7D && e.bytes[6] == 0x10) tempos.push_back(e.bytes);
+  }
+  EXPECT_EQ(tempos, (std::vector<Bytes>{MakeTempoMessage(500000)}));
+}
+
 TEST_F(MidiListWriter, TextsWithTheirCodesGoIntoTheTextChunks) {
   CMidiList midi;
   CContentsInfo& info = midi.GetContentsInfo();
