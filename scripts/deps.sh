@@ -6,7 +6,9 @@ set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev googletest libbenchmark-dev ccache
           qt6-base-dev qt6-qpa-plugins fonts-dejavu-core
           # Chinese interface: a compact CJK font and Qt's own translations.
-          fonts-wqy-microhei qt6-translations-l10n)
+          fonts-wqy-microhei qt6-translations-l10n
+          # Independent readers of the Standard MIDI Files the program writes, for the tests.
+          midicsv python3-mido)
 # MIDI: RtMidi with the JACK development files, and a JACK server with jack_wait for the tests
 # (scripts/with-jack). Installed without their recommendations, which pull in a GUI.
 midi_packages=(librtmidi-dev libjack-jackd2-dev jackd2)
