@@ -6,16 +6,15 @@
 #include <jack/ringbuffer.h>
 
 #include <atomic>
-#include <chrono>
 #include <cstdint>
 #include <mutex>
-#include <thread>
+
+#include "platform/midi/JackWait.h"
 
 namespace platform {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
 using Length = uint32_t;
 
 constexpr int kConnectWaitMs = 5000;
@@ -117,12 +116,7 @@ class JackOutput final : public IMidiOutput {
 
   template <typename Ready>
   bool WaitUntil(Ready ready, int timeoutMs = kJackDrainWaitMs) {
-    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!ready()) {
-      if (m_gone || Clock::now() >= deadline) return false;
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
+    return WaitUntilJack(ready, timeoutMs, m_gone);
   }
 
   // Nothing pending, then two more cycles counted: the one that took the last message (it may
@@ -134,11 +128,14 @@ class JackOutput final : public IMidiOutput {
     return WaitUntil([&] { return m_cycles.load(std::memory_order_acquire) >= target; });
   }
 
-  // The client goes first: once it is closed its thread has ended, so the callback can no
-  // longer reach the ring or the port.
+  // The client goes first: deactivating returns once the callback can no longer run and takes
+  // the client out of the graph; then the port is unregistered and the client closed, and only
+  // then is the ring freed. While the client is active, libjack's notification thread walks its
+  // port list at every change of the graph's latencies, so the port never goes before.
   void TearDown() {
     if (m_client) {
       jack_deactivate(m_client);
+      if (m_port) jack_port_unregister(m_client, m_port);
       jack_client_close(m_client);
       m_client = nullptr;
       m_port = nullptr;

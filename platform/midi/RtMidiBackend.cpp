@@ -6,15 +6,12 @@
 #include <atomic>
 #include <cstdio>
 
-#include "platform/midi/JackCycles.h"
+#include "platform/midi/JackMidiInput.h"
 #include "platform/midi/JackMidiOutput.h"
 
 namespace platform {
 
 namespace {
-
-constexpr int kConnectionCycles = 2;
-constexpr int kConnectionWaitMs = 5000;
 
 RtMidi::Api ToRtMidi(MidiApi api) { return api == MidiApi::Alsa ? RtMidi::LINUX_ALSA : RtMidi::UNIX_JACK; }
 
@@ -193,7 +190,6 @@ std::shared_ptr<IMidiOutput> RtMidiBackend::OpenOutput(int index) {
     return nullptr;
   }
   if (errors->failed || !out->isPortOpen()) return nullptr;
-  AwaitConnection();
   return std::make_shared<RtMidiOutputPort>(std::move(out), std::move(errors), std::move(name));
 }
 
@@ -201,17 +197,14 @@ std::unique_ptr<IMidiInput> RtMidiBackend::OpenInput(int index, MidiCallback cal
   if (Api() == MidiApi::None || index < 0) return nullptr;
   std::string name = InputName(index);
   if (name.empty()) return nullptr;
+  if (m_api == MidiApi::Jack) {
+    // RtMidi's JACK input unregisters its port while its client runs, which races libjack's
+    // own threads; our own client closes in a safe order.
+    return OpenJackMidiInput(MidiClientName(), name, name, std::move(callback));
+  }
   auto input = std::make_unique<RtMidiInputPort>(std::move(callback), std::move(name));
   if (!input->Open(ToRtMidi(m_api), index)) return nullptr;
-  AwaitConnection();
   return input;
-}
-
-void RtMidiBackend::AwaitConnection() {
-  if (m_api != MidiApi::Jack) return;
-  std::lock_guard<std::mutex> lock(m_cyclesMutex);
-  if (!m_cycles) m_cycles = std::make_unique<JackCycles>();
-  m_cycles->Wait(kConnectionCycles, kConnectionWaitMs);
 }
 
 }  // namespace platform
