@@ -178,11 +178,12 @@ TEST(RtMidiBackendJack, NoCallbackRunsAfterCloseHasReturned) {
   EXPECT_FALSE(in->IsOpen());
 }
 
-// Ports opened, used, closed and destroyed over and over while notes keep arriving on the input
-// and other clients change the graph: each close takes its client out of the graph before its
-// port goes, so libjack's threads never read what was freed (under the sanitizer build the
-// wrong order crashes within a few dozen rounds).
-TEST(RtMidiBackendJack, OutputAndInputOpenSendAndCloseTwoHundredTimesWhileNotesArrive) {
+// Outputs and inputs opened, used, closed and destroyed over and over on two threads at once
+// (as the user-interface and play threads may), while notes keep arriving on the input: each
+// open and close changes the graph under the other thread's client, so libjack's threads are
+// busy with it. Each close takes its client out of the graph before its port goes, so those
+// threads never read what was freed; under the sanitizer build the wrong order crashes.
+TEST(RtMidiBackendJack, OutputsAndInputsOpenedAndClosedTwoHundredTimesWhileNotesArrive) {
   jacktest::VirtualKeyboard keyboard("keyboard-s");
   jacktest::VirtualSynth synth("synth-s");
   platform::RtMidiBackend backend;
@@ -199,25 +200,35 @@ TEST(RtMidiBackendJack, OutputAndInputOpenSendAndCloseTwoHundredTimesWhileNotesA
   });
   constexpr int kRounds = 200;
   std::vector<Message> sent;
-  for (int round = 0; round < kRounds; ++round) {
-    std::shared_ptr<platform::IMidiOutput> out = backend.OpenOutput(outIndex);
-    std::atomic<int> heard{0};
-    std::unique_ptr<platform::IMidiInput> in = backend.OpenInput(inIndex, [&](const uint8_t*, size_t) { ++heard; });
-    if (!out || !in) {
-      ADD_FAILURE() << "round " << round << ": " << (out ? "no input" : "no output");
-      break;
+  std::thread outputs([&] {
+    for (int round = 0; round < kRounds; ++round) {
+      std::shared_ptr<platform::IMidiOutput> out = backend.OpenOutput(outIndex);
+      if (!out) {
+        ADD_FAILURE() << "round " << round << ": no output";
+        return;
+      }
+      sent.push_back({0x90, static_cast<uint8_t>(round % 128), static_cast<uint8_t>(1 + round / 128)});
+      EXPECT_TRUE(out->Send(sent.back())) << "round " << round;
+      out->Close();
+      EXPECT_FALSE(out->IsOpen());
     }
-    sent.push_back({0x90, static_cast<uint8_t>(round % 128), static_cast<uint8_t>(1 + round / 128)});
-    EXPECT_TRUE(out->Send(sent.back())) << "round " << round;
-    for (int waited = 0; heard == 0 && waited < 2000; ++waited) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    EXPECT_GT(heard.load(), 0) << "round " << round << ": no note arrived on the input within 2 s";
-    in->Close();
-    out->Close();
-    EXPECT_FALSE(in->IsOpen());
-    EXPECT_FALSE(out->IsOpen());
-    in.reset();
-    out.reset();
-  }
+  });
+  std::thread inputs([&] {
+    for (int round = 0; round < kRounds; ++round) {
+      std::atomic<int> heard{0};
+      std::unique_ptr<platform::IMidiInput> in = backend.OpenInput(inIndex, [&](const uint8_t*, size_t) { ++heard; });
+      if (!in) {
+        ADD_FAILURE() << "round " << round << ": no input";
+        return;
+      }
+      for (int waited = 0; heard == 0 && waited < 2000; ++waited) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      EXPECT_GT(heard.load(), 0) << "round " << round << ": no note arrived on the input within 2 s";
+      in->Close();
+      EXPECT_FALSE(in->IsOpen());
+    }
+  });
+  outputs.join();
+  inputs.join();
   playing = false;
   player.join();
   EXPECT_EQ(synth.WaitFor(sent.size()), sent) << "every note sent, once and in order";
