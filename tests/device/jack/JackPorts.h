@@ -14,6 +14,7 @@
 #include <deque>
 #include <functional>
 #include <mutex>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -25,7 +26,8 @@ using Message = std::vector<uint8_t>;
 /// by side collide on equal client names.
 inline std::string ClientName(const char* role) { return std::string("Test ") + role + " " + std::to_string(getpid()); }
 
-/// A client with an input port, an output port or both (an empty name means none). Each message
+/// A client with an input port, an output port or both (an empty name means none); throws when
+/// the server refuses it. Each message
 /// that arrives goes to `onMessage` on JACK's process thread; queued messages go out in the next
 /// cycle, in order. The ports are registered before the client runs and unregistered only once
 /// it is deactivated: libjack's notification thread walks the port list of a running client.
@@ -36,22 +38,17 @@ class TestClient {
   TestClient(const char* role, const std::string& inPort, const std::string& outPort, Handler onMessage)
       : m_onMessage(std::move(onMessage)) {
     m_client = jack_client_open(ClientName(role).c_str(), JackNoStartServer, nullptr);
-    if (!m_client) {
-      ADD_FAILURE() << "the test's JACK client \"" << role << "\" could not open";
-      return;
-    }
+    if (!m_client) throw std::runtime_error(std::string("the test's JACK client \"") + role + "\" could not open");
     if (!inPort.empty()) m_in = jack_port_register(m_client, inPort.c_str(), JACK_DEFAULT_MIDI_TYPE, JackPortIsInput, 0);
     if (!outPort.empty())
       m_out = jack_port_register(m_client, outPort.c_str(), JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput, 0);
     const bool ported = (inPort.empty() || m_in) && (outPort.empty() || m_out);
     if (!ported || jack_set_process_callback(m_client, &TestClient::OnProcess, this) != 0 || jack_activate(m_client) != 0) {
-      ADD_FAILURE() << "the test's JACK client \"" << role << "\" could not start";
       jack_client_close(m_client);
-      m_client = nullptr;
+      throw std::runtime_error(std::string("the test's JACK client \"") + role + "\" could not start");
     }
   }
   ~TestClient() {
-    if (!m_client) return;
     jack_deactivate(m_client);
     for (jack_port_t* port : {m_in, m_out})
       if (port) jack_port_unregister(m_client, port);
