@@ -9,6 +9,7 @@
 #include <mutex>
 #include <vector>
 
+#include "platform/midi/JackClientLock.h"
 #include "platform/midi/JackWait.h"
 
 namespace platform {
@@ -31,19 +32,9 @@ class JackInput final : public IMidiInput {
   JackInput(const JackInput&) = delete;
   JackInput& operator=(const JackInput&) = delete;
 
-  // The port is registered before the client runs: libjack's own threads walk a client's port
-  // list while it is active, and nothing here changes that list then.
   bool Open(const std::string& clientName, const std::string& source) {
     std::lock_guard<std::mutex> lock(m_mutex);
-    jack_status_t status{};
-    m_client = jack_client_open(clientName.c_str(), JackNoStartServer, &status);
-    if (!m_client) return false;
-    m_port = jack_port_register(m_client, "Trillot Input", JACK_DEFAULT_MIDI_TYPE, JackPortIsInput, 0);
-    if (!m_port) return Fail();
-    jack_on_shutdown(m_client, &JackInput::OnShutdown, this);
-    if (jack_set_process_callback(m_client, &JackInput::OnProcess, this) != 0 || jack_activate(m_client) != 0)
-      return Fail();
-    if (jack_connect(m_client, source.c_str(), jack_port_name(m_port)) != 0) return Fail();
+    if (!Start(clientName, source)) return false;
     // As for an output: the connection is in force once the graph in use holds it and a cycle
     // has run since.
     WaitUntilJack([&] { return jack_port_connected_to(m_port, source.c_str()) != 0; }, kConnectWaitMs, m_gone);
@@ -59,12 +50,29 @@ class JackInput final : public IMidiInput {
   void Close() override {
     m_dispatch.Shut();
     std::lock_guard<std::mutex> lock(m_mutex);
+    std::lock_guard<std::mutex> jack(JackClientMutex());
     TearDown();
   }
 
   bool IsOpen() const override { return !m_dispatch.IsShut(); }
 
  private:
+  // The port is registered before the client runs: libjack's notification thread walks the
+  // port list of a running client.
+  bool Start(const std::string& clientName, const std::string& source) {
+    std::lock_guard<std::mutex> jack(JackClientMutex());
+    jack_status_t status{};
+    m_client = jack_client_open(clientName.c_str(), JackNoStartServer, &status);
+    if (!m_client) return false;
+    m_port = jack_port_register(m_client, "Trillot Input", JACK_DEFAULT_MIDI_TYPE, JackPortIsInput, 0);
+    if (!m_port) return Fail();
+    jack_on_shutdown(m_client, &JackInput::OnShutdown, this);
+    if (jack_set_process_callback(m_client, &JackInput::OnProcess, this) != 0 || jack_activate(m_client) != 0)
+      return Fail();
+    if (jack_connect(m_client, source.c_str(), jack_port_name(m_port)) != 0) return Fail();
+    return true;
+  }
+
   static int OnProcess(jack_nframes_t frames, void* self) {
     auto* in = static_cast<JackInput*>(self);
     void* buffer = jack_port_get_buffer(in->m_port, frames);
@@ -117,7 +125,7 @@ class JackInput final : public IMidiInput {
   // Deactivating returns once the process callback can no longer run and takes the client out
   // of the graph; only then is the port unregistered. While the client is active, libjack's
   // notification thread walks its port list at every change of the graph's latencies, and an
-  // unregister meanwhile frees the element it is reading.
+  // unregister meanwhile frees the element it is reading. Runs holding the JACK client lock.
   void TearDown() {
     if (!m_client) return;
     jack_deactivate(m_client);

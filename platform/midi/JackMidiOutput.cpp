@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <mutex>
 
+#include "platform/midi/JackClientLock.h"
 #include "platform/midi/JackWait.h"
 
 namespace platform {
@@ -28,6 +29,20 @@ class JackOutput final : public IMidiOutput {
 
   bool Open(const std::string& clientName, const std::string& target) {
     std::lock_guard<std::mutex> lock(m_mutex);
+    if (!Start(clientName, target)) return false;
+    // The server puts a new connection in force at the start of a cycle, and under load only
+    // some cycles later: wait until the graph in use holds it, then for a cycle to have run,
+    // so that the callback has seen how large a message the server carries.
+    WaitUntil([&] { return jack_port_connected_to(m_port, target.c_str()) != 0; }, kConnectWaitMs);
+    const uint64_t next = m_cycles.load(std::memory_order_acquire) + 2;
+    WaitUntil([&] { return m_cycles.load(std::memory_order_acquire) >= next; }, kConnectWaitMs);
+    return true;
+  }
+
+  // The port is registered before the client runs: libjack's notification thread walks the
+  // port list of a running client.
+  bool Start(const std::string& clientName, const std::string& target) {
+    std::lock_guard<std::mutex> jack(JackClientMutex());
     m_ring = jack_ringbuffer_create(kJackPendingBytes);
     if (!m_ring) return false;
     m_capacity = jack_ringbuffer_write_space(m_ring);
@@ -40,12 +55,6 @@ class JackOutput final : public IMidiOutput {
     if (jack_set_process_callback(m_client, &JackOutput::OnProcess, this) != 0 || jack_activate(m_client) != 0)
       return Fail();
     if (jack_connect(m_client, jack_port_name(m_port), target.c_str()) != 0) return Fail();
-    // The server puts a new connection in force at the start of a cycle, and under load only
-    // some cycles later: wait until the graph in use holds it, then for a cycle to have run,
-    // so that the callback has seen how large a message the server carries.
-    WaitUntil([&] { return jack_port_connected_to(m_port, target.c_str()) != 0; }, kConnectWaitMs);
-    const uint64_t next = m_cycles.load(std::memory_order_acquire) + 2;
-    WaitUntil([&] { return m_cycles.load(std::memory_order_acquire) >= next; }, kConnectWaitMs);
     return true;
   }
 
@@ -79,6 +88,7 @@ class JackOutput final : public IMidiOutput {
     }
     if (!m_gone) Drain();
     std::lock_guard<std::mutex> lock(m_mutex);
+    std::lock_guard<std::mutex> jack(JackClientMutex());
     TearDown();
   }
 
@@ -132,6 +142,7 @@ class JackOutput final : public IMidiOutput {
   // the client out of the graph; then the port is unregistered and the client closed, and only
   // then is the ring freed. While the client is active, libjack's notification thread walks its
   // port list at every change of the graph's latencies, so the port never goes before.
+  // Runs holding the JACK client lock.
   void TearDown() {
     if (m_client) {
       jack_deactivate(m_client);

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstdio>
 
+#include "platform/midi/JackClientLock.h"
 #include "platform/midi/JackMidiInput.h"
 #include "platform/midi/JackMidiOutput.h"
 
@@ -141,7 +142,11 @@ class RtMidiInputPort final : public IMidiInput {
 
 RtMidiBackend::RtMidiBackend() = default;
 
-RtMidiBackend::~RtMidiBackend() = default;
+RtMidiBackend::~RtMidiBackend() {
+  std::lock_guard<std::mutex> jack(JackClientMutex());
+  m_outLister.reset();
+  m_inLister.reset();
+}
 
 MidiApi RtMidiBackend::Api() {
   std::call_once(m_chosen, [this] {
@@ -158,6 +163,9 @@ std::vector<std::string> RtMidiBackend::ListPorts(std::unique_ptr<Port>& lister)
   std::lock_guard<std::mutex> lock(m_listMutex);
   try {
     if (!lister) {
+      // On JACK the lister is a client too (RtMidi's own, with no ports).
+      std::unique_lock<std::mutex> jack(JackClientMutex(), std::defer_lock);
+      if (m_api == MidiApi::Jack) jack.lock();
       lister = std::make_unique<Port>(ToRtMidi(m_api), MidiClientName());
       lister->setErrorCallback(OnRtMidiError, nullptr);
     }
