@@ -6,16 +6,16 @@
 #include <jack/ringbuffer.h>
 
 #include <atomic>
-#include <chrono>
 #include <cstdint>
 #include <mutex>
-#include <thread>
+
+#include "platform/midi/JackClientLock.h"
+#include "platform/midi/JackWait.h"
 
 namespace platform {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
 using Length = uint32_t;
 
 constexpr int kConnectWaitMs = 5000;
@@ -29,6 +29,20 @@ class JackOutput final : public IMidiOutput {
 
   bool Open(const std::string& clientName, const std::string& target) {
     std::lock_guard<std::mutex> lock(m_mutex);
+    if (!Start(clientName, target)) return false;
+    // The server puts a new connection in force at the start of a cycle, and under load only
+    // some cycles later: wait until the graph in use holds it, then for a cycle to have run,
+    // so that the callback has seen how large a message the server carries.
+    WaitUntil([&] { return jack_port_connected_to(m_port, target.c_str()) != 0; }, kConnectWaitMs);
+    const uint64_t next = m_cycles.load(std::memory_order_acquire) + 2;
+    WaitUntil([&] { return m_cycles.load(std::memory_order_acquire) >= next; }, kConnectWaitMs);
+    return true;
+  }
+
+  // The port is registered before the client runs: libjack's notification thread walks the
+  // port list of a running client.
+  bool Start(const std::string& clientName, const std::string& target) {
+    std::lock_guard<std::mutex> jack(JackClientMutex());
     m_ring = jack_ringbuffer_create(kJackPendingBytes);
     if (!m_ring) return false;
     m_capacity = jack_ringbuffer_write_space(m_ring);
@@ -41,12 +55,6 @@ class JackOutput final : public IMidiOutput {
     if (jack_set_process_callback(m_client, &JackOutput::OnProcess, this) != 0 || jack_activate(m_client) != 0)
       return Fail();
     if (jack_connect(m_client, jack_port_name(m_port), target.c_str()) != 0) return Fail();
-    // The server puts a new connection in force at the start of a cycle, and under load only
-    // some cycles later: wait until the graph in use holds it, then for a cycle to have run,
-    // so that the callback has seen how large a message the server carries.
-    WaitUntil([&] { return jack_port_connected_to(m_port, target.c_str()) != 0; }, kConnectWaitMs);
-    const uint64_t next = m_cycles.load(std::memory_order_acquire) + 2;
-    WaitUntil([&] { return m_cycles.load(std::memory_order_acquire) >= next; }, kConnectWaitMs);
     return true;
   }
 
@@ -80,6 +88,7 @@ class JackOutput final : public IMidiOutput {
     }
     if (!m_gone) Drain();
     std::lock_guard<std::mutex> lock(m_mutex);
+    std::lock_guard<std::mutex> jack(JackClientMutex());
     TearDown();
   }
 
@@ -117,12 +126,7 @@ class JackOutput final : public IMidiOutput {
 
   template <typename Ready>
   bool WaitUntil(Ready ready, int timeoutMs = kJackDrainWaitMs) {
-    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!ready()) {
-      if (m_gone || Clock::now() >= deadline) return false;
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
+    return WaitUntilJack(ready, timeoutMs, m_gone);
   }
 
   // Nothing pending, then two more cycles counted: the one that took the last message (it may
@@ -134,11 +138,15 @@ class JackOutput final : public IMidiOutput {
     return WaitUntil([&] { return m_cycles.load(std::memory_order_acquire) >= target; });
   }
 
-  // The client goes first: once it is closed its thread has ended, so the callback can no
-  // longer reach the ring or the port.
+  // The client goes first: deactivating returns once the callback can no longer run and takes
+  // the client out of the graph; then the port is unregistered and the client closed, and only
+  // then is the ring freed. While the client is active, libjack's notification thread walks its
+  // port list at every change of the graph's latencies, so the port never goes before.
+  // Runs holding the JACK client lock.
   void TearDown() {
     if (m_client) {
       jack_deactivate(m_client);
+      if (m_port) jack_port_unregister(m_client, m_port);
       jack_client_close(m_client);
       m_client = nullptr;
       m_port = nullptr;

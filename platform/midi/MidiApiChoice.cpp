@@ -6,7 +6,10 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <mutex>
 #include <string>
+
+#include "platform/midi/JackClientLock.h"
 
 namespace platform {
 
@@ -40,6 +43,7 @@ bool JackServerAnswers() {
   // do its later messages (RtMidi reports JACK failures through our error callback).
   jack_set_error_function(Silent);
   jack_set_info_function(Silent);
+  std::lock_guard<std::mutex> jack(JackClientMutex());
   jack_status_t status{};
   jack_client_t* client = jack_client_open(MidiClientName("probe").c_str(), JackNoStartServer, &status);
   if (!client) return false;

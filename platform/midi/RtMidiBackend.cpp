@@ -6,15 +6,13 @@
 #include <atomic>
 #include <cstdio>
 
-#include "platform/midi/JackCycles.h"
+#include "platform/midi/JackClientLock.h"
+#include "platform/midi/JackMidiInput.h"
 #include "platform/midi/JackMidiOutput.h"
 
 namespace platform {
 
 namespace {
-
-constexpr int kConnectionCycles = 2;
-constexpr int kConnectionWaitMs = 5000;
 
 RtMidi::Api ToRtMidi(MidiApi api) { return api == MidiApi::Alsa ? RtMidi::LINUX_ALSA : RtMidi::UNIX_JACK; }
 
@@ -144,7 +142,11 @@ class RtMidiInputPort final : public IMidiInput {
 
 RtMidiBackend::RtMidiBackend() = default;
 
-RtMidiBackend::~RtMidiBackend() = default;
+RtMidiBackend::~RtMidiBackend() {
+  std::lock_guard<std::mutex> jack(JackClientMutex());
+  m_outLister.reset();
+  m_inLister.reset();
+}
 
 MidiApi RtMidiBackend::Api() {
   std::call_once(m_chosen, [this] {
@@ -161,6 +163,9 @@ std::vector<std::string> RtMidiBackend::ListPorts(std::unique_ptr<Port>& lister)
   std::lock_guard<std::mutex> lock(m_listMutex);
   try {
     if (!lister) {
+      // On JACK the lister is a client too (RtMidi's own, with no ports).
+      std::unique_lock<std::mutex> jack(JackClientMutex(), std::defer_lock);
+      if (m_api == MidiApi::Jack) jack.lock();
       lister = std::make_unique<Port>(ToRtMidi(m_api), MidiClientName());
       lister->setErrorCallback(OnRtMidiError, nullptr);
     }
@@ -193,7 +198,6 @@ std::shared_ptr<IMidiOutput> RtMidiBackend::OpenOutput(int index) {
     return nullptr;
   }
   if (errors->failed || !out->isPortOpen()) return nullptr;
-  AwaitConnection();
   return std::make_shared<RtMidiOutputPort>(std::move(out), std::move(errors), std::move(name));
 }
 
@@ -201,17 +205,14 @@ std::unique_ptr<IMidiInput> RtMidiBackend::OpenInput(int index, MidiCallback cal
   if (Api() == MidiApi::None || index < 0) return nullptr;
   std::string name = InputName(index);
   if (name.empty()) return nullptr;
+  if (m_api == MidiApi::Jack) {
+    // RtMidi's JACK input unregisters its port while its client runs, which races libjack's
+    // own threads; our own client closes in a safe order.
+    return OpenJackMidiInput(MidiClientName(), name, name, std::move(callback));
+  }
   auto input = std::make_unique<RtMidiInputPort>(std::move(callback), std::move(name));
   if (!input->Open(ToRtMidi(m_api), index)) return nullptr;
-  AwaitConnection();
   return input;
-}
-
-void RtMidiBackend::AwaitConnection() {
-  if (m_api != MidiApi::Jack) return;
-  std::lock_guard<std::mutex> lock(m_cyclesMutex);
-  if (!m_cycles) m_cycles = std::make_unique<JackCycles>();
-  m_cycles->Wait(kConnectionCycles, kConnectionWaitMs);
 }
 
 }  // namespace platform

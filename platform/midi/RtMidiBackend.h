@@ -12,13 +12,12 @@ class RtMidiOut;
 
 namespace platform {
 
-class JackCycles;
-
 /// Chooses its MIDI system on first use (ChooseMidiApi). Without one it prints
 /// kNoMidiSystemText once on standard error, lists nothing and opens nothing. RtMidi's errors
 /// come to our own callback: a failed send or open is a false or null result, never a throw.
-/// On JACK an output is our own client (OpenJackMidiOutput), whose Close lets what was sent
-/// go out first.
+/// On JACK the ports are clients of our own (OpenJackMidiOutput, OpenJackMidiInput): an
+/// output's Close lets what was sent go out first, and both close in an order that is safe
+/// against libjack's threads; RtMidi only lists the ports there.
 class RtMidiBackend final : public IMidiBackend {
  public:
   RtMidiBackend();
@@ -37,16 +36,12 @@ class RtMidiBackend final : public IMidiBackend {
  private:
   template <typename Port>
   std::vector<std::string> ListPorts(std::unique_ptr<Port>& lister);
-  /// On JACK, returns once a new port's connection is in force (at most five seconds).
-  void AwaitConnection();
 
   std::once_flag m_chosen;
   MidiApi m_api = MidiApi::None;
   std::mutex m_listMutex;
   std::unique_ptr<RtMidiOut> m_outLister;
   std::unique_ptr<RtMidiIn> m_inLister;
-  std::mutex m_cyclesMutex;
-  std::unique_ptr<JackCycles> m_cycles;
 };
 
 }  // namespace platform

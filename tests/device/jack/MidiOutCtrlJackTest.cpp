@@ -29,23 +29,13 @@ const Message kInfoRequest = {0xF0, 0x43, 0x79, 0x06, 0x7E, 0x04, 0xF7};
 Message Query(uint8_t q) { return {0xF0, 0x43, 0x79, 0x05, 0x7E, 0x07, q, 0xF7}; }
 Message Answer(uint8_t r) { return {0xF0, 0x43, 0x79, 0x05, 0x7E, 0x08, r, 0xF7}; }
 
-/// A board of two virtual ports: it receives on the port the engine sends to (`outName`) and
-/// answers whole messages from a table on the port the engine listens to (`inName`).
+/// A board of two ports of one test client: it receives on the port the engine sends to
+/// (`outName`) and answers whole messages from a table on the port the engine listens to
+/// (`inName`).
 class VirtualBoard {
  public:
   VirtualBoard(const std::string& outName, const std::string& inName)
-      : m_in(RtMidi::UNIX_JACK, jacktest::ClientName("board in")),
-        m_out(RtMidi::UNIX_JACK, jacktest::ClientName("board out")) {
-    m_out.openVirtualPort(inName);
-    m_in.ignoreTypes(false, false, false);
-    m_in.setCallback(&VirtualBoard::OnMessage, this);
-    m_in.openVirtualPort(outName);
-  }
-  ~VirtualBoard() {
-    m_in.cancelCallback();
-    m_in.closePort();
-    m_out.closePort();
-  }
+      : m_client("board", outName, inName, [this](const Message& message) { OnMessage(message); }) {}
 
   void SetAnswer(const Message& request, const Message& reply) {
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -57,19 +47,17 @@ class VirtualBoard {
   }
 
  private:
-  static void OnMessage(double, std::vector<unsigned char>* message, void* self) {
-    auto* board = static_cast<VirtualBoard*>(self);
-    std::lock_guard<std::mutex> lock(board->m_mutex);
-    board->m_received.push_back(*message);
-    auto it = board->m_answers.find(*message);
-    if (it != board->m_answers.end()) board->m_out.sendMessage(it->second.data(), it->second.size());
+  void OnMessage(const Message& message) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_received.push_back(message);
+    auto it = m_answers.find(message);
+    if (it != m_answers.end()) m_client.Queue(it->second);
   }
 
-  RtMidiIn m_in;
-  RtMidiOut m_out;
   std::mutex m_mutex;
   std::map<Message, Message> m_answers;
   std::vector<Message> m_received;
+  jacktest::TestClient m_client;  // last: its callback uses the members above
 };
 
 class MidiOutCtrlJack : public ::testing::Test {

@@ -33,31 +33,24 @@ struct Arrival {
 /// Keeps the arrival time and step of every note-on.
 class ArrivalSynth {
  public:
-  explicit ArrivalSynth(const std::string& port) : m_in(RtMidi::UNIX_JACK, jacktest::ClientName("bench synth")) {
-    m_in.setCallback(&ArrivalSynth::OnMessage, this);
-    m_in.openVirtualPort(port);
-  }
-  ~ArrivalSynth() {
-    m_in.cancelCallback();
-    m_in.closePort();
-  }
+  explicit ArrivalSynth(const std::string& port)
+      : m_client("bench synth", port, "", [this](const jacktest::Message& m) { Keep(m); }) {}
   std::vector<Arrival> Arrivals() {
     std::lock_guard<std::mutex> lock(m_mutex);
     return m_arrivals;
   }
 
  private:
-  static void OnMessage(double, std::vector<unsigned char>* m, void* self) {
-    if (m->size() == 3 && ((*m)[0] & 0xF0) == 0x90 && (*m)[2] != 0) {
-      auto* synth = static_cast<ArrivalSynth*>(self);
-      std::lock_guard<std::mutex> lock(synth->m_mutex);
-      synth->m_arrivals.push_back({Clock::now(), ((*m)[2] - 1) * 100 + ((*m)[1] - 10)});
+  void Keep(const jacktest::Message& m) {
+    if (m.size() == 3 && (m[0] & 0xF0) == 0x90 && m[2] != 0) {
+      std::lock_guard<std::mutex> lock(m_mutex);
+      m_arrivals.push_back({Clock::now(), (m[2] - 1) * 100 + (m[1] - 10)});
     }
   }
 
-  RtMidiIn m_in;
   std::mutex m_mutex;
   std::vector<Arrival> m_arrivals;
+  jacktest::TestClient m_client;  // last: its callback uses the members above
 };
 
 double Percentile(std::vector<double> v, double p) {
