@@ -63,7 +63,10 @@ int CSongBytes::CheckVoiceAllocation(int polyphonyMode, int option, int& fmCount
     if (status) *status = kStatusNoPlugin;
     return 0;
   }
-  uint32_t returned = binder.Convert(param, kConverterVoiceChecker, kDirectionTo);
+  bool threw = false;
+  uint32_t returned = binder.ConvertTellingThrow(param, kConverterVoiceChecker, kDirectionTo, threw);
+  // A checker that threw counted nothing: its 0 is no success but the general failure.
+  if (threw) returned = CNVERR_FAILED;
   if (result) *result = returned;
   if (returned >= CNVERR_FAILED) return 0;
   fmCount = static_cast<int>(param.flags >> 24);

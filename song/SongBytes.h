@@ -25,7 +25,7 @@ class CSongBytes {
   /// Runs the checker plug-in (converter kind 19, CnvTo) over the image. Returns 1 when it
   /// counted the voices within the limits, else 0. fmCount and pcmCount are set whenever the
   /// plug-in succeeded; status (when given) becomes 3 when the plug-in is missing; result (when
-  /// given) is the plug-in's return value.
+  /// given) is the plug-in's return value, 0x80000000 when it threw.
   int CheckVoiceAllocation(int polyphonyMode, int option, int& fmCount, int& pcmCount,
                            int* status, uint32_t* result) const;
 

@@ -8,6 +8,13 @@ uint32_t ConverterBinder::Convert(CnvParam& param, int kind, int direction) {
   return dll.Convert(&param, kCnvParamSize, kind, direction);
 }
 
+uint32_t ConverterBinder::ConvertTellingThrow(CnvParam& param, int kind, int direction, bool& threw) {
+  CConverterDll dll;
+  const uint32_t result = dll.Convert(&param, kCnvParamSize, kind, direction);
+  threw = dll.Threw();
+  return result;
+}
+
 uint32_t ConverterBinder::ConvertAndGetReport(CnvParam& param, int kind, int direction,
                                               uint32_t& report, uint32_t& reportStatus) {
   CConverterDll dll;

@@ -7,6 +7,7 @@
 class ConverterBinder final : public platform::IConverterBinder {
  public:
   uint32_t Convert(CnvParam& param, int kind, int direction) override;
+  uint32_t ConvertTellingThrow(CnvParam& param, int kind, int direction, bool& threw) override;
   /// One CConverterDll for both calls: the report comes from the library that converted.
   uint32_t ConvertAndGetReport(CnvParam& param, int kind, int direction, uint32_t& report,
                                uint32_t& reportStatus) override;

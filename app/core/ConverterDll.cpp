@@ -46,6 +46,7 @@ bool CConverterDll::Load(const std::string& dllName) {
 }
 
 uint32_t CConverterDll::Convert(CnvParam* param, uint32_t /*paramSize*/, int kind, int direction) {
+  m_threw = false;
   std::string dll = DllName(kind);
   std::string entryName = EntryName(direction);
   if (dll.empty()) return 0;
@@ -57,6 +58,7 @@ uint32_t CConverterDll::Convert(CnvParam* param, uint32_t /*paramSize*/, int kin
   try {
     return entry(param, kCnvParamSize);
   } catch (...) {
+    m_threw = true;
     return 0;
   }
 }

@@ -28,6 +28,8 @@ class CConverterDll {
   /// while the busy picture shows. The plug-in's result, or 0 when it could not be called or
   /// threw. An unnamed kind returns 0 and leaves the held library alone.
   uint32_t Convert(CnvParam* param, uint32_t paramSize, int kind, int direction);
+  /// True when the plug-in threw in the last Convert.
+  bool Threw() const { return m_threw; }
   /// 1 when the kind's library loads and exports the direction's entry, else 0.
   int IsAvailable(int kind, int direction);
   /// GetKZxVersion of the kind's library, or 0.
@@ -42,4 +44,5 @@ class CConverterDll {
   bool Load(const std::string& dllName);
 
   platform::DynamicLibrary m_library;
+  bool m_threw = false;
 };

@@ -53,10 +53,13 @@ PolyscanResult RunPolyscanCheck(CKZ1Doc* document, int modeSetting, int mode, bo
   param.flags = PolyscanFlags(modeSetting, mode, outputFile);
   param.src = native.GetData();
   param.srcSize = static_cast<uint32_t>(native.GetSize());
-  const uint32_t result = binder.Convert(param, kPolyscanKind, kPolyscanDirection);
-  // A binder that could not call the plug-in answers 0; for the checker 0 is also tick 0, so
-  // only a missing plug-in makes it a failure.
-  if (result == 0 && !binder.IsAvailable(kPolyscanKind, kPolyscanDirection)) return {"Error", "", "", ""};
+  bool threw = false;
+  const uint32_t result = binder.ConvertTellingThrow(param, kPolyscanKind, kPolyscanDirection, threw);
+  // A binder that could not call the plug-in answers 0; for the checker 0 is also "no point
+  // reported", so only a missing plug-in or one that threw makes it a failure.
+  if (threw || (result == 0 && !binder.IsAvailable(kPolyscanKind, kPolyscanDirection))) {
+    return {"Error", "", "", ""};
+  }
   return DecodePolyscanResult(result, param.flags, mode,
                               [document](uint32_t tick) { return document->TickToMsByMap(tick, 2); });
 }

@@ -81,6 +81,12 @@ class IConverterBinder {
   virtual ~IConverterBinder() = default;
   /// The plug-in's result, or 0 when it could not be called.
   virtual uint32_t Convert(CnvParam& param, int kind, int direction) = 0;
+  /// Convert, and whether the plug-in threw (its result is then 0, as Convert gives). For the
+  /// voice-allocation checker 0 is also a success, so only this tells the two apart.
+  virtual uint32_t ConvertTellingThrow(CnvParam& param, int kind, int direction, bool& threw) {
+    threw = false;
+    return Convert(param, kind, direction);
+  }
   /// Convert, then, after a success, GetKZxCnvReport of the same library into report (the
   /// report needs the library that converted). reportStatus receives the report call's result,
   /// 0x80000000 when none was made. The conversion's result.

@@ -106,7 +106,10 @@ class CKZ1Doc {
   void SetBeatsPerMeasure(int v) { m_beatsPerMeasure = v; }
   int GetChannelMask() const { return m_channelMask; }
   void SetChannelMask(int v) { m_channelMask = v & 0xFFFF; }
-  int GetVoiceSlotCount() const { return m_voiceSlotCount; }
+  /// The slots the voice assignment map lists in chip modes 3 and 5: the ordinary and the second
+  /// area, so that a voice placed in the second area has its row. (The map shows 16 rows in chip
+  /// modes 1 and 2; the reset and the RAM estimate keep to the song's own 16 or 128 slots.)
+  int GetVoiceSlotCount() const { return 2 * CVoiceAssignTable::kAreaSize; }
   int GetVoiceLimit() const { return m_voiceLimit; }
   int GetUsedChannelCount() const { return m_channelCount; }
 

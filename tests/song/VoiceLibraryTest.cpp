@@ -126,6 +126,24 @@ TEST(VoiceLibrary, DefaultBankFollowsProfileAndModeSetting) {
   }
 }
 
+TEST(VoiceLibrary, DefaultBankWithARecordCutInALaterChunkStillLoads) {
+  ProgramFolder folder;
+  Bytes file = DefaultBank("bank");
+  // A further voice chunk whose only record stops inside its header.
+  const Bytes cut = {'F', 'M', 'K', '3', 0, 0, 0, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+  file.insert(file.end(), cut.begin(), cut.end());
+  folder.Write("DefKZ3_16.vk3", file);
+  platform::FakeHost host;
+  host.settings.appDir = folder.Dir();
+  CVoiceLibrary library;
+  ASSERT_TRUE(library.LoadDefaultVoices());
+  CVoiceBank& bank = library.GetVoiceBank();
+  ASSERT_NE(bank.FindByProgram(124, 0, 0), nullptr);
+  EXPECT_STREQ(bank.FindByProgram(124, 0, 0)->GetName(), "bank");
+  EXPECT_NE(bank.FindByProgram(124, 0, 9), nullptr);
+  EXPECT_NE(library.GetWaveBlock(15), nullptr);
+}
+
 TEST(VoiceLibrary, DefaultBankGainsTheFixedBankCopies) {
   ProgramFolder folder;
   folder.Write("DefKZ3_16.vk3", DefaultBank("bank"));

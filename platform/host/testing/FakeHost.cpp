@@ -89,6 +89,12 @@ std::vector<int> FakeMessages::ShownIds() const {
 }
 
 uint32_t FakeBinder::Convert(CnvParam& param, int kind, int direction) {
+  bool threw = false;
+  return ConvertTellingThrow(param, kind, direction, threw);
+}
+
+uint32_t FakeBinder::ConvertTellingThrow(CnvParam& param, int kind, int direction, bool& threw) {
+  threw = false;
   calls.emplace_back(kind, direction);
   auto it = plugins.find(kind);
   if (it == plugins.end()) return 0;
@@ -97,6 +103,7 @@ uint32_t FakeBinder::Convert(CnvParam& param, int kind, int direction) {
   try {
     return e(param);
   } catch (...) {
+    threw = true;
     return 0;
   }
 }

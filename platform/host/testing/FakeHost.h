@@ -119,6 +119,8 @@ class FakeBinder : public IConverterBinder {
   std::vector<int> reportCalls;             // kind of each report fetched
 
   uint32_t Convert(CnvParam& param, int kind, int direction) override;
+  /// An entry that throws gives 0 with threw set.
+  uint32_t ConvertTellingThrow(CnvParam& param, int kind, int direction, bool& threw) override;
   uint32_t ConvertAndGetReport(CnvParam& param, int kind, int direction, uint32_t& report,
                                uint32_t& reportStatus) override;
   int IsAvailable(int kind, int direction) override;

@@ -114,7 +114,12 @@ TEST(ConverterDll, ThrowingPluginGivesZeroAndTheReportGivesFailure) {
   CnvParam p = f.Record();
   CConverterDll dll;
   EXPECT_EQ(dll.Convert(&p, 20, 7, 0), 0u);  // throws an int
+  EXPECT_TRUE(dll.Threw());
   EXPECT_EQ(dll.Convert(&p, 20, 7, 1), 0u);  // throws a standard exception
+  EXPECT_TRUE(dll.Threw());
+  // A plug-in that could not be called did not throw.
+  EXPECT_EQ(dll.Convert(&p, 20, 18, 1), 0u);
+  EXPECT_FALSE(dll.Threw());
   EXPECT_EQ(dll.IsAvailable(7, 0), 1);
   uint32_t report = 0;
   ASSERT_EQ(dll.Convert(&p, 20, 7, 1), 0u);

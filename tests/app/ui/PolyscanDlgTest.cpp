@@ -106,6 +106,22 @@ TEST_F(PolyscanFixture, RealCheckerShowsWhatADirectCallGives) {
   EXPECT_FALSE(direct.fm.empty());
 }
 
+TEST_F(PolyscanFixture, CheckerThatThrowsShowsError) {
+  // The song is open; the checker of this folder throws from its CnvTo.
+  host.settings.appDir = std::string(TRILLOT_THROWING_CHECKER_DIR) + "/";
+  CPolyscanDlg d;
+  ASSERT_TRUE(ui::item<QPushButton>(&d, CPolyscanDlg::kCheck)->isEnabled());
+  for (int mode : {0, 1}) {
+    SCOPED_TRACE(mode);
+    ui::item<QComboBox>(&d, CPolyscanDlg::kMode)->setCurrentIndex(mode);
+    ui::item<QPushButton>(&d, CPolyscanDlg::kCheck)->click();
+    EXPECT_EQ(Field(&d, CPolyscanDlg::kResult), "Error");
+    EXPECT_EQ(Field(&d, CPolyscanDlg::kTime), "");
+    EXPECT_EQ(Field(&d, CPolyscanDlg::kFm), "");
+    EXPECT_EQ(Field(&d, CPolyscanDlg::kPcm), "");
+  }
+}
+
 TEST(CPolyscanDlg, ProgramFolderWithoutTheCheckerDisablesCheck) {
   platform::FakeHost host;
   QTemporaryDir empty;

@@ -43,7 +43,7 @@ TEST_F(KZ1Doc, NewSongHasTheResetValues) {
       {"marker word 0", [](const CKZ1Doc& x) { return x.GetMarkerWord(0); }, -1},
       {"marker word 2", [](const CKZ1Doc& x) { return x.GetMarkerWord(2); }, 0},
       {"channel table", [](const CKZ1Doc& x) { return x.GetChannelTableWord(3, 100); }, -1},
-      {"voice slots", [](const CKZ1Doc& x) { return x.GetVoiceSlotCount(); }, 128},
+      {"voice slots", [](const CKZ1Doc& x) { return x.GetVoiceSlotCount(); }, 256},
   };
   for (const auto& c : cases) EXPECT_EQ(c.get(d), c.expected) << c.what;
   for (int k = 0; k < CKZ1Doc::kCueCount; ++k) EXPECT_EQ(d.GetCuePoint(k), CKZ1Doc::kNoCue) << k;
@@ -64,7 +64,7 @@ TEST_F(KZ1Doc, ContentsTypeFollowsTheModeSettingAndProfile) {
 
 TEST_F(KZ1Doc, ChipModeOneHasItsCountsAndOptionByte) {
   CKZ1Doc& d = Make(1);
-  EXPECT_EQ(d.GetVoiceSlotCount(), 16);
+  EXPECT_EQ(d.GetVoiceSlotCount(), 256);
   EXPECT_EQ(d.GetVoiceLimit(), 8);
   EXPECT_EQ(d.GetChannelMask(), 0x000F);
   EXPECT_EQ(d.GetContentsInfo().GetOptionByte5(), 1);

@@ -56,6 +56,24 @@ TEST_F(VAMPaneTest, SelectedNameCellIsDrawnOnDarkBlue) {
   EXPECT_EQ(PixelAt(*pane, QPoint(cell.left() + 5, cell.top())), QColor(192, 192, 192));
 }
 
+TEST_F(VAMPaneTest, RowsReachEverySlotTheDocumentReports) {
+  struct Case {
+    int chipMode, lastRow;
+  };
+  for (const Case& c : {Case{1, 15}, Case{2, 15}, Case{3, 255}, Case{5, 255}}) {
+    SCOPED_TRACE(c.chipMode);
+    auto pane = MakePane(c.chipMode, 2);
+    EXPECT_EQ(pane->Model().GetLastRow(), c.lastRow);
+  }
+  // A drum voice of the second area (slots 128-255) has its row and can be selected there.
+  auto pane = MakePane(3, 2);
+  Assign(130, Fm(125, 0, 10, 0), 36);
+  pane->Model().ClickName(*doc, 130);
+  EXPECT_EQ(pane->Model().GetSelected(), 130);
+  pane->Model().ClickName(*doc, 256);
+  EXPECT_EQ(pane->Model().GetSelected(), -1);
+}
+
 TEST_F(VAMPaneTest, TabChoiceFiltersAndClearsSelection) {
   auto pane = MakePane(3, 2);
   Assign(0, Fm(124, 1, 0, 0));
