@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -14,6 +15,7 @@ class DecodeTable {
  public:
   static constexpr int kLookupBits = 10;
   static constexpr int kLeafCount = 256;
+  static constexpr int kWindowBits = 57;  // bits a Peek guarantees
 
   DecodeTable(const uint16_t* left, const uint16_t* right, int root)
       : m_left(left), m_right(right) {
@@ -22,14 +24,27 @@ class DecodeTable {
 
   /// Decodes count symbols from the bits of input (MSB first) from bit `bit` on. False when a
   /// code would need a bit past the input; the symbols before it are written.
-  bool Decode(const uint8_t* input, uint32_t inputSize, uint64_t bit, uint8_t* output,
-              uint32_t count) const {
+  bool Decode(const uint8_t* input, uint32_t inputSize, uint64_t bit, uint8_t* output, uint32_t count) const {
     const uint64_t end = uint64_t{inputSize} * 8;
+    // A window of the next bits: one load serves several short codes.
+    uint64_t window = Peek(input, inputSize, bit);
+    int avail = kWindowBits;
     for (uint32_t i = 0; i < count; ++i) {
-      const Entry e = m_table[Peek(input, inputSize, bit) >> (64 - kLookupBits)];
+      if (avail < kLookupBits) {
+        window = Peek(input, inputSize, bit);
+        avail = kWindowBits;
+      }
+      const Entry e = m_table[window >> (64 - kLookupBits)];
       bit += e.bits;
       if (bit > end) return false;
+      window <<= e.bits;
+      avail -= e.bits;
       int node = e.node;
+      if (node < kLeafCount) {
+        output[i] = static_cast<uint8_t>(node);
+        continue;
+      }
+      // A code longer than the lookup: the rest is walked bit by bit.
       while (node >= kLeafCount) {
         if (bit >= end) return false;
         const int set = (input[bit >> 3] >> (7 - (bit & 7))) & 1;
@@ -37,6 +52,7 @@ class DecodeTable {
         node = set ? m_right[node] : m_left[node];
       }
       output[i] = static_cast<uint8_t>(node);
+      avail = 0;  // the window is behind: reload it
     }
     return true;
   }
@@ -64,9 +80,8 @@ class DecodeTable {
     const uint64_t at = bit >> 3;
     uint64_t word = 0;
     if (at + 8 <= inputSize) {
-      uint8_t b[8];
-      std::memcpy(b, input + at, 8);
-      for (int i = 0; i < 8; ++i) word = (word << 8) | b[i];
+      std::memcpy(&word, input + at, 8);
+      if constexpr (std::endian::native == std::endian::little) word = __builtin_bswap64(word);
     } else {
       for (uint64_t i = 0; i < 8; ++i)
         word = (word << 8) | (at + i < inputSize ? input[at + i] : 0u);

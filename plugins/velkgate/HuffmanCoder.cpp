@@ -1,6 +1,10 @@
 // The Huffman coder of VELK sequence data, both directions.
 #include "plugins/velkgate/HuffmanCoder.h"
 
+#include <algorithm>
+#include <cstring>
+#include <new>
+
 #include "plugins/velkgate/VelkgateFlags.h"
 #include "song/MemStream.h"
 #include "velk/HuffmanTable.h"
@@ -54,17 +58,43 @@ int CHuffmanCoder::BuildTree(const uint8_t* source, uint32_t n) {
 }
 
 void CHuffmanCoder::PutBits(uint64_t value, int count) {
-  // At most 7 bits wait in the register, so up to 57 fit beside them.
+  if (count > 32) {
+    PutBits(value >> 32, count - 32);
+    value &= 0xFFFFFFFFu;
+    count = 32;
+  }
+  // Fewer than 32 bits wait in the register; whole 32-bit words leave it.
   m_acc = (m_acc << count) | value;
   m_accBits += count;
-  while (m_accBits >= 8) {
-    m_accBits -= 8;
-    m_coded.push_back(static_cast<uint8_t>(m_acc >> m_accBits));
-  }
+  if (m_accBits < 32) return;
+  m_accBits -= 32;
+  const auto word = static_cast<uint32_t>(m_acc >> m_accBits);
+  if (m_codedSize + 4 > m_codedCapacity) Reserve(m_codedSize + 4);
+  uint8_t* at = m_coded.get() + m_codedSize;
+  at[0] = static_cast<uint8_t>(word >> 24);
+  at[1] = static_cast<uint8_t>(word >> 16);
+  at[2] = static_cast<uint8_t>(word >> 8);
+  at[3] = static_cast<uint8_t>(word);
+  m_codedSize += 4;
+}
+
+void CHuffmanCoder::Reserve(size_t bytes) {
+  const size_t capacity = std::max(bytes, m_codedCapacity * 2);
+  std::unique_ptr<uint8_t[]> grown(new (std::nothrow) uint8_t[capacity]);
+  if (!grown) throw kErrOutOfMemory;
+  if (m_codedSize > 0) std::memcpy(grown.get(), m_coded.get(), m_codedSize);
+  m_coded = std::move(grown);
+  m_codedCapacity = capacity;
 }
 
 void CHuffmanCoder::FlushBits() {
-  if (m_accBits > 0) m_coded.push_back(static_cast<uint8_t>(m_acc << (8 - m_accBits)));
+  // The last bits, zero-padded to a whole byte.
+  if (m_codedSize + 5 > m_codedCapacity) Reserve(m_codedSize + 5);
+  while (m_accBits >= 8) {
+    m_accBits -= 8;
+    m_coded[m_codedSize++] = static_cast<uint8_t>(m_acc >> m_accBits);
+  }
+  if (m_accBits > 0) m_coded[m_codedSize++] = static_cast<uint8_t>(m_acc << (8 - m_accBits));
   m_accBits = 0;
   m_acc = 0;
 }
@@ -116,11 +146,16 @@ uint32_t CHuffmanCoder::Encode(const uint8_t* source, uint32_t n, CMemStream& ou
   if (!source) n = 0;
   int root = BuildTree(source, n);
   BuildCodes();
-  m_coded.clear();
-  m_coded.reserve(n / 2 + 512);
+  // The coded size is known from the counts and code lengths: one buffer, never grown.
+  uint64_t bits = 32 + 256 * 9 + 255;  // the count and the largest tree
+  for (int v = 0; v < kLeafCount; ++v) bits += uint64_t{m_count[v]} * m_codeLength[v];
+  m_coded.reset();
+  m_codedCapacity = 0;
+  m_codedSize = 0;
+  Reserve(static_cast<size_t>(bits / 8 + 8));
   m_acc = 0;
   m_accBits = 0;
-  for (int shift : {24, 16, 8, 0}) m_coded.push_back(static_cast<uint8_t>(n >> shift));
+  PutBits(n, 32);
   WriteTree(root);
   for (uint32_t i = 0; i < n; ++i) {
     const uint8_t v = source[i];
@@ -132,10 +167,10 @@ uint32_t CHuffmanCoder::Encode(const uint8_t* source, uint32_t n, CMemStream& ou
   }
   FlushBits();
   // One write of the whole coded form instead of one per byte.
-  out.Write(m_coded.data(), static_cast<uint32_t>(m_coded.size()));
-  const auto written = static_cast<uint32_t>(m_coded.size());
-  m_coded.clear();
-  m_coded.shrink_to_fit();
+  const auto written = static_cast<uint32_t>(m_codedSize);
+  out.Write(m_coded.get(), written);
+  m_coded.reset();
+  m_codedCapacity = 0;
   return written;
 }
 

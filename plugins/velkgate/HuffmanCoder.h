@@ -3,7 +3,7 @@
 
 #include <array>
 #include <cstdint>
-#include <vector>
+#include <memory>
 
 class CMemStream;
 
@@ -33,9 +33,11 @@ class CHuffmanCoder {
   void SiftDown(int position);
   int BuildTree(const uint8_t* source, uint32_t n);
   void BuildCodes();
-  /// Appends the low `count` bits of value, MSB first; count is at most 57.
+  /// Appends the low `count` bits of value (at most 64), MSB first.
   void PutBits(uint64_t value, int count);
   void PutLongCode(int symbol);
+  /// Room for `bytes` coded bytes, keeping those written; throws -108 when it cannot be had.
+  void Reserve(size_t bytes);
   void WriteTree(int node);
   void FlushBits();
   int GetBit();
@@ -54,7 +56,9 @@ class CHuffmanCoder {
   static constexpr int kMaxTableCode = 56;
   std::array<uint64_t, kLeafCount> m_code{};
   std::array<uint8_t, kLeafCount> m_codeLength{};
-  std::vector<uint8_t> m_coded;
+  std::unique_ptr<uint8_t[]> m_coded;
+  size_t m_codedCapacity = 0;
+  size_t m_codedSize = 0;
   uint64_t m_acc = 0;
   int m_accBits = 0;
 

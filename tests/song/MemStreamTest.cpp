@@ -1,10 +1,10 @@
 // Edges of the memory stream that the file readers and writers rely on.
+#include "song/MemStream.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <vector>
-
-#include "song/MemStream.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 // The VELK checksum against catalogued values.
+#include "velk/Crc16.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <vector>
-
-#include "velk/Crc16.h"
 
 namespace {
 
