@@ -17,7 +17,7 @@ class CGrowPtrArray {
   CGrowPtrArray& operator=(const CGrowPtrArray&) = delete;
   virtual ~CGrowPtrArray() = default;
 
-  /// Appends p, growing by 100 entries when full (throws 999 when it cannot); the new count.
+  /// Appends p, growing when full (throws 999 when it cannot); the new count.
   uint32_t Add(void* p);
   /// Element i, or null when i is not below the count.
   void* GetAt(uint32_t i) const { return i < m_count ? m_data[i] : nullptr; }
@@ -32,6 +32,9 @@ class CGrowPtrArray {
  protected:
   /// Makes room for `capacity` entries, keeping the elements; throws 999 when it cannot.
   void Grow(uint32_t capacity);
+  /// The capacity after one growth step: at least 100 more, half as much again once that is
+  /// more, so that filling the array stays linear. Throws 999 past the 32-bit range.
+  uint32_t NextCapacity() const;
 
   std::unique_ptr<void*[]> m_data;
   uint32_t m_capacity = 0;

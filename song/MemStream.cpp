@@ -26,10 +26,17 @@ CMemStream::~CMemStream() {
 void CMemStream::Seek(int origin, int32_t offset) {
   int64_t pos = m_position;
   switch (origin) {
-    case 0: pos = offset; break;
-    case 1: pos = static_cast<int64_t>(m_position) + offset; break;
-    case 2: pos = static_cast<int64_t>(m_size) - offset; break;
-    default: return;
+    case 0:
+      pos = offset;
+      break;
+    case 1:
+      pos = static_cast<int64_t>(m_position) + offset;
+      break;
+    case 2:
+      pos = static_cast<int64_t>(m_size) - offset;
+      break;
+    default:
+      return;
   }
   m_position = static_cast<int32_t>(std::clamp<int64_t>(pos, 0, m_size));
 }
@@ -46,28 +53,35 @@ void CMemStream::Read(void* destination, uint32_t n) {
   throw kErrEndOfData;
 }
 
-CMemStream& CMemStream::ReadByte(uint8_t& out) {
-  Read(&out, 1);
-  return *this;
-}
-
 CMemStream& CMemStream::ReadBE16(uint16_t& out) {
   uint8_t b[2];
-  Read(b, 2);
+  if (m_size - m_position >= 2) {
+    b[0] = m_data[m_position];
+    b[1] = m_data[m_position + 1];
+    m_position += 2;
+  } else {
+    Read(b, 2);
+  }
   out = static_cast<uint16_t>((b[0] << 8) | b[1]);
   return *this;
 }
 
 CMemStream& CMemStream::ReadBE32(uint32_t& out) {
   uint8_t b[4];
-  Read(b, 4);
+  if (m_size - m_position >= 4) {
+    std::memcpy(b, m_data + m_position, 4);
+    m_position += 4;
+  } else {
+    Read(b, 4);
+  }
   out = (uint32_t{b[0]} << 24) | (uint32_t{b[1]} << 16) | (uint32_t{b[2]} << 8) | b[3];
   return *this;
 }
 
 void CMemStream::Reserve(int64_t needed) {
   if (needed <= m_capacity && (m_owns || needed <= m_size)) return;
-  int64_t capacity = std::max<int64_t>(needed, std::min<int64_t>(m_capacity * 2, std::numeric_limits<int32_t>::max()));
+  int64_t capacity = std::max<int64_t>(
+      needed, std::min<int64_t>(m_capacity * 2, std::numeric_limits<int32_t>::max()));
   capacity = std::max<int64_t>(capacity, 64);
   uint8_t* grown;
   if (m_owns) {
@@ -84,6 +98,11 @@ void CMemStream::Reserve(int64_t needed) {
 }
 
 void CMemStream::Write(const void* source, uint32_t n) {
+  if (n > 0 && FitsInPlace(n)) {
+    std::memmove(m_data + m_position, source, n);
+    Advance(n);
+    return;
+  }
   int64_t end = static_cast<int64_t>(m_position) + n;
   if (end > std::numeric_limits<int32_t>::max()) throw kErrOutOfMemory;
   // A source inside our own buffer must survive the buffer moving when it grows.
@@ -99,22 +118,6 @@ void CMemStream::Write(const void* source, uint32_t n) {
   m_position = static_cast<int32_t>(end);
 }
 
-CMemStream& CMemStream::WriteByte(uint8_t value) {
-  Write(&value, 1);
-  return *this;
-}
-
-void CMemStream::WriteBE16(uint16_t value) {
-  uint8_t b[2] = {static_cast<uint8_t>(value >> 8), static_cast<uint8_t>(value)};
-  Write(b, 2);
-}
-
-void CMemStream::WriteBE32(uint32_t value) {
-  uint8_t b[4] = {static_cast<uint8_t>(value >> 24), static_cast<uint8_t>(value >> 16),
-                  static_cast<uint8_t>(value >> 8), static_cast<uint8_t>(value)};
-  Write(b, 4);
-}
-
 CMemStream& CMemStream::PutBE16(uint16_t value) {
   WriteBE16(value);
   return *this;
@@ -125,7 +128,9 @@ CMemStream& CMemStream::PutBE32(uint32_t value) {
   return *this;
 }
 
-void CMemStream::WriteText(const char* text) { Write(text, static_cast<uint32_t>(std::strlen(text))); }
+void CMemStream::WriteText(const char* text) {
+  Write(text, static_cast<uint32_t>(std::strlen(text)));
+}
 
 uint8_t CMemStream::PeekByte() const {
   if (m_position >= m_size) throw kErrEndOfData;
@@ -147,8 +152,10 @@ void CMemStream::SetCopy(const uint8_t* bytes, int32_t n) {
   if (n > 0) {
     copy = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(n)));
     if (!copy) throw kErrOutOfMemory;
-    if (bytes) std::memcpy(copy, bytes, static_cast<size_t>(n));
-    else std::memset(copy, 0, static_cast<size_t>(n));
+    if (bytes)
+      std::memcpy(copy, bytes, static_cast<size_t>(n));
+    else
+      std::memset(copy, 0, static_cast<size_t>(n));
   }
   if (m_owns && m_data) std::free(m_data);
   m_data = copy;

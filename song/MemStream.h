@@ -1,8 +1,8 @@
 // A byte buffer with a position in which every file image is read, built and patched.
 #pragma once
 
-#include <cstdint>
 #include <cstddef>
+#include <cstdint>
 
 /// Failures are thrown as plain integers: -108 out of memory, -48 read past the end.
 inline constexpr int kErrOutOfMemory = -108;
@@ -24,15 +24,38 @@ class CMemStream {
 
   /// Copies n bytes. Past the end it copies what is left, moves to the end and throws -48.
   void Read(void* destination, uint32_t n);
-  CMemStream& ReadByte(uint8_t& out);
+  CMemStream& ReadByte(uint8_t& out) {
+    if (m_position < m_size) {
+      out = m_data[m_position++];
+      return *this;
+    }
+    Read(&out, 1);
+    return *this;
+  }
   CMemStream& ReadBE16(uint16_t& out);
   CMemStream& ReadBE32(uint32_t& out);
 
   /// Grows the data to exactly position + n when needed (throws -108 when it cannot), then copies.
   void Write(const void* source, uint32_t n);
-  CMemStream& WriteByte(uint8_t value);
-  void WriteBE16(uint16_t value);
-  void WriteBE32(uint32_t value);
+  // The small writes take a fast path when the bytes fit the buffer as it is.
+  CMemStream& WriteByte(uint8_t value) {
+    if (FitsInPlace(1)) {
+      m_data[m_position] = value;
+      Advance(1);
+    } else {
+      Write(&value, 1);
+    }
+    return *this;
+  }
+  void WriteBE16(uint16_t value) {
+    const uint8_t b[2] = {static_cast<uint8_t>(value >> 8), static_cast<uint8_t>(value)};
+    WriteSmall<2>(b);
+  }
+  void WriteBE32(uint32_t value) {
+    const uint8_t b[4] = {static_cast<uint8_t>(value >> 24), static_cast<uint8_t>(value >> 16),
+                          static_cast<uint8_t>(value >> 8), static_cast<uint8_t>(value)};
+    WriteSmall<4>(b);
+  }
   CMemStream& PutBE16(uint16_t value);
   CMemStream& PutBE32(uint32_t value);
   /// The characters of a zero-terminated text, without the terminator.
@@ -63,6 +86,25 @@ class CMemStream {
 
  private:
   void Reserve(int64_t needed);
+  /// True when n bytes at the position need neither growth nor a move to an own buffer: they
+  /// overwrite bytes of the stream or append within the spare room of an owned buffer.
+  bool FitsInPlace(uint32_t n) const {
+    const int64_t end = int64_t{m_position} + n;
+    return m_data && (end <= m_size || (m_owns && end <= m_capacity));
+  }
+  void Advance(uint32_t n) {
+    m_position += static_cast<int32_t>(n);
+    if (m_position > m_size) m_size = m_position;
+  }
+  template <uint32_t N>
+  void WriteSmall(const uint8_t (&bytes)[N]) {
+    if (FitsInPlace(N)) {
+      for (uint32_t i = 0; i < N; ++i) m_data[m_position + static_cast<int32_t>(i)] = bytes[i];
+      Advance(N);
+    } else {
+      Write(bytes, N);
+    }
+  }
 
   uint8_t* m_data = nullptr;
   int32_t m_size = 0;

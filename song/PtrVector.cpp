@@ -6,10 +6,7 @@
 uint32_t CPtrVector::InsertAt(int32_t i, void* value) {
   if (i < 0 || static_cast<uint32_t>(i) >= m_count) return Add(value);
   // Grows one step early, when the insertion would fill the array.
-  if (m_count + 1 >= m_capacity) {
-    if (m_capacity > UINT32_MAX - kGrowth) throw kErrCannotGrow;
-    Grow(m_capacity + kGrowth);
-  }
+  if (m_count + 1 >= m_capacity) Grow(NextCapacity());
   std::copy_backward(m_data.get() + i, m_data.get() + m_count, m_data.get() + m_count + 1);
   m_data[i] = value;
   return ++m_count;

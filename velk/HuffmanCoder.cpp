@@ -2,6 +2,7 @@
 #include "velk/HuffmanCoder.h"
 
 #include "song/MemStream.h"
+#include "velk/HuffmanTable.h"
 
 namespace {
 
@@ -20,7 +21,8 @@ CHuffmanCoder::CHuffmanCoder(const uint8_t* input, uint32_t inputSize, uint8_t* 
 
 uint32_t CHuffmanCoder::PeekCount(const uint8_t* input, uint32_t inputSize) {
   if (!input || inputSize < 4) return 0;
-  return (uint32_t{input[0]} << 24) | (uint32_t{input[1]} << 16) | (uint32_t{input[2]} << 8) | input[3];
+  return (uint32_t{input[0]} << 24) | (uint32_t{input[1]} << 16) | (uint32_t{input[2]} << 8) |
+         input[3];
 }
 
 int CHuffmanCoder::ReadBit() {
@@ -51,11 +53,6 @@ int CHuffmanCoder::ReadTree() {
   return node;
 }
 
-void CHuffmanCoder::PutByte(uint8_t value) {
-  if (m_outputPos >= m_outputSize) throw kErrEndOfData;
-  m_output[m_outputPos++] = value;
-}
-
 uint32_t CHuffmanCoder::Decode() {
   if (m_inputSize < 4) throw kErrEndOfData;
   m_count = PeekCount(m_input, m_inputSize);
@@ -63,10 +60,10 @@ uint32_t CHuffmanCoder::Decode() {
   // Refused before decoding: the count comes from the file.
   if (m_count > m_outputSize) throw kErrEndOfData;
   int root = ReadTree();
-  for (uint32_t i = 0; i < m_count; ++i) {
-    int node = root;
-    while (node >= kFirstInnerNode) node = ReadBit() ? m_right[node] : m_left[node];
-    PutByte(static_cast<uint8_t>(node));
-  }
+  // The codes start where the tree ends, inside the byte read last.
+  const uint64_t bit = uint64_t{m_inputPos} * 8 - static_cast<uint64_t>(m_bitsLeft);
+  const huffman::DecodeTable table(m_left.get(), m_right.get(), root);
+  if (!table.Decode(m_input, m_inputSize, bit, m_output, m_count)) throw kErrEndOfData;
+  m_outputPos = m_count;
   return m_count;
 }

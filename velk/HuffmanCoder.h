@@ -25,7 +25,6 @@ class CHuffmanCoder {
   int ReadTree();
   int ReadBit();
   uint32_t ReadBits(int n);
-  void PutByte(uint8_t value);
 
   const uint8_t* m_input;
   uint32_t m_inputSize;

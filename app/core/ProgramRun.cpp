@@ -49,7 +49,10 @@ int RunTrillot(const std::vector<std::string>& args, std::FILE* err, const RunOp
   }
   // The sink goes in with the other services, once.
   ShellHost shell(app, profile, presenter, &hooks, options.notify);
+  // The start writes a run of settings (a batch run all of its own): they go to disk together.
+  profile.SetDeferred(true);
   const CTrillotApp::StartResult result = app.InitInstance(args);
+  if (result != CTrillotApp::StartResult::BatchEnded) profile.SetDeferred(false);
   int status = ExitStatusOf(result, app.HasOutputPath() != 0, app.HasWrittenOutput());
   if (result == CTrillotApp::StartResult::BatchEnded && status != 0) ReportNothingWritten(app, presenter);
   if (result == CTrillotApp::StartResult::Running && !app.HasOutputPath()) {
@@ -60,7 +63,9 @@ int RunTrillot(const std::vector<std::string>& args, std::FILE* err, const RunOp
     }
   }
   // As the framework does after a start: the main window goes first, then the exit.
+  profile.SetDeferred(true);
   app.DestroyMainFrame();
   app.ExitInstance();
+  profile.SetDeferred(false);
   return status;
 }

@@ -6,6 +6,7 @@
 #include "app/core/SettingKeys.h"
 #include "app/core/TrillotApp.h"
 #include "device/SoundDeviceSetup.h"
+#include "platform/host/HostServices.h"
 #include "platform/strings/StringTable.h"
 #include "platform/sys/Clock.h"
 #include "song/document/KZ1Doc.h"
@@ -39,6 +40,7 @@ IOutputEngine* CTrillotApp::Engine() const { return m_mainFrame ? m_mainFrame->G
 
 void CTrillotApp::EndAfterBrokenLink() {
   const int code = HasOutputPath() ? 1 : 2;
+  platform::profile().Flush();  // the exit skips the store's own close
   if (m_exitProcess) {
     m_exitProcess(code);
   } else {

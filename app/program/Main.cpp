@@ -2,6 +2,8 @@
 #include <QApplication>
 #include <QFont>
 #include <QTimer>
+#include <malloc.h>
+
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -60,6 +62,9 @@ void ScheduleTestHooks(CTrillotApp& app, int& status) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // A song is read and converted as many small records: the heap grows in large steps, so that
+  // it is not extended (and its new pages faulted in) a few kilobytes at a time.
+  ::mallopt(M_TOP_PAD, 64 << 20);
   const std::vector<std::string> args(argv + 1, argv + argc);
   // The command line decides the platform before the QApplication exists.
   const bool batch = !ParseCommandLine(args).outputPath.empty();

@@ -61,6 +61,8 @@ class IProfile {
   virtual bool WriteProfileString(const std::string& section, const std::string& key,
                                   const std::string& value) = 0;
   virtual bool DeleteSection(const std::string& section) = 0;
+  /// Puts values still held in memory on disk; false when that failed.
+  virtual bool Flush() { return true; }
 };
 
 /// User messages and the file access log.

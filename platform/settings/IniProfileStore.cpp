@@ -53,6 +53,32 @@ void Warn(const std::string& path, const char* why) {
 
 IniProfileStore::IniProfileStore(std::string path) : m_path(std::move(path)) { Load(); }
 
+IniProfileStore::~IniProfileStore() { Flush(); }
+
+bool IniProfileStore::Flush() {
+  std::lock_guard lock(m_mutex);
+  if (!m_dirty) return true;
+  if (!Save()) return false;
+  m_dirty = false;
+  return true;
+}
+
+void IniProfileStore::SetDeferred(bool deferred) {
+  {
+    std::lock_guard lock(m_mutex);
+    m_deferred = deferred;
+  }
+  if (!deferred) Flush();
+}
+
+bool IniProfileStore::Changed() {
+  m_dirty = true;
+  if (m_deferred) return m_writable;
+  if (!Save()) return false;
+  m_dirty = false;
+  return true;
+}
+
 std::string IniProfileStore::DefaultPath() {
   if (std::string p = Environment("TRILLOT_PROFILE"); !p.empty()) return p;
   std::string base = Environment("XDG_CONFIG_HOME");
@@ -163,13 +189,13 @@ bool IniProfileStore::WriteProfileString(const std::string& section, const std::
   if (!IniDocument::IsValidSectionName(section) || !IniDocument::IsValidKeyName(key)) return false;
   std::lock_guard lock(m_mutex);
   m_document.Set(section, key, EncodeValue(value));
-  return Save();
+  return Changed();
 }
 
 bool IniProfileStore::DeleteSection(const std::string& section) {
   std::lock_guard lock(m_mutex);
   if (!m_document.EraseSection(section)) return true;
-  return Save();
+  return Changed();
 }
 
 }  // namespace platform

@@ -1,8 +1,13 @@
 // The Huffman coder of VELK sequence data, both directions.
 #include "plugins/velkgate/HuffmanCoder.h"
 
+#include <algorithm>
+#include <cstring>
+#include <new>
+
 #include "plugins/velkgate/VelkgateFlags.h"
 #include "song/MemStream.h"
+#include "velk/HuffmanTable.h"
 
 namespace velkgate {
 
@@ -52,20 +57,78 @@ int CHuffmanCoder::BuildTree(const uint8_t* source, uint32_t n) {
   return m_heap[1];
 }
 
-void CHuffmanCoder::PutBits(uint32_t value, int count) {
-  for (int i = count - 1; i >= 0; --i) {
-    --m_freeBits;
-    if ((value >> i) & 1) m_bits = static_cast<uint8_t>(m_bits | (1u << m_freeBits));
-    if (m_freeBits == 0) FlushBits();
+void CHuffmanCoder::PutBits(uint64_t value, int count) {
+  if (count > 32) {
+    PutBits(value >> 32, count - 32);
+    value &= 0xFFFFFFFFu;
+    count = 32;
   }
+  // Fewer than 32 bits wait in the register; whole 32-bit words leave it.
+  m_acc = (m_acc << count) | value;
+  m_accBits += count;
+  if (m_accBits < 32) return;
+  m_accBits -= 32;
+  const auto word = static_cast<uint32_t>(m_acc >> m_accBits);
+  if (m_codedSize + 4 > m_codedCapacity) Reserve(m_codedSize + 4);
+  uint8_t* at = m_coded.get() + m_codedSize;
+  at[0] = static_cast<uint8_t>(word >> 24);
+  at[1] = static_cast<uint8_t>(word >> 16);
+  at[2] = static_cast<uint8_t>(word >> 8);
+  at[3] = static_cast<uint8_t>(word);
+  m_codedSize += 4;
+}
+
+void CHuffmanCoder::Reserve(size_t bytes) {
+  const size_t capacity = std::max(bytes, m_codedCapacity * 2);
+  std::unique_ptr<uint8_t[]> grown(new (std::nothrow) uint8_t[capacity]);
+  if (!grown) throw kErrOutOfMemory;
+  if (m_codedSize > 0) std::memcpy(grown.get(), m_coded.get(), m_codedSize);
+  m_coded = std::move(grown);
+  m_codedCapacity = capacity;
 }
 
 void CHuffmanCoder::FlushBits() {
-  if (m_freeBits == 8) return;
-  m_out->WriteByte(m_bits);
-  ++m_written;
-  m_bits = 0;
-  m_freeBits = 8;
+  // The last bits, zero-padded to a whole byte.
+  if (m_codedSize + 5 > m_codedCapacity) Reserve(m_codedSize + 5);
+  while (m_accBits >= 8) {
+    m_accBits -= 8;
+    m_coded[m_codedSize++] = static_cast<uint8_t>(m_acc >> m_accBits);
+  }
+  if (m_accBits > 0) m_coded[m_codedSize++] = static_cast<uint8_t>(m_acc << (8 - m_accBits));
+  m_accBits = 0;
+  m_acc = 0;
+}
+
+void CHuffmanCoder::BuildCodes() {
+  for (int v = 0; v < kLeafCount; ++v) {
+    m_codeLength[v] = 0;
+    m_code[v] = 0;
+    if (m_parent[v] == 0) continue;  // not in the tree, or the root of a one-leaf tree
+    // The path leaf to root, then reversed: the root's branch is the first bit.
+    uint8_t path[kNodeCount];
+    int depth = 0;
+    for (int node = v; m_parent[node] != 0;) {
+      int link = m_parent[node];
+      path[depth++] = link < 0 ? 1 : 0;
+      node = link < 0 ? -link : link;
+    }
+    m_codeLength[v] = static_cast<uint8_t>(depth);
+    if (depth > kMaxTableCode) continue;  // written bit by bit from the tree
+    uint64_t code = 0;
+    for (int i = depth - 1; i >= 0; --i) code = (code << 1) | path[i];
+    m_code[v] = code;
+  }
+}
+
+void CHuffmanCoder::PutLongCode(int symbol) {
+  uint8_t path[kNodeCount];
+  int depth = 0;
+  for (int node = symbol; m_parent[node] != 0;) {
+    int link = m_parent[node];
+    path[depth++] = link < 0 ? 1 : 0;
+    node = link < 0 ? -link : link;
+  }
+  while (depth > 0) PutBits(path[--depth], 1);
 }
 
 void CHuffmanCoder::WriteTree(int node) {
@@ -82,27 +145,33 @@ void CHuffmanCoder::WriteTree(int node) {
 uint32_t CHuffmanCoder::Encode(const uint8_t* source, uint32_t n, CMemStream& out) {
   if (!source) n = 0;
   int root = BuildTree(source, n);
-  m_out = &out;
-  m_written = 0;
-  m_bits = 0;
-  m_freeBits = 8;
-  out.WriteBE32(n);
-  m_written += 4;
+  BuildCodes();
+  // The coded size is known from the counts and code lengths: one buffer, never grown.
+  uint64_t bits = 32 + 256 * 9 + 255;  // the count and the largest tree
+  for (int v = 0; v < kLeafCount; ++v) bits += uint64_t{m_count[v]} * m_codeLength[v];
+  m_coded.reset();
+  m_codedCapacity = 0;
+  m_codedSize = 0;
+  Reserve(static_cast<size_t>(bits / 8 + 8));
+  m_acc = 0;
+  m_accBits = 0;
+  PutBits(n, 32);
   WriteTree(root);
   for (uint32_t i = 0; i < n; ++i) {
-    // The path is collected leaf to root and written root first; it is at most 255 deep.
-    uint8_t path[kNodeCount];
-    int depth = 0;
-    for (int node = source[i]; m_parent[node] != 0;) {
-      int link = m_parent[node];
-      path[depth++] = link < 0 ? 1 : 0;
-      node = link < 0 ? -link : link;
+    const uint8_t v = source[i];
+    if (m_codeLength[v] <= kMaxTableCode) {
+      PutBits(m_code[v], m_codeLength[v]);
+    } else {
+      PutLongCode(v);
     }
-    while (depth > 0) PutBits(path[--depth], 1);
   }
   FlushBits();
-  m_out = nullptr;
-  return m_written;
+  // One write of the whole coded form instead of one per byte.
+  const auto written = static_cast<uint32_t>(m_codedSize);
+  out.Write(m_coded.get(), written);
+  m_coded.reset();
+  m_codedCapacity = 0;
+  return written;
 }
 
 int CHuffmanCoder::GetBit() {
@@ -140,12 +209,12 @@ uint32_t CHuffmanCoder::Decode(const uint8_t* input, uint32_t inputSize, uint8_t
   m_freeBits = 8;
   m_nextInner = kLeafCount;
   int root = ReadTree();
-  for (uint32_t i = 0; i < count; ++i) {
-    int node = root;
-    while (node >= kLeafCount) node = GetBit() ? m_right[node] : m_left[node];
-    output[i] = static_cast<uint8_t>(node);
-  }
+  // The codes start where the tree ends, inside the byte read last (m_freeBits of it are used).
+  const uint64_t bit = uint64_t{m_inputPos} * 8 - 8 + static_cast<uint64_t>(m_freeBits);
+  const huffman::DecodeTable table(m_left.data(), m_right.data(), root);
+  const bool whole = table.Decode(input, inputSize, bit, output, count);
   m_input = nullptr;
+  if (!whole) throw kErrEndOfData;
   return count;
 }
 

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 
 class CMemStream;
 
@@ -31,7 +32,12 @@ class CHuffmanCoder {
  private:
   void SiftDown(int position);
   int BuildTree(const uint8_t* source, uint32_t n);
-  void PutBits(uint32_t value, int count);
+  void BuildCodes();
+  /// Appends the low `count` bits of value (at most 64), MSB first.
+  void PutBits(uint64_t value, int count);
+  void PutLongCode(int symbol);
+  /// Room for `bytes` coded bytes, keeping those written; throws -108 when it cannot be had.
+  void Reserve(size_t bytes);
   void WriteTree(int node);
   void FlushBits();
   int GetBit();
@@ -45,8 +51,18 @@ class CHuffmanCoder {
   std::array<uint16_t, kNodeCount> m_right{};
   int m_nextInner = kLeafCount;
 
-  CMemStream* m_out = nullptr;
-  uint32_t m_written = 0;
+  // Encoding: each byte value's code (root branch first) and its length in bits; codes longer
+  // than the register takes are written bit by bit from the tree.
+  static constexpr int kMaxTableCode = 56;
+  std::array<uint64_t, kLeafCount> m_code{};
+  std::array<uint8_t, kLeafCount> m_codeLength{};
+  std::unique_ptr<uint8_t[]> m_coded;
+  size_t m_codedCapacity = 0;
+  size_t m_codedSize = 0;
+  uint64_t m_acc = 0;
+  int m_accBits = 0;
+
+  // Decoding of the tree.
   uint8_t m_bits = 0;
   int m_freeBits = 8;
 

@@ -1,6 +1,7 @@
 // A growable array of pointers that does not own what it points to.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <new>
@@ -18,9 +19,14 @@ class CPtrArray {
   CPtrArray(const CPtrArray&) = delete;
   CPtrArray& operator=(const CPtrArray&) = delete;
 
-  /// Appends; a full array grows by 100 entries (throws 999 when it cannot).
+  /// Appends; a full array grows by at least 100 entries, by half its size once that is more,
+  /// so that filling it stays linear (throws 999 when it cannot).
   void Add(T* item) {
-    if (m_count == m_capacity) Grow(m_capacity + kGrowBy);
+    if (m_count == m_capacity) {
+      const int64_t grown = int64_t{m_capacity} + std::max(kGrowBy, m_capacity / 2);
+      if (grown > INT32_MAX) throw kErrArrayGrowth;
+      Grow(static_cast<int32_t>(grown));
+    }
     m_items[m_count++] = item;
   }
   int32_t GetCount() const { return m_count; }
@@ -44,7 +50,7 @@ class CPtrArray {
   void Grow(int32_t capacity) {
     std::unique_ptr<T*[]> items(new (std::nothrow) T*[static_cast<size_t>(capacity)]);
     if (!items) throw kErrArrayGrowth;
-    for (int32_t i = 0; i < m_count; ++i) items[i] = m_items[i];
+    if (m_count > 0) std::copy(m_items.get(), m_items.get() + m_count, items.get());
     m_items = std::move(items);
     m_capacity = capacity;
   }

@@ -81,6 +81,28 @@ TEST(MemStream, GrowingABorrowedBufferCopiesIt) {
   EXPECT_NE(s.GetData(), data);
 }
 
+TEST(MemStream, SmallWritesOverwriteABorrowedBufferInPlaceAndCopyItOnlyToGrow) {
+  uint8_t data[] = {9, 9, 9, 9, 9, 9, 9};
+  CMemStream s(data, 6, false);
+  s.Seek(0, 1);
+  s.WriteBE32(0x01020304);
+  s.WriteByte(5);
+  EXPECT_EQ(s.GetData(), data);
+  EXPECT_EQ(s.GetSize(), 6);
+  s.WriteBE16(0x0607);  // one byte past the end: the stream moves to its own copy
+  EXPECT_NE(s.GetData(), data);
+  EXPECT_EQ(Bytes(s), (std::vector<uint8_t>{9, 1, 2, 3, 4, 5, 6, 7}));
+  EXPECT_EQ((std::vector<uint8_t>(data, data + 7)), (std::vector<uint8_t>{9, 1, 2, 3, 4, 5, 9}));
+  // Appending within the spare room of its own buffer, then overwriting behind the position.
+  for (uint8_t v = 10; v < 70; ++v) s.WriteByte(v);
+  s.Seek(0, 1);
+  s.WriteBE32(0xA1A2A3A4);
+  EXPECT_EQ(s.GetSize(), 68);
+  EXPECT_EQ(s.GetPosition(), 5);
+  EXPECT_EQ(Bytes(s)[4], 0xA4);
+  EXPECT_EQ(Bytes(s)[67], 69);
+}
+
 TEST(MemStream, HelpersWriteBigEndianAndChain) {
   CMemStream s;
   s.WriteByte(0x01).PutBE16(0x0203).PutBE32(0x04050607).WriteByte(0x08);

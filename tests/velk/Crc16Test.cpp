@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -25,6 +26,31 @@ TEST(Crc16, CoversTheMinimalFileUpToItsChecksum) {
       0x00, 0x32, 0x01, 0xFD, 0x00,
   };
   EXPECT_EQ(VelkCrc16(sizeof image, image), 0x85EA);
+}
+
+// Bit-at-a-time reference: the register after each bit of each byte, MSB first.
+uint16_t BitwiseCrc(const std::vector<uint8_t>& bytes) {
+  uint32_t crc = 0xFFFF;
+  for (uint8_t b : bytes) {
+    crc ^= static_cast<uint32_t>(b) << 8;
+    for (int bit = 0; bit < 8; ++bit)
+      crc = (crc & 0x8000) ? ((crc << 1) ^ 0x1021) & 0xFFFF : (crc << 1) & 0xFFFF;
+  }
+  return static_cast<uint16_t>(~crc);
+}
+
+TEST(Crc16, AgreesWithTheBitwiseRuleAtEveryLengthAndAlignment) {
+  std::vector<uint8_t> bytes(80);
+  uint32_t seed = 12345;
+  for (uint8_t& b : bytes) b = static_cast<uint8_t>((seed = seed * 1103515245u + 12345u) >> 16);
+  for (size_t offset = 0; offset < 8; ++offset) {
+    for (size_t n = 0; n + offset <= bytes.size(); ++n) {
+      std::vector<uint8_t> part(bytes.begin() + static_cast<long>(offset),
+                                bytes.begin() + static_cast<long>(offset + n));
+      EXPECT_EQ(Crc16(static_cast<uint32_t>(n), bytes.data() + offset), BitwiseCrc(part))
+          << "offset " << offset << " length " << n;
+    }
+  }
 }
 
 }  // namespace

@@ -50,6 +50,34 @@ TEST_F(IniProfileStore, MissingFileReadsDefaultsAndFirstWriteCreatesItWithItsFol
   EXPECT_EQ(ReadText(path), "[Setting]\nOutputType=1\n");
 }
 
+TEST_F(IniProfileStore, DeferredWritesReachTheDiskTogetherOnFlushOrClose) {
+  const std::string path = PathOf("Trillot.conf");
+  WriteText(path, "[Setting]\nOutputType=2\n");
+  {
+    Store store(path);
+    store.SetDeferred(true);
+    ASSERT_TRUE(store.WriteProfileInt("Setting", "OutputType", 1));
+    ASSERT_TRUE(store.WriteProfileString("WindowState", "CVListFrm", "1"));
+    EXPECT_EQ(store.GetProfileInt("Setting", "OutputType", -1), 1);  // read back from memory
+    EXPECT_EQ(ReadText(path), "[Setting]\nOutputType=2\n");
+    ASSERT_TRUE(store.Flush());
+    EXPECT_EQ(ReadText(path), "[Setting]\nOutputType=1\n\n[WindowState]\nCVListFrm=1\n");
+    // Nothing changed since: the file is not written again.
+    std::filesystem::remove(path);
+    ASSERT_TRUE(store.Flush());
+    EXPECT_FALSE(std::filesystem::exists(path));
+    ASSERT_TRUE(store.DeleteSection("WindowState"));
+    EXPECT_FALSE(std::filesystem::exists(path));
+  }
+  // Closing the store writes what was held.
+  EXPECT_EQ(ReadText(path), "[Setting]\nOutputType=1\n");
+  Store again(path);
+  again.SetDeferred(true);
+  ASSERT_TRUE(again.WriteProfileInt("Setting", "OutputType", 3));
+  again.SetDeferred(false);  // ending the deferral writes too
+  EXPECT_EQ(ReadText(path), "[Setting]\nOutputType=3\n");
+}
+
 TEST_F(IniProfileStore, ValuesSurviveReopeningWithNamesComparedWithoutCase) {
   std::string path = PathOf("Trillot.conf");
   {

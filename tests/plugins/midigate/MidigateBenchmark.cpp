@@ -1,4 +1,5 @@
-// Speed of the two conversions over a generated format-0 song of 100,000 events on 16 channels.
+// Speed of the two conversions over generated format-0 songs of 10,000 to 1,000,000 events on 16
+// channels; SetComplexityN shows a cost growing faster than the song.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
@@ -13,10 +14,8 @@ using namespace midigate::testing;
 
 namespace {
 
-constexpr int kEventCount = 100000;
-
 // Notes on all 16 channels with a controller now and then, using running status where it can.
-Bytes GenerateSong() {
+Bytes GenerateSong(int events) {
   SmfWriter song(0, 480);
   song.Tempo(0, 500000);
   int written = 1;
@@ -24,7 +23,7 @@ Bytes GenerateSong() {
     song.Raw(0, {static_cast<uint8_t>(0xC0 | channel), static_cast<uint8_t>(channel * 7)});
   }
   uint32_t step = 0;
-  while (written + 3 <= kEventCount) {
+  while (written + 3 <= events) {
     uint8_t channel = step % 16;
     uint8_t key = 36 + (step * 5) % 48;
     uint8_t on = 0x90 | channel;
@@ -48,19 +47,22 @@ uint32_t Run(uint32_t (*convert)(CnvParam&), const Bytes& source, Bytes& destina
 }
 
 void BM_ImportSmf(benchmark::State& state) {
-  Bytes source = GenerateSong();
+  const auto events = static_cast<int>(state.range(0));
+  Bytes source = GenerateSong(events);
   Bytes destination(source.size() * 4);
   for (auto _ : state) {
     uint32_t size = Run(&midigate::CSmfImport::Convert, source, destination);
     if (size >= CNVERR_FAILED) state.SkipWithError("import failed");
     benchmark::DoNotOptimize(size);
   }
-  state.SetItemsProcessed(state.iterations() * kEventCount);
+  state.SetItemsProcessed(state.iterations() * events);
+  state.SetComplexityN(events);
   state.SetLabel("items = source events");
 }
 
 void BM_ExportSmf(benchmark::State& state) {
-  Bytes source = GenerateSong();
+  const auto events = static_cast<int>(state.range(0));
+  Bytes source = GenerateSong(events);
   Bytes songData(source.size() * 4);
   uint32_t size = Run(&midigate::CSmfImport::Convert, source, songData);
   if (size >= CNVERR_FAILED) {
@@ -74,12 +76,21 @@ void BM_ExportSmf(benchmark::State& state) {
     if (written >= CNVERR_FAILED) state.SkipWithError("export failed");
     benchmark::DoNotOptimize(written);
   }
-  state.SetItemsProcessed(state.iterations() * kEventCount);
+  state.SetItemsProcessed(state.iterations() * events);
+  state.SetComplexityN(events);
   state.SetLabel("items = source events");
 }
 
 }  // namespace
 
-BENCHMARK(BM_ImportSmf)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ExportSmf)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ImportSmf)
+    ->RangeMultiplier(10)
+    ->Range(10000, 1000000)
+    ->Complexity(benchmark::oN)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExportSmf)
+    ->RangeMultiplier(10)
+    ->Range(10000, 1000000)
+    ->Complexity(benchmark::oN)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();

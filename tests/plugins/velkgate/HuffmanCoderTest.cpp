@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "VelkgateFixture.h"
@@ -137,6 +138,39 @@ TEST(HuffmanCoder, TreeOfMoreThan255InnerNodesThrows) {
   }
   coded.push_back(static_cast<uint8_t>(byte << (8 - bits.size() % 8)));
   EXPECT_EQ(DecodeError(coded, 1), kErrEndOfData);
+}
+
+TEST(HuffmanCoder, DeepTreeCodesLongerThanTheLookupRoundTripAndRefuseEveryTruncation) {
+  // Fibonacci counts make a tree 21 deep: codes far longer than the decoders' lookup.
+  Bytes source;
+  uint32_t a = 1, b = 1;
+  for (uint8_t symbol = 0; symbol < 22; ++symbol) {
+    source.insert(source.end(), a, static_cast<uint8_t>(symbol * 11));
+    const uint32_t next = a + b;
+    a = b;
+    b = next;
+  }
+  std::shuffle(source.begin(), source.end(), std::mt19937(5));
+  const auto n = static_cast<uint32_t>(source.size());
+  Bytes coded = Encode(source);
+  int depths[256] = {};
+  TreeSize tree{coded};
+  tree.Walk(0, depths);
+  EXPECT_EQ(depths[0], 21);
+  EXPECT_EQ(Decode(coded, n), source);
+  Bytes program(n);
+  EXPECT_EQ(::CHuffmanCoder(coded.data(), static_cast<uint32_t>(coded.size()), program.data(), n)
+                .Decode(),
+            n);
+  EXPECT_EQ(program, source);
+  for (size_t cut : {coded.size() - 1, coded.size() - 3, coded.size() / 2}) {
+    SCOPED_TRACE(cut);
+    Bytes prefix(coded.begin(), coded.begin() + static_cast<ptrdiff_t>(cut));
+    EXPECT_EQ(DecodeError(prefix, n), kErrEndOfData);
+    Bytes out(n);
+    ::CHuffmanCoder reader(prefix.data(), static_cast<uint32_t>(prefix.size()), out.data(), n);
+    EXPECT_THROW(reader.Decode(), int);
+  }
 }
 
 TEST(HuffmanCoder, EveryPrefixOfAValidCodeThrows) {
