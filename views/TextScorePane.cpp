@@ -141,6 +141,7 @@ void CTextScorePane::OnFill() {
 
 CKZ1TextScoreFrm::CKZ1TextScoreFrm(ISongViewHost& host, QWidget* parent)
     : ui::MdiFrame(kClassName, 0, host.FrameSlots(), parent) {
+  setWindowTitle(QStringLiteral("Text Score"));
   m_pane = new CTextScorePane(host, this);
   setWidget(m_pane);
   RestorePlacement(0, 0, 400, 300);

@@ -3,11 +3,13 @@
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
+#include <QBitmap>
 #include <algorithm>
 #include <tuple>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QPushButton>
@@ -37,6 +39,7 @@
 #include "uikit/QtNotifySink.h"
 #include "uikit/StartupPicture.h"
 #include "uikit/TemplateBuilder.h"
+#include "uikit/TextFitCheck.h"
 #include "uikit/UiText.h"
 #include "uikit/UpDownControl.h"
 #include "views/SongViewHost.h"
@@ -287,7 +290,9 @@ void CMainFrame::BuildToolBar() {
       continue;
     }
     QAction* action = m_actions->Action(id);
-    action->setIcon(QIcon(strip.copy(16 * index++, 0, 16, 15)));
+    QPixmap icon = strip.copy(16 * index++, 0, 16, 15);
+    icon.setMask(icon.createMaskFromColor(kToolbarMaskColour));
+    action->setIcon(QIcon(icon));
     m_toolBar->addAction(action);
     m_router->TrackOnIdle(id);
   }
@@ -332,6 +337,10 @@ bool CMainFrame::BuildControlBar() {
   if (!ui::item<CTimeEdit>(body, 1397) || !ui::item<CNumberEdit>(body, 1395)) return false;
   // The play time shows "mm . ss . mmm" whole.
   m_playTime->setMinimumWidth(m_playTime->fontMetrics().horizontalAdvance(QStringLiteral("00 . 00 . 000")) + 12);
+  // The time base shows up to "32.767" seconds, the tempo up to "999": each edit holds its widest.
+  m_timeBase->setFixedWidth(ui::TextFitCheck::EditWidthFor(m_timeBase, QStringLiteral("32.767")));
+  if (auto* tempoEdit = ui::item<QLineEdit>(body, 1392))
+    tempoEdit->setFixedWidth(ui::TextFitCheck::EditWidthFor(tempoEdit, QStringLiteral("9999")));
   m_playTime->SetKind(kPlayCommand);
   m_timeBase->SetKind(kPlayCommand);
   m_playTime->SetBoardDevice([this] { return GetBoardDevice(); });
@@ -339,9 +348,13 @@ bool CMainFrame::BuildControlBar() {
   const std::pair<int, int> icons[] = {{kRewindCommand, 2061}, {kStopCommand, 2062}, {kPlayCommand, 2060}};
   for (auto [id, icon] : icons) {
     auto* button = ui::item<QPushButton>(body, id);
-    button->setIcon(QIcon(ui::PictureStore::Instance().Pixmap(icon)));
+    QPixmap picture = ui::PictureStore::Instance().Pixmap(icon);
+    picture.setMask(picture.createMaskFromColor(Qt::white));
+    button->setIcon(QIcon(picture));
     connect(button, &QPushButton::clicked, this, [this, id = id] { m_router->Dispatch(id); });
   }
+  // Bar buttons as wide as their pictures and texts, so that the bars fit a small screen.
+  for (QPushButton* button : body->findChildren<QPushButton*>()) button->setFixedWidth(ui::TextFitCheck::ButtonWidthFor(button, 4));
   // Step 8.
   for (int id : {1393, 1396}) ArrowsOnly(ui::item<ui::UpDownControl>(body, id));
   auto* tempo = ui::item<ui::UpDownControl>(body, 1393);
@@ -382,6 +395,7 @@ bool CMainFrame::BuildVolumeBar() {
   });
   m_volumeBar->addWidget(body);
   addToolBar(Qt::TopToolBarArea, m_volumeBar);
+  for (QPushButton* button : body->findChildren<QPushButton*>()) button->setFixedWidth(ui::TextFitCheck::ButtonWidthFor(button, 4));
   m_mvEdit = ui::item<CValueEdit>(body, 1384);
   m_spEdit = ui::item<CValueEdit>(body, 1389);
   m_hpEdit = ui::item<CValueEdit>(body, 1381);

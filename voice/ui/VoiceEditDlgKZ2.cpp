@@ -19,6 +19,7 @@
 #include "song/VoiceLibrary.h"
 #include "song/document/KZ1Doc.h"
 #include "uikit/DataExchange.h"
+#include "uikit/DialogUnits.h"
 #include "uikit/PictureStore.h"
 #include "uikit/UpDownControl.h"
 #include "voice/ui/VoiceEditPictures.h"
@@ -153,6 +154,8 @@ CVoiceEditDlgKZ2::CVoiceEditDlgKZ2(QWidget* parent, CVoiceLibrary* library) : QD
   setWindowTitle(QStringLiteral("Voice Edit"));
   RegisterPictures();
   Build();
+  // The template is 335 x 231 dialog units of the dialog's font, or more when its texts need it.
+  setMinimumSize(ui::DialogUnits(this).Size(335, 231).expandedTo(minimumSizeHint()));
   m_model.InitLibrary(-1, -1, true, nullptr);
 }
 
