@@ -75,7 +75,8 @@ void CVoiceEditDlg::Build() {
   number->setMaximumWidth(48);
   auto* spin = Named(new ui::UpDownControl(this), kVoiceSpin);
   spin->setRange(0, 127);
-  spin->setFixedWidth(spin->sizeHint().height());
+  // The arrows sit on the edit's edge.
+  numberBox->setSpacing(0);
   numberBox->addWidget(number);
   numberBox->addWidget(spin);
   top->addLayout(numberBox, 0, 1);

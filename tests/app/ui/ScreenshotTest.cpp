@@ -96,4 +96,19 @@ TEST_F(ScreenshotProcess, EveryTextFitsItsWidgetAndEveryWindowTheScreen) {
   EXPECT_TRUE(report.isEmpty()) << report.toStdString();
 }
 
+// The same in the Chinese interface, whose texts and glyphs have widths of their own.
+TEST_F(ScreenshotProcess, ChineseTextsFitTheirWidgetsToo) {
+  startuptest::ProgramFolder folder;
+  folder.SetEnv("TRILLOT_LANG", "zh_CN");
+  const std::string shots = folder.RuntimeDir() + "/shots";
+  folder.SetEnv("TRILLOT_SCREENSHOTS", shots);
+  folder.SetEnv("QT_QPA_PLATFORM", "offscreen");
+  const auto run = startuptest::RunProgram(folder, {});
+  ASSERT_EQ(run.status, 0) << run.err;
+  QFile fit(QString::fromStdString(shots + "/" + kFitReportFile));
+  ASSERT_TRUE(fit.open(QIODevice::ReadOnly | QIODevice::Text));
+  const QString report = QString::fromUtf8(fit.readAll());
+  EXPECT_TRUE(report.isEmpty()) << report.toStdString();
+}
+
 }  // namespace
