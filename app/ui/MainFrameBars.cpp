@@ -73,7 +73,6 @@ void RegisterMainFramePictures() {
   RegisterStrip(1018, 4);
   RegisterStrip(1019, 6);
   RegisterStrip(1000, 0);
-  shellpictures::RegisterBusyPictures();
   auto& store = ui::PictureStore::Instance();
   // The transport icons: play (a triangle), rewind (two triangles) and stop (a square).
   store.Register(2060, QSize(16, 16), [](QPainter& p, const QSize&) {
