@@ -87,6 +87,8 @@ void JoinUpDowns(std::vector<Placed>& placed) {
     spin.grid->removeWidget(spin.widget);
     row->addWidget(buddy->widget, 1);
     row->addWidget(spin.widget, 0);
+    // As high as its edit.
+    spin.widget->setSizePolicy(spin.widget->sizePolicy().horizontalPolicy(), QSizePolicy::Ignored);
     spin.grid->addWidget(pair, buddy->row, buddy->column, 1, buddy->spec->columnSpan + spin.spec->columnSpan);
   }
 }
