@@ -51,11 +51,6 @@ void FileDialogWithPanel::SetPanel(QWidget* panel) {
   } else if (layout()) {
     layout()->addWidget(panel);
   }
-  // A dialog already shown has its size: it grows so the panel gets the room its texts need.
-  if (isVisible() && layout()) {
-    layout()->activate();
-    resize(size().expandedTo(layout()->minimumSize()));
-  }
 }
 
 QPushButton* FileDialogWithPanel::AcceptButton() const {
