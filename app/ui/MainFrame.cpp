@@ -119,6 +119,7 @@ CMainFrame::CMainFrame(CTrillotApp& app, MainFrameHooks* hooks, OutputEngineFact
   m_menuBuilder = std::make_unique<ui::MenuBuilder>(*m_actions, m_router.get());
   m_menus[kMainMenu] = BuildMenuModel(kMainMenu);
   m_menus[kSongMenu] = BuildMenuModel(kSongMenu);
+  BuildToolMenus();
   // Every shortcut sits on the main window, so it works for items the menus no longer show.
   for (int id : AllCommandIds()) addAction(m_actions->Action(id));
   m_blinkTimer = new QTimer(this);
@@ -270,8 +271,15 @@ const MenuModel& CMainFrame::Menu(int resource) const {
 }
 
 void CMainFrame::ApplyMenuEdits(const std::vector<MenuEdit>& edits) {
-  for (auto& [resource, model] : m_menus) mainframe::ApplyMenuEdits(model, edits);
+  for (int resource : {kMainMenu, kSongMenu}) mainframe::ApplyMenuEdits(m_menus[resource], edits);
+  BuildToolMenus();
   RebuildMenuBar(m_menuFollower ? m_menuFollower->CurrentMenu() : kMainMenu);
+}
+
+void CMainFrame::BuildToolMenus() {
+  // A tool window's menu carries the main window's menu as the start-up edited it.
+  for (int resource : ToolMenuResources())
+    m_menus[resource] = BuildToolMenuModel(resource, m_menus[kMainMenu], m_app.GetOutputProfile());
 }
 
 void CMainFrame::BuildToolBar() {

@@ -311,6 +311,8 @@ class CMainFrame final : public QMainWindow,
   void BuildReportBar();
   void CreateToolDialogs();
   void RebuildMenuBar(int resource);
+  /// The menus 1008, 1013 and 1014 from the main menu as it stands.
+  void BuildToolMenus();
   void SetPaneText(int paneId, const QString& text);
   void StartBlinkTimer();
   void StopBlinkTimer();
