@@ -259,6 +259,8 @@ int CMainFrame::OnCreate() {
   if (auto* dispatcher = QAbstractEventDispatcher::instance())
     connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, [this] { m_router->IdlePass(); });
   m_created = true;
+  // Step 16: the start-up picture, where the program installed one.
+  ui::StartupPicture::Instance().Show();
   return 0;
 }
 
