@@ -192,7 +192,8 @@ void CVoiceEditDlgKZ2::Build() {
   auto* number = Named(new QLineEdit(this), kVoiceNo);
   head->addWidget(number, 0, 5);
   auto* spin = Named(new ui::UpDownControl(this), kVoiceNoSpin);
-  spin->setRange(0, 16);
+  // The range OK accepts: voice numbers are shown from 1.
+  spin->setRange(1, 16);
   spin->setFixedWidth(spin->sizeHint().height());
   head->addWidget(spin, 0, 6);
   connect(spin, &QSpinBox::valueChanged, number, [number](int v) { number->setText(QString::number(v)); });
@@ -290,7 +291,7 @@ int CVoiceEditDlgKZ2::OnInitDialog() {
   m_built = true;
   Control<QSlider>(kLfo)->setRange(0, 3);
   Control<QSlider>(kFb)->setRange(0, 7);
-  Control<QSpinBox>(kVoiceNoSpin)->setRange(0, 16);
+  Control<QSpinBox>(kVoiceNoSpin)->setRange(1, 16);
   SetTabCount(m_model.Work().GetOperatorCount());
   {
     const QSignalBlocker block(m_tabs);
@@ -303,7 +304,16 @@ int CVoiceEditDlgKZ2::OnInitDialog() {
   }
   if (!m_model.IsEditable()) GreyAll();
   ExchangeOperator(0);
+  connect(Control<QLineEdit>(kBank), &QLineEdit::textChanged, this, [this] { OnBankTyped(); });
+  OnBankTyped();
   return 1;
+}
+
+void CVoiceEditDlgKZ2::OnBankTyped() {
+  if (m_model.GetSource() != CGen2VoiceEdit::kLibrary || !m_model.IsEditable()) return;
+  bool ok = false;
+  const int bank = Control<QLineEdit>(kBank)->text().trimmed().toInt(&ok);
+  Control<QWidget>(1)->setEnabled(!(ok && gen2::IsFixedBank(bank)));
 }
 
 void CVoiceEditDlgKZ2::GreyAll() {
