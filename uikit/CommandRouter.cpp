@@ -4,12 +4,15 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QMenu>
+#include <QTimer>
 
 #include "uikit/ActionRegistry.h"
 
 namespace ui {
 
 CommandRouter::CommandRouter(Route route, platform::IClock& clock) : m_route(std::move(route)), m_clock(clock) {}
+
+CommandRouter::~CommandRouter() = default;
 
 bool CommandRouter::Dispatch(int id) {
   bool taken = false;
@@ -61,15 +64,34 @@ void CommandRouter::UpdateAll() const {
 
 bool CommandRouter::IdlePass() {
   const uint32_t now = m_clock.NowMs();
-  if (m_lastIdle && now - *m_lastIdle < kIdleIntervalMs) return false;
+  if (m_lastIdle && now - *m_lastIdle < kIdleIntervalMs) {
+    // Coalesced, never dropped: the put-off pass runs when the interval is over. It leaves the
+    // time of the last pass as it was, so the wait that follows it passes at once and an event
+    // handled in the same turn is shown too; then the loop stays asleep until something comes.
+    if (!m_pending) {
+      m_pending = std::make_unique<QTimer>();
+      m_pending->setSingleShot(true);
+      m_pending->setTimerType(Qt::PreciseTimer);
+      QObject::connect(m_pending.get(), &QTimer::timeout, [this] { UpdateIdleActions(); });
+    }
+    if (!m_pending->isActive()) m_pending->start(static_cast<int>(kIdleIntervalMs - (now - *m_lastIdle)));
+    return false;
+  }
+  if (m_pending) m_pending->stop();
   m_lastIdle = now;
-  if (!m_registry) return true;
+  UpdateIdleActions();
+  return true;
+}
+
+bool CommandRouter::HasPendingPass() const { return m_pending && m_pending->isActive(); }
+
+void CommandRouter::UpdateIdleActions() {
+  if (!m_registry) return;
   QList<QAction*> actions;
   for (int id : m_idleIds) {
     if (QAction* action = m_registry->Find(id)) actions.append(action);
   }
   UpdateActions(actions);
-  return true;
 }
 
 void CommandRouter::InstallIdleHook() {

@@ -4,6 +4,7 @@
 #include <QString>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <set>
 #include <vector>
@@ -12,6 +13,7 @@
 
 class QAction;
 class QMenu;
+class QTimer;
 
 namespace ui {
 
@@ -45,6 +47,9 @@ class CommandRouter {
   static constexpr uint32_t kIdleIntervalMs = 150;
 
   explicit CommandRouter(Route route, platform::IClock& clock = platform::clock());
+  ~CommandRouter();
+  CommandRouter(const CommandRouter&) = delete;
+  CommandRouter& operator=(const CommandRouter&) = delete;
 
   void SetRegistry(ActionRegistry* registry) { m_registry = registry; }
   /// Offers the command along the route; the first taker ends it. Then every action is updated.
@@ -57,8 +62,12 @@ class CommandRouter {
   void UpdateActions(const QList<QAction*>& actions) const;
   void UpdateAll() const;
 
-  /// Updates the ids of toolbars and dialog bars, at most every 150 ms; true when it ran.
+  /// Updates the ids of toolbars and dialog bars, at most every 150 ms; true when it ran. A
+  /// pass that comes sooner is put off, not dropped: it runs once the 150 ms are over, so the
+  /// last change of state is always shown.
   bool IdlePass();
+  /// Whether a put-off pass waits for its time.
+  bool HasPendingPass() const;
   void TrackOnIdle(int id) { m_idleIds.insert(id); }
   /// Runs the idle pass whenever the event loop is about to wait.
   void InstallIdleHook();
@@ -69,8 +78,12 @@ class CommandRouter {
   Route m_route;
   platform::IClock& m_clock;
   ActionRegistry* m_registry = nullptr;
+  void UpdateIdleActions();
+
   std::set<int> m_idleIds;
   std::optional<uint32_t> m_lastIdle;
+  /// Fires the pass that was put off; made when first needed.
+  std::unique_ptr<QTimer> m_pending;
 };
 
 }  // namespace ui

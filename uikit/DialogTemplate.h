@@ -13,12 +13,12 @@ enum class ControlKind {
   Button,    // push button
   Check,     // check box
   Radio,     // radio button
-  Group,     // group box
+  Group,     // group box; spanning more than one row, it holds the controls of the cells it covers
   Combo,     // drop-down list
   ComboEdit, // drop-down with an edit part
   List,      // list box
   Slider,    // track bar
-  UpDown,    // up-down control with its buddy
+  UpDown,    // up-down control, joined to the right edge of the edit in the cell before it
   Picture,   // picture control
   Custom,    // made by the dialog's own factory
 };

@@ -20,7 +20,11 @@ class UpDownControl : public QSpinBox {
     p.setColor(QPalette::Text, Qt::transparent);
     p.setColor(QPalette::HighlightedText, Qt::transparent);
     lineEdit()->setPalette(p);
+    // As wide as its arrows; it sits on the edge of its edit.
+    setFixedWidth(kArrowsWidth);
   }
+
+  static constexpr int kArrowsWidth = 18;
 
   void SetDeltaPos(DeltaPos handler) { m_deltaPos = std::move(handler); }
   void stepBy(int steps) override;

@@ -87,6 +87,7 @@ void CEListView::UpdateList() {
 
 CEListFrm::CEListFrm(ISongViewHost& host, QWidget* parent) : ui::MdiFrame(kClassName, 0, host.FrameSlots(), parent) {
   resize(312, 400);
+  setWindowTitle(QStringLiteral("Event List"));
   m_pane = new CEListView(host, this);
   setWidget(m_pane);
   RestorePlacement(0, 0, 340, 300);

@@ -1,5 +1,6 @@
 #include "views/GraphPane.h"
 
+#include <QFontMetrics>
 #include <QPainter>
 #include <QScrollBar>
 #include <algorithm>
@@ -168,13 +169,19 @@ void CGraphPane::PaintTimeGrid(QPainter& p, const GraphLayout& l) const {
   const std::vector<AxisMark> marks =
       tickUnit > 0 ? graph::MeasureAxisMarks(static_cast<uint32_t>(tickUnit), m_meters, start, end, Zoom())
                    : graph::TimeAxisMarks(start, end, Zoom());
+  // A label stops short of the axis name at the right end of the strip, so neither is overwritten.
+  const QFontMetrics fm(p.font());
+  const int nameLeft = l.left + l.Width() - fm.horizontalAdvance(tickUnit > 0 ? QStringLiteral("Measure") : QStringLiteral("Time(sec)"));
   for (const AxisMark& m : marks) {
     const int x = static_cast<int>(graph::TimeToX(l, m.position, start, Zoom()));
     p.setPen(kGrid);
     p.drawLine(x, l.top, x, l.bottom);
     if (!m.labelled) continue;
+    const QString label = QString::number(m.label);
+    const int half = (fm.horizontalAdvance(label) + 1) / 2;
+    if (x + half + fm.horizontalAdvance(QLatin1Char(' ')) > nameLeft) continue;
     p.setPen(Qt::black);
-    p.drawText(QRect(x - 20, l.bottom, 40, GraphLayout::kBottomHeight), Qt::AlignCenter, QString::number(m.label));
+    p.drawText(QRect(x - 20, l.bottom, 40, GraphLayout::kBottomHeight), Qt::AlignCenter, label);
   }
 }
 

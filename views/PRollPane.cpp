@@ -480,6 +480,7 @@ void CPRollPane::DrawEventStrip(QImage& image) const {
 }
 
 CPRollFrm::CPRollFrm(ISongViewHost& host, QWidget* parent) : ui::MdiFrame(kClassName, 0, host.FrameSlots(), parent) {
+  setWindowTitle(QStringLiteral("Piano Roll"));
   m_pane = new CPRollPane(host, this);
   setWidget(m_pane);
   RestorePlacement(0, 0, 600, 400);

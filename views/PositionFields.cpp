@@ -13,7 +13,6 @@ void Pair(QWidget* root, int editId, int spinId, int min, int max) {
   auto* spin = ui::item<ui::UpDownControl>(root, spinId);
   if (!edit || !spin) return;
   spin->setRange(min, max);
-  spin->setFixedWidth(spin->sizeHint().height());
   QObject::connect(spin, &QSpinBox::valueChanged, edit, [edit](int v) { edit->setText(QString::number(v)); });
   QObject::connect(edit, &QLineEdit::textChanged, spin, [spin](const QString& text) {
     bool ok = false;

@@ -9,6 +9,7 @@
 #include "song/document/KZ1Doc.h"
 #include "uikit/DataExchange.h"
 #include "uikit/TemplateBuilder.h"
+#include "uikit/TextFitCheck.h"
 #include "views/ChannelView.h"
 #include "views/SongWindowHost.h"
 
@@ -56,14 +57,18 @@ CRegionBarDlg::CRegionBarDlg(CChannelView& owner, QWidget* parent) : QWidget(par
   grid->setContentsMargins(2, 0, 2, 0);
   grid->setHorizontalSpacing(2);
   grid->setColumnStretch(20, 1);
+  // Edits as wide as their largest value, buttons as their texts: the bar fits the song window.
   for (int id : {kFromMeasure, kFromBeat, kFromTick, kToMeasure, kToBeat, kToTick}) {
     auto* edit = ui::item<QLineEdit>(this, id);
-    edit->setFixedWidth(id == kFromMeasure || id == kToMeasure ? 34 : 24);
+    const bool measure = id == kFromMeasure || id == kToMeasure;
+    const bool beat = id == kFromBeat || id == kToBeat;
+    edit->setFixedWidth(ui::TextFitCheck::EditWidthFor(edit, measure ? QStringLiteral("999") : beat ? QStringLiteral("5") : QStringLiteral("23")));
     edit->setMaxLength(3);
   }
   for (QPushButton* b : findChildren<QPushButton*>()) {
     b->setAutoDefault(false);
     b->setFixedHeight(22);
+    b->setFixedWidth(ui::TextFitCheck::ButtonWidthFor(b, 2));
   }
   const std::pair<int, void (CRegionBarDlg::*)()> buttons[] = {
       {kPianoRoll, &CRegionBarDlg::OnPianoRoll}, {kEventList, &CRegionBarDlg::OnEventList},

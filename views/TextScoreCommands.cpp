@@ -26,17 +26,21 @@ void TakeEvents(CGrowPtrArray& parsed, std::vector<std::unique_ptr<CMidiMsg>>& i
 int TextScoreChannelCount(const CKZ1Doc& doc) { return std::clamp(doc.GetChannelCount(), 0, 4); }
 
 bool ReadTextScores(CKZ1Doc& doc, TextScoreTexts& texts) {
-  TextScoreTexts fresh;
   int warnOnce = 1;
+  std::string firstError;
   for (int c = 0; c < TextScoreChannelCount(doc); ++c) {
+    // Each channel on its own: chords on one channel leave the others readable.
+    std::string fresh;
     std::string error;
-    if (!doc.MakeTextScore(c, fresh[static_cast<size_t>(c)], error, &warnOnce)) {
-      ShowError(error);
-      return false;
+    if (doc.MakeTextScore(c, fresh, error, &warnOnce)) {
+      texts[static_cast<size_t>(c)] = std::move(fresh);
+    } else if (firstError.empty()) {
+      firstError = error;
     }
   }
-  texts = std::move(fresh);
-  return true;
+  if (firstError.empty()) return true;
+  ShowError(firstError);
+  return false;
 }
 
 TextScoreFill FillTextScores(CKZ1Doc& doc, const TextScoreTexts& texts) {

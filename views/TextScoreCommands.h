@@ -13,8 +13,9 @@ using TextScoreTexts = std::array<std::string, 4>;
 /// The channels the commands read and write: 0 to min(4, channel count) - 1.
 int TextScoreChannelCount(const CKZ1Doc& doc);
 
-/// "R": the new texts, all channels rendered with one warn-once flag. On a failure the
-/// document's error text is shown (a plain box) and false returned with `texts` untouched.
+/// "R": each channel rendered into its text, with one warn-once flag. A channel the notation
+/// cannot hold (notes that overlap, as chords do) keeps its text; the document's error text of
+/// the first such channel is shown (a plain box) and false returned.
 bool ReadTextScores(CKZ1Doc& doc, TextScoreTexts& texts);
 
 enum class TextScoreFill {

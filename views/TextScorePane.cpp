@@ -124,9 +124,14 @@ void CTextScorePane::EnableControls(int enable) {
 void CTextScorePane::OnRead() {
   CKZ1Doc* doc = m_host.Document();
   if (!doc) return;
-  TextScoreTexts texts;
-  if (!ReadTextScores(*doc, texts)) return;
-  for (size_t i = 0; i < texts.size(); ++i) m_texts[i] = FromNarrow(texts[i]);
+  // What was typed in the shown tab stays for a channel that cannot be read.
+  m_texts[static_cast<size_t>(m_currentTab)] = m_edit->toPlainText();
+  TextScoreTexts before;
+  for (size_t i = 0; i < before.size(); ++i) before[i] = ToNarrow(m_texts[i]);
+  TextScoreTexts texts = before;
+  ReadTextScores(*doc, texts);
+  for (size_t i = 0; i < texts.size(); ++i)
+    if (texts[i] != before[i]) m_texts[i] = FromNarrow(texts[i]);
   m_edit->setPlainText(m_texts[static_cast<size_t>(m_currentTab)]);
 }
 
@@ -141,6 +146,7 @@ void CTextScorePane::OnFill() {
 
 CKZ1TextScoreFrm::CKZ1TextScoreFrm(ISongViewHost& host, QWidget* parent)
     : ui::MdiFrame(kClassName, 0, host.FrameSlots(), parent) {
+  setWindowTitle(QStringLiteral("Text Score"));
   m_pane = new CTextScorePane(host, this);
   setWidget(m_pane);
   RestorePlacement(0, 0, 400, 300);

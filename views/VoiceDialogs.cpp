@@ -80,7 +80,6 @@ void Pair(QDialog& dialog, int editId, int spinId, int min, int max) {
   auto* edit = ui::item<QLineEdit>(&dialog, editId);
   auto* spin = ui::item<ui::UpDownControl>(&dialog, spinId);
   spin->setRange(min, max);
-  spin->setFixedWidth(spin->sizeHint().height());
   QObject::connect(spin, &QSpinBox::valueChanged, edit, [edit](int v) { edit->setText(QString::number(v)); });
   QObject::connect(edit, &QLineEdit::textChanged, spin, [spin](const QString& text) {
     bool ok = false;

@@ -174,6 +174,41 @@ void StoreTexts(CContentsInfo& info, const InformationTexts& t) {
   info.FitTexts(kInformationFitMask);
 }
 
+namespace {
+
+enum class Breaks { None, CrLf, Lf };
+
+Breaks BreaksOf(const std::string& text) {
+  const size_t lf = text.find('\n');
+  if (lf == std::string::npos) return Breaks::None;
+  return lf > 0 && text[lf - 1] == '\r' ? Breaks::CrLf : Breaks::Lf;
+}
+
+}  // namespace
+
+std::string WithRecordLineBreaks(const std::string& typed, const std::string& fieldBefore,
+                                 const InformationTexts& recordBefore) {
+  Breaks form = BreaksOf(fieldBefore);
+  const std::string* fields[] = {&recordBefore.vendor,     &recordBefore.carrier,   &recordBefore.category,
+                                 &recordBefore.title,      &recordBefore.artist,    &recordBefore.lyricist,
+                                 &recordBefore.composer,   &recordBefore.arranger,  &recordBefore.copyright,
+                                 &recordBefore.copyrightManager, &recordBefore.management,
+                                 &recordBefore.dateCreated, &recordBefore.dateRevised, &recordBefore.phrase};
+  for (const std::string* field : fields) {
+    if (form != Breaks::None) break;
+    form = BreaksOf(*field);
+  }
+  std::string out;
+  out.reserve(typed.size() + typed.size() / 8);
+  for (size_t i = 0; i < typed.size(); ++i) {
+    const char c = typed[i];
+    if (c == '\r' && i + 1 < typed.size() && typed[i + 1] == '\n') continue;  // a CR LF becomes one break
+    if (c == '\n' && form != Breaks::Lf) out += '\r';
+    out += c;
+  }
+  return out;
+}
+
 std::string MfiVersionText(int profile, int makerId) {
   return (profile == 1 || profile == 7) && makerId == 4 ? "ver 3.1" : "ver 3.0";
 }

@@ -49,6 +49,11 @@ struct InformationTexts {
 InformationTexts TextsOf(const CContentsInfo& info);
 /// Stores the texts (each cut to 255 bytes) and converts every field to the record's code type.
 void StoreTexts(CContentsInfo& info, const InformationTexts& texts);
+/// A text typed in a multi-line edit (its lines ended by LF) with the line breaks the record
+/// uses: the field's own form (CR LF or LF) when it held a break, else the form of the first
+/// field of the record that holds one, else CR LF, the break a multi-line edit types.
+std::string WithRecordLineBreaks(const std::string& typed, const std::string& fieldBefore,
+                                 const InformationTexts& recordBefore);
 
 // --- The MFi dialog -----------------------------------------------------------------------------
 

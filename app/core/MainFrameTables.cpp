@@ -132,9 +132,39 @@ int PaneWidth(int paneId) {
 
 std::string CommandLabel(int id) { return Text("cmd." + std::to_string(id)); }
 
+const std::vector<int>& ToolMenuResources() {
+  static const std::vector<int> resources = {kVoiceListMenu, kVoiceMapMenu, kStreamMapMenu};
+  return resources;
+}
+
+MenuModel BuildToolMenuModel(int resource, const MenuModel& mainMenu, int outputProfile) {
+  MenuModel model;
+  model.resourceId = resource;
+  std::vector<MenuItem> own;
+  if (resource == kVoiceListMenu || resource == kVoiceMapMenu) own.push_back(Popup(kPopupEdit, "Edit", Cmds({57634, 57637})));
+  if (resource == kVoiceMapMenu) own.push_back(Popup(kPopupVam, "VAM", Cmds({32824, 40981, 40982})));
+  if (resource == kStreamMapMenu) {
+    const int p = outputProfile;
+    const bool older = !(p == 1 || p == 2 || p == 7 || p == 8);
+    own.push_back(Popup(kPopupSpam, "SPAM", older ? Cmds({32825, 32826, 32828, 32827}) : Cmds({32825, 32826, 32827})));
+  }
+  if (own.empty()) return model;
+  model.items = mainMenu.items;
+  // The window's own popups follow File, where a song window has its Edit.
+  auto at = model.items.begin();
+  if (at != model.items.end() && at->kind == MenuItem::Kind::Popup && at->id == kPopupFile) ++at;
+  model.items.insert(at, own.begin(), own.end());
+  return model;
+}
+
 MenuModel BuildMenuModel(int resource) {
   MenuModel model;
   model.resourceId = resource;
+  const auto& tools = ToolMenuResources();
+  if (std::find(tools.begin(), tools.end(), resource) != tools.end()) {
+    // The older-version import of the stream-PCM map shows for some profile: list it.
+    return BuildToolMenuModel(resource, BuildMenuModel(kMainMenu), 0);
+  }
   if (resource != kMainMenu && resource != kSongMenu) return model;
   model.items.push_back(Popup(kPopupFile, "File", FileItems(resource)));
   if (resource == kSongMenu) {
@@ -157,7 +187,7 @@ void ApplyMenuEdits(MenuModel& model, const std::vector<MenuEdit>& edits) {
 
 std::vector<int> AllCommandIds() {
   std::set<int> ids;
-  for (int resource : {kMainMenu, kSongMenu})
+  for (int resource : {kMainMenu, kSongMenu, kVoiceListMenu, kVoiceMapMenu, kStreamMapMenu})
     for (int id : BuildMenuModel(resource).CommandIds()) ids.insert(id);
   for (int profile = 0; profile <= 9; ++profile)
     for (int id : ToolbarFor(profile).buttons)

@@ -35,6 +35,9 @@ inline constexpr int kPopupTool = 4;
 inline constexpr int kPopupOption = 5;
 inline constexpr int kPopupWindow = 6;
 inline constexpr int kPopupHelp = 7;
+/// The tool windows' own popups: the voice assign map's "VAM", the stream-PCM map's "SPAM".
+inline constexpr int kPopupVam = 8;
+inline constexpr int kPopupSpam = 9;
 
 struct ToolbarLayout {
   int resource = 0;
@@ -52,8 +55,16 @@ std::vector<int> IndicatorsFor(int outputProfile);
 int PaneWidth(int paneId);
 
 /// Menu resource 1000 (the main window) or 1002 (the song windows) before the start-up's edits,
-/// labelled from the string table; an empty model for any other resource.
+/// labelled from the string table; a tool window's menu (1008, 1013, 1014) from the unedited
+/// main menu; an empty model for any other resource.
 MenuModel BuildMenuModel(int resource);
+/// The menu a tool window installs: the main window's menu as it stands (with its edits) and,
+/// after File, the window's own popups: Edit (Copy, Paste) for the voice lists and the voice
+/// assign map, "VAM" (32824, 40981, 40982) for the map and "SPAM" (32825, 32826, 32828, 32827)
+/// for the stream-PCM map, without the older-version import where its popup leaves it out.
+MenuModel BuildToolMenuModel(int resource, const MenuModel& mainMenu, int outputProfile);
+/// The menu resources of the tool windows, in id order.
+const std::vector<int>& ToolMenuResources();
 /// Applies the edits of one menu resource in order (edits of other menus are skipped).
 void ApplyMenuEdits(MenuModel& model, const std::vector<MenuEdit>& edits);
 /// Every command the menus, toolbars and bars fire, once each.

@@ -6,6 +6,10 @@
 
 inline constexpr int kMainMenu = 1000;
 inline constexpr int kSongMenu = 1002;
+/// The menus of the tool windows: the voice lists, the voice assign map, the stream-PCM map.
+inline constexpr int kVoiceListMenu = 1008;
+inline constexpr int kVoiceMapMenu = 1013;
+inline constexpr int kStreamMapMenu = 1014;
 
 struct MenuEdit {
   enum class Op {

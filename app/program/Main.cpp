@@ -25,6 +25,7 @@
 #include "app/ui/ScreenshotTable.h"
 #include "platform/midi/MidiApiChoice.h"
 #include "app/ui/SongWindowSetup.h"
+#include "app/ui/SplashWnd.h"
 #include "platform/strings/StringTable.h"
 #include "uikit/InterfaceLanguage.h"
 #include "uikit/QtMessagePresenter.h"
@@ -107,6 +108,8 @@ int main(int argc, char** argv) {
   options.mainFrameFactory = [&sink, &chooser, &fileCommands, dialogs](
                                  CTrillotApp& app, MainFrameHooks& hooks) -> std::unique_ptr<IMainFrame> {
     if (dialogs) app.SetFileChooser(&chooser);
+    // The start-up picture of the window program; a batch run has it switched off.
+    CSplashWnd::PrepareStart(app.IsSplashEnabled(), app.GetChipMode(), app.GetOutputProfile());
     fileCommands = std::make_unique<AppFileCommandTarget>(app);
     RegisterAnalysisTools(app.GetAccessLog());
     RegisterSongWindows(app);

@@ -6,6 +6,7 @@
 #include <QMainWindow>
 #include <QScreen>
 
+#include "app/ui/ShellPictures.h"
 #include "uikit/PictureStore.h"
 #include "uikit/TemplateBuilder.h"
 
@@ -41,6 +42,8 @@ int CBusyBitmapDlg::BitmapOfKind(int kind, bool lowColour) {
 
 CBusyBitmapDlg::CBusyBitmapDlg(int kind, QWidget* owner)
     : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint) {
+  static const bool drawn = (shellpictures::RegisterBusyPictures(), true);
+  (void)drawn;
   ui::TemplateBuilder::Build(this, Template2013());
   layout()->setContentsMargins(0, 0, 0, 0);
   m_picture = ui::item<QLabel>(this, kPictureId);

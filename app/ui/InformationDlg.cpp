@@ -195,6 +195,7 @@ CInformationDlg::CInformationDlg(QWidget* parent, CContentsInfo* info, Informati
   connect(ui::item<QComboBox>(this, kContentsClass), &QComboBox::currentIndexChanged, this,
           [this] { OnSelchangeContentsClass(); });
   if (m_info) m_texts = TextsOf(*m_info);
+  m_opened = m_texts;
   OnInitDialog();
 }
 
@@ -207,8 +208,16 @@ int CInformationDlg::DoModal() {
 void CInformationDlg::ExchangeTexts(bool toControls) {
   for (const TextRow& row : kInformationTexts) {
     auto* edit = ui::item<QPlainTextEdit>(this, row.id);
-    if (toControls) edit->setPlainText(FromRecord(m_texts.*row.field));
-    else m_texts.*row.field = ToRecord(edit->toPlainText());
+    if (toControls) {
+      edit->setPlainText(FromRecord(m_texts.*row.field));
+      m_shown[row.id] = edit->toPlainText();
+    } else if (edit->toPlainText() == m_shown[row.id]) {
+      // Untouched text keeps its bytes, line breaks and all.
+      m_texts.*row.field = m_opened.*row.field;
+    } else {
+      // A multi-line edit ends its lines with LF: typed breaks take the record's form.
+      m_texts.*row.field = WithRecordLineBreaks(ToRecord(edit->toPlainText()), m_opened.*row.field, m_opened);
+    }
   }
 }
 

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <QDialog>
+#include <QString>
+#include <map>
 #include <functional>
 #include <string>
 
@@ -42,6 +44,9 @@ class CInformationDlg : public QDialog {
   void OnSelchangeContentsClass();
 
   InformationTexts m_texts;
+  /// The texts as the record held them when the dialog opened, and as the edits showed them.
+  InformationTexts m_opened;
+  std::map<int, QString> m_shown;
 
  private:
   void ExchangeTexts(bool toControls);

@@ -3,14 +3,19 @@
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
+#include <QBitmap>
 #include <algorithm>
+#include <set>
 #include <tuple>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -19,6 +24,7 @@
 #include "device/MidiOutCtrl.h"
 #include "app/core/AppPlayState.h"
 #include "app/core/MainFrameHooks.h"
+#include "app/core/BarLayout.h"
 #include "app/core/MainFrameTables.h"
 #include "app/core/SettingKeys.h"
 #include "app/core/TrillotApp.h"
@@ -37,6 +43,7 @@
 #include "uikit/QtNotifySink.h"
 #include "uikit/StartupPicture.h"
 #include "uikit/TemplateBuilder.h"
+#include "uikit/TextFitCheck.h"
 #include "uikit/UiText.h"
 #include "uikit/UpDownControl.h"
 #include "views/SongViewHost.h"
@@ -119,6 +126,7 @@ CMainFrame::CMainFrame(CTrillotApp& app, MainFrameHooks* hooks, OutputEngineFact
   m_menuBuilder = std::make_unique<ui::MenuBuilder>(*m_actions, m_router.get());
   m_menus[kMainMenu] = BuildMenuModel(kMainMenu);
   m_menus[kSongMenu] = BuildMenuModel(kSongMenu);
+  BuildToolMenus();
   // Every shortcut sits on the main window, so it works for items the menus no longer show.
   for (int id : AllCommandIds()) addAction(m_actions->Action(id));
   m_blinkTimer = new QTimer(this);
@@ -258,6 +266,8 @@ int CMainFrame::OnCreate() {
   if (auto* dispatcher = QAbstractEventDispatcher::instance())
     connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, [this] { m_router->IdlePass(); });
   m_created = true;
+  // Step 16: the start-up picture, where the program installed one.
+  ui::StartupPicture::Instance().Show();
   return 0;
 }
 
@@ -270,8 +280,15 @@ const MenuModel& CMainFrame::Menu(int resource) const {
 }
 
 void CMainFrame::ApplyMenuEdits(const std::vector<MenuEdit>& edits) {
-  for (auto& [resource, model] : m_menus) mainframe::ApplyMenuEdits(model, edits);
+  for (int resource : {kMainMenu, kSongMenu}) mainframe::ApplyMenuEdits(m_menus[resource], edits);
+  BuildToolMenus();
   RebuildMenuBar(m_menuFollower ? m_menuFollower->CurrentMenu() : kMainMenu);
+}
+
+void CMainFrame::BuildToolMenus() {
+  // A tool window's menu carries the main window's menu as the start-up edited it.
+  for (int resource : ToolMenuResources())
+    m_menus[resource] = BuildToolMenuModel(resource, m_menus[kMainMenu], m_app.GetOutputProfile());
 }
 
 void CMainFrame::BuildToolBar() {
@@ -287,7 +304,9 @@ void CMainFrame::BuildToolBar() {
       continue;
     }
     QAction* action = m_actions->Action(id);
-    action->setIcon(QIcon(strip.copy(16 * index++, 0, 16, 15)));
+    QPixmap icon = strip.copy(16 * index++, 0, 16, 15);
+    icon.setMask(icon.createMaskFromColor(kToolbarMaskColour));
+    action->setIcon(QIcon(icon));
     m_toolBar->addAction(action);
     m_router->TrackOnIdle(id);
   }
@@ -332,6 +351,10 @@ bool CMainFrame::BuildControlBar() {
   if (!ui::item<CTimeEdit>(body, 1397) || !ui::item<CNumberEdit>(body, 1395)) return false;
   // The play time shows "mm . ss . mmm" whole.
   m_playTime->setMinimumWidth(m_playTime->fontMetrics().horizontalAdvance(QStringLiteral("00 . 00 . 000")) + 12);
+  // The time base shows up to "32.767" seconds, the tempo up to "999": each edit holds its widest.
+  m_timeBase->setFixedWidth(ui::TextFitCheck::EditWidthFor(m_timeBase, QStringLiteral("32.767")));
+  if (auto* tempoEdit = ui::item<QLineEdit>(body, 1392))
+    tempoEdit->setFixedWidth(ui::TextFitCheck::EditWidthFor(tempoEdit, QStringLiteral("9999")));
   m_playTime->SetKind(kPlayCommand);
   m_timeBase->SetKind(kPlayCommand);
   m_playTime->SetBoardDevice([this] { return GetBoardDevice(); });
@@ -339,9 +362,13 @@ bool CMainFrame::BuildControlBar() {
   const std::pair<int, int> icons[] = {{kRewindCommand, 2061}, {kStopCommand, 2062}, {kPlayCommand, 2060}};
   for (auto [id, icon] : icons) {
     auto* button = ui::item<QPushButton>(body, id);
-    button->setIcon(QIcon(ui::PictureStore::Instance().Pixmap(icon)));
+    QPixmap picture = ui::PictureStore::Instance().Pixmap(icon);
+    picture.setMask(picture.createMaskFromColor(Qt::white));
+    button->setIcon(QIcon(picture));
     connect(button, &QPushButton::clicked, this, [this, id = id] { m_router->Dispatch(id); });
   }
+  // Bar buttons as wide as their pictures and texts, so that the bars fit a small screen.
+  for (QPushButton* button : body->findChildren<QPushButton*>()) button->setFixedWidth(ui::TextFitCheck::ButtonWidthFor(button, 4));
   // Step 8.
   for (int id : {1393, 1396}) ArrowsOnly(ui::item<ui::UpDownControl>(body, id));
   auto* tempo = ui::item<ui::UpDownControl>(body, 1393);
@@ -382,6 +409,7 @@ bool CMainFrame::BuildVolumeBar() {
   });
   m_volumeBar->addWidget(body);
   addToolBar(Qt::TopToolBarArea, m_volumeBar);
+  for (QPushButton* button : body->findChildren<QPushButton*>()) button->setFixedWidth(ui::TextFitCheck::ButtonWidthFor(button, 4));
   m_mvEdit = ui::item<CValueEdit>(body, 1384);
   m_spEdit = ui::item<CValueEdit>(body, 1389);
   m_hpEdit = ui::item<CValueEdit>(body, 1381);
@@ -481,18 +509,89 @@ void CMainFrame::DockFloatingBarsAtTop() {
   }
 }
 
+std::vector<std::pair<int, QToolBar*>> CMainFrame::Bars() const {
+  return {{kToolBarId, m_toolBar}, {kControlBarId, m_controlBar}, {kVolumeBarId, m_volumeBar},
+          {kReportBarId, m_reportBarHost}};
+}
+
+std::vector<BarPlace> CMainFrame::BarPlaces() {
+  // The docks laid out as they stand, so that positions tell the lines and the order.
+  if (layout()) layout()->activate();
+  struct Placed {
+    BarPlace place;
+    int across;  // away from the window's edge: the line
+    int along;   // the order on the line
+  };
+  std::vector<Placed> placed;
+  for (auto [id, bar] : Bars()) {
+    if (!bar) continue;
+    Placed p;
+    p.place.id = id;
+    p.place.visible = !bar->isHidden();
+    const QRect g = bar->geometry();
+    switch (bar->isFloating() ? Qt::TopToolBarArea : toolBarArea(bar)) {
+      case Qt::BottomToolBarArea: p.place.side = BarPlace::kBottom, p.across = -g.bottom(), p.along = g.left(); break;
+      case Qt::LeftToolBarArea: p.place.side = BarPlace::kLeft, p.across = g.left(), p.along = g.top(); break;
+      case Qt::RightToolBarArea: p.place.side = BarPlace::kRight, p.across = -g.right(), p.along = g.top(); break;
+      default: p.place.side = BarPlace::kTop, p.across = g.top(), p.along = g.left(); break;
+    }
+    placed.push_back(p);
+  }
+  std::stable_sort(placed.begin(), placed.end(), [](const Placed& a, const Placed& b) {
+    if (a.place.side != b.place.side) return a.place.side < b.place.side;
+    return a.across != b.across ? a.across < b.across : a.along < b.along;
+  });
+  std::vector<BarPlace> out;
+  for (size_t i = 0; i < placed.size(); ++i) {
+    BarPlace place = placed[i].place;
+    const bool sameSide = i > 0 && placed[i - 1].place.side == place.side;
+    // A new line where the distance from the window's edge changes.
+    const bool newLine = sameSide && placed[i - 1].across != placed[i].across;
+    place.line = !sameSide ? 0 : out.back().line + (newLine ? 1 : 0);
+    out.push_back(place);
+  }
+  return out;
+}
+
+void CMainFrame::ApplyBarPlaces(const std::vector<BarPlace>& places) {
+  std::map<int, QToolBar*> byId;
+  for (auto [id, bar] : Bars())
+    if (bar) byId[id] = bar;
+  for (auto [id, bar] : byId) removeToolBar(bar);
+  std::set<int> placedIds;
+  for (char side : {BarPlace::kTop, BarPlace::kBottom, BarPlace::kLeft, BarPlace::kRight}) {
+    const Qt::ToolBarArea area = side == BarPlace::kBottom ? Qt::BottomToolBarArea
+                                 : side == BarPlace::kLeft ? Qt::LeftToolBarArea
+                                 : side == BarPlace::kRight ? Qt::RightToolBarArea
+                                                            : Qt::TopToolBarArea;
+    int line = -1;
+    for (const BarPlace& place : places) {
+      auto it = byId.find(place.id);
+      if (place.side != side || it == byId.end() || placedIds.count(place.id)) continue;
+      if (line >= 0 && place.line != line) addToolBarBreak(area);
+      line = place.line;
+      addToolBar(area, it->second);
+      it->second->setVisible(place.visible);
+      placedIds.insert(place.id);
+    }
+  }
+  // A bar the layout does not name goes to the top, as at creation.
+  for (auto [id, bar] : byId) {
+    if (placedIds.count(id)) continue;
+    addToolBar(Qt::TopToolBarArea, bar);
+    bar->show();
+  }
+}
+
 void CMainFrame::SaveToolBarState() {
-  const QByteArray state = saveState().toBase64();
-  platform::profile().WriteProfileString(profile_keys::kToolBarState, "State", state.toStdString());
+  platform::profile().WriteProfileString(profile_keys::kToolBarState, "State", FormatBarLayout(BarPlaces()));
 }
 
 void CMainFrame::LoadToolBarState() {
+  // Only the sides, lines, order and visibility come back: each bar takes its own size again.
+  // A damaged or older layout leaves the default one.
   const std::string stored = platform::profile().GetProfileString(profile_keys::kToolBarState, "State", "");
-  if (stored.empty()) return;
-  // A damaged state leaves the default layout.
-  const QByteArray state = QByteArray::fromBase64(QByteArray::fromStdString(stored));
-  const QByteArray before = saveState();
-  if (!restoreState(state)) restoreState(before);
+  if (const auto places = ParseBarLayout(stored)) ApplyBarPlaces(*places);
 }
 
 bool CMainFrame::OnClose() {
@@ -515,6 +614,18 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
   QApplication::quit();
 }
 
+QRect CMainFrame::FitToScreen(const QRect& wanted) {
+  const QScreen* screen = QGuiApplication::screenAt(wanted.center());
+  if (!screen) screen = QGuiApplication::primaryScreen();
+  if (!screen) return wanted;
+  // A placement saved on a larger screen, or grown beyond this one, comes back inside it.
+  const QRect room = screen->availableGeometry();
+  const QSize size = wanted.size().boundedTo(room.size());
+  const int x = std::clamp(wanted.x(), room.left(), room.left() + room.width() - size.width());
+  const int y = std::clamp(wanted.y(), room.top(), room.top() + room.height() - size.height());
+  return QRect(QPoint(x, y), size);
+}
+
 WindowPlacement CMainFrame::GetPlacement() const {
   WindowPlacement p;
   p.showCmd = isMaximized() ? 3 : isMinimized() ? 2 : isHidden() ? kShowHidden : 1;
@@ -526,7 +637,7 @@ PlacementRect CMainFrame::GetWindowRect() const { return ui::ToPlacementRect(geo
 
 void CMainFrame::SetPlacement(const WindowPlacement& placement) {
   const PlacementRect& r = placement.rcNormalPosition;
-  if (r.Width() > 0 && r.Height() > 0) setGeometry(ui::ToQRect(r));
+  if (r.Width() > 0 && r.Height() > 0) setGeometry(FitToScreen(ui::ToQRect(r)));
   if (placement.showCmd == kShowHidden) hide();
 }
 

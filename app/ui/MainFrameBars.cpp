@@ -7,6 +7,7 @@
 #include <QPainterPath>
 
 #include "app/core/MainFrameTables.h"
+#include "app/ui/ShellPictures.h"
 #include "uikit/Drawing.h"
 #include "uikit/PictureStore.h"
 #include "uikit/TemplateBuilder.h"
@@ -20,27 +21,15 @@ ui::ControlSpec At(int column, int id, ControlKind kind, const char* label = nul
   return {id, kind, label, 0, column, hidden, 1, 1};
 }
 
-/// One button of a toolbar strip: a framed tile with a mark that differs by command.
-void PaintButton(QPainter& p, int left, int id) {
-  const QColor face = QColor::fromHsv((id * 37) % 360, 90, 220);
-  p.fillRect(left + 1, 1, 14, 13, face);
-  p.setPen(face.darker(170));
-  p.drawRect(left + 1, 1, 13, 12);
-  p.setBrush(face.darker(200));
-  p.setPen(Qt::NoPen);
-  const int kind = id % 3;
-  if (kind == 0) p.drawEllipse(left + 5, 4, 6, 6);
-  if (kind == 1) p.drawRect(left + 4, 4, 8, 6);
-  if (kind == 2) p.drawPolygon(QPolygon({QPoint(left + 4, 11), QPoint(left + 8, 3), QPoint(left + 12, 11)}));
-}
-
 void RegisterStrip(int resource, int profile) {
   std::vector<int> ids;
   for (int id : ToolbarFor(profile).buttons)
     if (id != 0) ids.push_back(id);
   ui::PictureStore::Instance().Register(resource, QSize(16 * static_cast<int>(ids.size()), 15),
-                                        [ids](QPainter& p, const QSize&) {
-                                          for (size_t i = 0; i < ids.size(); ++i) PaintButton(p, 16 * static_cast<int>(i), ids[i]);
+                                        [ids](QPainter& p, const QSize& s) {
+                                          p.fillRect(QRect(QPoint(0, 0), s), kToolbarMaskColour);
+                                          for (size_t i = 0; i < ids.size(); ++i)
+                                            shellpictures::PaintToolbarButton(p, 16 * static_cast<int>(i), ids[i]);
                                         });
 }
 

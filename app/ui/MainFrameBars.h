@@ -18,6 +18,9 @@ const ui::DialogTemplate& VolumeBarTemplate();
 /// Registers the toolbar strips and the transport icons with the picture store.
 void RegisterMainFramePictures();
 
+/// The colour of the toolbar strips that shows the toolbar through (the buttons are not square).
+inline const QColor kToolbarMaskColour{255, 0, 255};
+
 }  // namespace mainframe
 
 /// A status pane of fixed width: its rectangle shrunk by 1 is filled with its background and the

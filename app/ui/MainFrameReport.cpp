@@ -12,6 +12,7 @@
 
 #include "app/core/MainFrameTables.h"
 #include "app/ui/MainFrame.h"
+#include "app/ui/SplashWnd.h"
 #include "uikit/ActionRegistry.h"
 #include "uikit/UiText.h"
 
@@ -60,7 +61,11 @@ QString BuildUiReport(CMainFrame& frame) {
   QString text;
   QTextStream out(&text);
   out << "title \"" << frame.windowTitle() << "\"\n";
-  for (int resource : {kMainMenu, kSongMenu}) {
+  const QRect placed = frame.geometry();
+  // The start-up picture while it is up.
+  if (const CSplashWnd* picture = CSplashWnd::Current()) out << "picture " << picture->Bitmap() << "\n";
+  out << "frame " << placed.x() << " " << placed.y() << " " << placed.width() << " " << placed.height() << "\n";
+  for (int resource : {kMainMenu, kSongMenu, kVoiceListMenu, kVoiceMapMenu, kStreamMapMenu}) {
     out << "menu " << resource << "\n";
     ReportItems(out, frame, frame.Menu(resource).items, 1);
   }

@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPixmap>
 #include <QTimer>
 #include <memory>
@@ -25,11 +26,15 @@
 #include "platform/strings/StringTable.h"
 #include "uikit/DialogTemplate.h"
 #include "uikit/QtMessagePresenter.h"
+#include "uikit/TextFitCheck.h"
 #include "views/ViewScreenshots.h"
 #include "voice/ui/KZxVoiceEditDlg.h"
 #include "voice/ui/VoiceScreenshots.h"
 
 namespace {
+
+/// The smallest screen the windows are made for.
+constexpr QSize kScreenLimit(1280, 720);
 
 /// Runs a file dialog with its option panel as its command sets it up.
 QWidget* FileDialog(FileDialogKind kind) {
@@ -103,7 +108,34 @@ QWidget* MfiInformationBox() {
   return nullptr;
 }
 
-bool Save(QWidget* w, const QString& path) { return w->grab().save(path, "PNG"); }
+/// Where the run writes what does not fit: texts cut off by their widgets, windows too big.
+QFile* g_fitReport = nullptr;
+
+/// Writes the lines of what in `w` does not fit to the fit report.
+void CheckFit(QWidget* w, const QString& path) {
+  if (!g_fitReport) return;
+  const QString file = QFileInfo(path).fileName();
+  QString lines;
+  for (const ui::TextFitProblem& p : ui::TextFitCheck::Window(w)) lines += file + ": " + p.Describe() + "\n";
+  // A window with a title bar says what it is.
+  if (!(w->windowFlags() & Qt::FramelessWindowHint) && w->windowTitle().isEmpty())
+    lines += file + ": window has no caption\n";
+  if (!ui::TextFitCheck::Fits(w, kScreenLimit)) {
+    const QSize size = ui::TextFitCheck::FrameSize(w);
+    lines += QStringLiteral("%1: window %2 x %3 exceeds %4 x %5\n")
+                 .arg(file)
+                 .arg(size.width())
+                 .arg(size.height())
+                 .arg(kScreenLimit.width())
+                 .arg(kScreenLimit.height());
+  }
+  g_fitReport->write(lines.toUtf8());
+}
+
+bool Save(QWidget* w, const QString& path) {
+  CheckFit(w, path);
+  return w->grab().save(path, "PNG");
+}
 
 /// The program's main window, shown at its own size.
 QWidget* MainWindow() {
@@ -201,6 +233,12 @@ int RenderScreenshots(const QString& folder, std::FILE* err) {
     std::fprintf(err, "Trillot: cannot write %s\n", qPrintable(index.fileName()));
     return 1;
   }
+  QFile fit(folder + "/" + kFitReportFile);
+  if (!fit.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) {
+    std::fprintf(err, "Trillot: cannot write %s\n", qPrintable(fit.fileName()));
+    return 1;
+  }
+  g_fitReport = &fit;
   int status = 0;
   for (const ScreenshotRow& row : ScreenshotRows()) {
     const QString path = folder + "/" + row.file;
@@ -227,5 +265,6 @@ int RenderScreenshots(const QString& folder, std::FILE* err) {
       status = 1;
     }
   }
+  g_fitReport = nullptr;
   return status;
 }

@@ -22,6 +22,10 @@ struct ScreenshotRow {
 /// Every row; each window issue adds the rows of its windows.
 const std::vector<ScreenshotRow>& ScreenshotRows();
 
-/// Renders every row into `folder` (made when missing) with an "index.txt" listing the files;
-/// 0 when every picture was written, else 1 (each failure said on `err`).
+/// The file of a run that lists, one line each, every text cut off by its widget and every
+/// window larger than 1280 x 720; empty when everything fits.
+inline constexpr const char* kFitReportFile = "fit.txt";
+
+/// Renders every row into `folder` (made when missing) with an "index.txt" listing the files and
+/// the fit report; 0 when every picture was written, else 1 (each failure said on `err`).
 int RenderScreenshots(const QString& folder, std::FILE* err = stderr);

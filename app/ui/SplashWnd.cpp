@@ -160,6 +160,11 @@ CSplashWnd* CSplashWnd::ShowPicture(int mode) {
   return g_current.data();
 }
 
+void CSplashWnd::PrepareStart(bool enable, int chipMode, int outputProfile) {
+  if (enable) InstallHook();
+  SetMode(enable, SplashModeOf(chipMode, outputProfile));
+}
+
 void CSplashWnd::InstallHook() {
   RegisterPictures();
   ui::StartupPicture::Instance().SetHook({[] { Show(nullptr); }, &CSplashWnd::FilterMessage, &CSplashWnd::Close});

@@ -23,6 +23,9 @@ class CSplashWnd : public QWidget {
   /// Fills the start-up picture hook of the window layer with Show, FilterMessage and Close,
   /// and registers the pictures.
   static void InstallHook();
+  /// The window program's start: with the picture enabled (not in batch) the hook is installed;
+  /// the mode follows the chip mode and output profile.
+  static void PrepareStart(bool enable, int chipMode, int outputProfile);
   /// Our pictures 1229, 2127, 2128, 2543 and 2544 (400 x 240).
   static void RegisterPictures();
 

@@ -54,7 +54,6 @@ CVelocityChangeDlg::CVelocityChangeDlg(ISongViewHost& host, QWidget* parent) : Q
   // The spin holds no value of its own: both arrows stay live and each step goes to the rate.
   spin->setRange(-1, 1);
   spin->setValue(0);
-  spin->setFixedWidth(spin->sizeHint().height());
   spin->SetDeltaPos([this](int, int delta, bool& refuse) {
     refuse = true;
     OnDeltaposSpin(delta);

@@ -52,7 +52,6 @@ CWavePanDlg::CWavePanDlg(QWidget* parent) : QDialog(parent) {
   connect(m_edit, &QLineEdit::textChanged, this, [this] { OnChangePan(); });
   // The spin is the edit's buddy: its steps write the edit, the edit's number moves it.
   auto* spin = ui::item<ui::UpDownControl>(this, kPanSpin);
-  spin->setFixedWidth(spin->sizeHint().height());
   connect(spin, &QSpinBox::valueChanged, m_edit, [this](int v) { m_edit->SetValue(v); });
   connect(m_edit, &QLineEdit::textChanged, spin, [spin](const QString& text) {
     bool ok = false;

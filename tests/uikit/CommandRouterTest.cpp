@@ -123,6 +123,22 @@ TEST_F(RouterFixture, IdlePassRunsAtMostEvery150Ms) {
   EXPECT_FALSE(action->isEnabled());
 }
 
+TEST_F(RouterFixture, StateChangedRightAfterAPassIsShownOnceTheLoopSettles) {
+  // The clock stands still: only the put-off pass can show the change.
+  QAction* action = actions.Action(1387);
+  router.TrackOnIdle(1387);
+  app.takes = {1387};
+  clock.Set(5000);
+  ASSERT_TRUE(router.IdlePass());
+  ASSERT_TRUE(action->isEnabled());
+  app.takes.clear();  // the song went: Play has nobody to take it
+  EXPECT_FALSE(router.IdlePass());
+  EXPECT_FALSE(router.IdlePass());  // a second wait in the interval adds no second pass
+  EXPECT_TRUE(router.HasPendingPass());
+  EXPECT_TRUE(QTest::qWaitFor([action] { return !action->isEnabled(); }, 2000));
+  EXPECT_FALSE(router.HasPendingPass());
+}
+
 TEST_F(RouterFixture, MenuAboutToShowUpdatesItsActions) {
   QMenu menu;
   router.ConnectMenu(&menu);

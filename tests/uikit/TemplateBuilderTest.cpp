@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSlider>
@@ -112,6 +113,52 @@ TEST_F(DialogFixture, ValuesGoBothWays) {
   EXPECT_EQ(slider, 17);
   EXPECT_EQ(combo, 1);
   EXPECT_TRUE(presenter.boxes.empty());
+}
+
+// A group box spanning rows frames the controls of the cells it covers; an up-down sits on the
+// right edge of the edit before it.
+const ui::DialogTemplate kGrouped{
+    9001,
+    nullptr,
+    {
+        {-1, ui::ControlKind::Label, "fw.notInteger", 0, 0},
+        {2000, ui::ControlKind::Group, "T2013.caption", 1, 0, false, 3, 3},
+        {2001, ui::ControlKind::Label, "fw.notInteger", 2, 0},
+        {2002, ui::ControlKind::Edit, nullptr, 2, 1},
+        {2003, ui::ControlKind::UpDown, nullptr, 2, 2},
+        {2004, ui::ControlKind::Check, "fw.notInteger", 3, 0},
+        {2005, ui::ControlKind::Button, "fw.notInteger", 4, 0},
+    }};
+
+TEST(TemplateBuilder, GroupBoxFramesTheControlsOfItsCells) {
+  QDialog dialog;
+  ui::TemplateBuilder::Build(&dialog, kGrouped);
+  dialog.show();
+  auto* group = ui::item<QGroupBox>(&dialog, 2000);
+  ASSERT_NE(group, nullptr);
+  for (int id : {2001, 2002, 2003, 2004}) {
+    QWidget* w = ui::item<QWidget>(&dialog, id);
+    ASSERT_NE(w, nullptr) << id;
+    EXPECT_TRUE(group->isAncestorOf(w)) << id;
+    const QRect inGroup(w->mapTo(group, QPoint(0, 0)), w->size());
+    EXPECT_TRUE(group->contentsRect().contains(inGroup)) << id;
+  }
+  auto* outside = ui::item<QWidget>(&dialog, 2005);
+  EXPECT_FALSE(group->isAncestorOf(outside));
+  EXPECT_GE(outside->y(), group->geometry().bottom());
+}
+
+TEST(TemplateBuilder, UpDownSitsOnTheEdgeOfItsEdit) {
+  QDialog dialog;
+  ui::TemplateBuilder::Build(&dialog, kGrouped);
+  dialog.show();
+  auto* edit = ui::item<QWidget>(&dialog, 2002);
+  auto* spin = ui::item<QWidget>(&dialog, 2003);
+  const QPoint editRight = edit->mapTo(&dialog, QPoint(edit->width(), 0));
+  const QPoint spinLeft = spin->mapTo(&dialog, QPoint(0, 0));
+  EXPECT_EQ(spinLeft.x(), editRight.x());
+  EXPECT_EQ(spinLeft.y(), editRight.y());
+  EXPECT_EQ(spin->height(), edit->height());
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QFontMetrics>
+#include <QPainter>
 #include <QScrollBar>
 
 #include "SongViewHostFake.h"
@@ -90,6 +92,30 @@ TEST_F(EventDensWndTest, MarkersAreBlueSquaresAndHighRatesSitOnTheTopEdge) {
   EXPECT_NE(At(image, x1 + 3, y1 + 3), kBlue);
   EXPECT_EQ(At(image, l.left + 2000 / 40, l.top), kBlue);
   EXPECT_EQ(At(image, l.left + 2000 / 40, l.top - 2), kBlue) << "the square is centred on the edge";
+}
+
+TEST_F(EventDensWndTest, TimeLabelsStopShortOfTheAxisName) {
+  SetDensity({CMsgKey(1000, 800, 0)}, 20000);  // at zoom 40 a label stands at every second
+  auto pane = Pane();
+  const QImage image = pane->Render();
+  const GraphLayout l = pane->CalcLayout();
+  // The strip around the axis name holds the name alone.
+  QImage name(image.size(), image.format());
+  name.fill(Qt::white);
+  {
+    QPainter p(&name);
+    p.setFont(pane->font());
+    p.setPen(Qt::black);
+    p.drawText(QRect(l.left, l.bottom, l.Width(), GraphLayout::kBottomHeight), Qt::AlignRight | Qt::AlignVCenter,
+               QStringLiteral("Time(sec)"));
+  }
+  const int nameLeft = l.left + l.Width() - QFontMetrics(pane->font()).horizontalAdvance("Time(sec)");
+  int labelInk = 0;
+  for (int y = l.bottom + 1; y < l.clientHeight; ++y) {
+    for (int x = nameLeft - 3; x < l.right; ++x) EXPECT_EQ(At(image, x, y), At(name, x, y)) << x << "," << y;
+    for (int x = l.left; x < nameLeft - 3; ++x) labelInk += At(image, x, y) != QColor(Qt::white);
+  }
+  EXPECT_GT(labelInk, 50) << "the labels left of the name are drawn";
 }
 
 TEST_F(EventDensWndTest, LimitBandIsPinkOnlyWithALimit) {

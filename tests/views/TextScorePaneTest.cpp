@@ -147,6 +147,28 @@ TEST_F(TextScoreTest, ReadFailureShowsTheDocumentsTextAndKeepsTheTexts) {
   EXPECT_EQ(pane.Edit()->toPlainText(), "kept");
 }
 
+TEST_F(TextScoreTest, ChordsOnOneChannelLeaveTheOthersReadable) {
+  // Channel 1 a melody, channel 2 a chord the notation cannot hold, channel 3 one note.
+  AddEvent(*doc->GetMidiList(), 0, 24, {0x90, 60, 100});
+  AddEvent(*doc->GetMidiList(), 0, 48, {0x91, 60, 100});
+  AddEvent(*doc->GetMidiList(), 0, 48, {0x91, 64, 100});
+  AddEvent(*doc->GetMidiList(), 24, 48, {0x90, 62, 100});
+  AddEvent(*doc->GetMidiList(), 48, 72, {0x92, 67, 100});
+  CTextScorePane pane(host);
+  pane.TabStrip()->setCurrentIndex(1);
+  pane.Edit()->setPlainText("typed on Ch2");
+  pane.TabStrip()->setCurrentIndex(0);
+  pane.OnCommand(CTextScorePane::kReadId);
+  ASSERT_EQ(fake.messages.shown.size(), 1u);
+  EXPECT_EQ(fake.messages.shown[0].text,
+            "It can not be converted to text score so that delta time of notes is minus.");
+  EXPECT_EQ(pane.Edit()->toPlainText(), "C4 D4 ");
+  pane.TabStrip()->setCurrentIndex(1);
+  EXPECT_EQ(pane.Edit()->toPlainText(), "typed on Ch2");
+  pane.TabStrip()->setCurrentIndex(2);
+  EXPECT_EQ(pane.Edit()->toPlainText(), "R2 G4 ");
+}
+
 TEST_F(TextScoreTest, EnableControlsFollowsTheDevice) {
   CTextScorePane pane(host);
   pane.EnableControls(0);

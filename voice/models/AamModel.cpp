@@ -94,6 +94,14 @@ std::string CAamModel::CellText(const CKZ1Doc& doc, int id, int column) const {
   }
 }
 
+bool CAamModel::AnyWave(const CKZ1Doc& doc) const {
+  for (int id = 1; id <= m_rowCount; ++id)
+    if (HasWave(doc, id)) return true;
+  return false;
+}
+
+bool CAamModel::OlderImportShown(int p) { return !(p == 1 || p == 2 || p == 7 || p == 8); }
+
 CAamModel::Popup CAamModel::RightClick(const CKZ1Doc* doc, int x, int y, int clientWidth, int clientHeight,
                                        int vScroll, bool idle, int outputProfile) {
   Popup popup;
@@ -101,9 +109,8 @@ CAamModel::Popup CAamModel::RightClick(const CKZ1Doc* doc, int x, int y, int cli
   if (!doc || !mapMode || !idle || x < 0 || y < 0 || x >= clientWidth || y >= clientHeight) return popup;
   if (y < kRowHeight) {
     popup.kind = Popup::kHeader;
-    for (int id = 1; id <= m_rowCount && !popup.exportEnabled; ++id) popup.exportEnabled = HasWave(*doc, id);
-    const int p = outputProfile;
-    popup.olderImportShown = !(p == 1 || p == 2 || p == 7 || p == 8);
+    popup.exportEnabled = AnyWave(*doc);
+    popup.olderImportShown = OlderImportShown(outputProfile);
   } else {
     const int row = (y - kRowHeight) / kRowHeight + vScroll + 1;
     if (row < 1 || row > m_rowCount) return popup;

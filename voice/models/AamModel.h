@@ -21,6 +21,7 @@ class CAamModel {
 
   /// Chip modes 1-3 and 5 set the layout and rows; other modes keep the old layout.
   void SetMode(int chipMode, int rowCount);
+  int GetChipMode() const { return m_chipMode; }
   int GetFirstColumn() const { return m_firstColumn; }
   int GetRowCount() const { return m_rowCount; }
   int ColumnWidth(int column) const;
@@ -51,6 +52,10 @@ class CAamModel {
   /// plays. A row within the row count becomes the selected row.
   Popup RightClick(const CKZ1Doc* doc, int x, int y, int clientWidth, int clientHeight, int vScroll, bool idle,
                    int outputProfile);
+  /// Whether some row of the song has a wave (Export needs one).
+  bool AnyWave(const CKZ1Doc& doc) const;
+  /// Whether the import of the older StreamPCM version is offered under an output profile.
+  static bool OlderImportShown(int outputProfile);
 
  private:
   int m_chipMode = 3;

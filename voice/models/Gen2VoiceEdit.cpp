@@ -165,6 +165,8 @@ bool CGen2VoiceEdit::SongAccepts(const CKZ1Doc* doc) const {
 bool CGen2VoiceEdit::Commit(CKZ1Doc* doc, CVoiceLibrary* library) const {
   if (!m_editable) return false;
   if (m_source == kSlot) return doc && doc->SetVoiceSlotBytes(m_slot, m_work) != 0;
+  // The fixed banks are the library's read-only voices, whatever address was typed.
+  if (gen2::IsFixedBank(m_bank)) return false;
   return library && library->SetVoice2(m_bank, m_program, m_work);
 }
 

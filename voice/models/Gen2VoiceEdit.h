@@ -51,7 +51,8 @@ class CGen2VoiceEdit {
   /// Source 0: whether the song takes the work record on its slot; source 1 always.
   bool SongAccepts(const CKZ1Doc* doc) const;
   /// OK: source 0 into the song's slot, source 1 into the library at the dialog's bank and
-  /// program; a voice that may not be edited goes nowhere. True when written.
+  /// program; a voice that may not be edited, or a library target in a fixed bank, goes
+  /// nowhere. True when written.
   bool Commit(CKZ1Doc* doc, CVoiceLibrary* library) const;
 
   const CVoice2& Work() const { return m_work; }

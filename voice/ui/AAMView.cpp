@@ -210,6 +210,15 @@ bool CAAMView::HandlesCommand(int id) const {
   }
 }
 
+bool CAAMView::OnUpdate(int id, ui::CmdUI& cmdUi) {
+  if (id != kImport && id != kImportOlder && id != kExport) return false;
+  const CKZ1Doc* doc = Doc();
+  const int chip = m_model.GetChipMode();
+  const bool mapMode = chip == 1 || chip == 2 || chip == 3 || chip == 5;
+  cmdUi.enabled = doc && mapMode && VoiceWindowHost::Shell().IsDeviceIdle() && (id != kExport || m_model.AnyWave(*doc));
+  return true;
+}
+
 bool CAAMView::OnCommand(int id) {
   if (!HandlesCommand(id)) return false;
   if (id == kCopy || id == kPaste || !Doc()) return true;

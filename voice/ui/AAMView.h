@@ -43,6 +43,8 @@ class CAAMView : public CWheelScrollWnd, public ui::ICommandTarget {
 
   // Copy and Paste do nothing in this window; Send Stream PCM Wave Message is the main frame's.
   bool OnCommand(int id) override;
+  /// The menu's commands need a song and an idle output; Export needs a wave.
+  bool OnUpdate(int id, ui::CmdUI& cmdUi) override;
   bool HandlesCommand(int id) const override;
 
  protected:
@@ -76,6 +78,7 @@ class CAAMFrm : public ui::MdiFrame, public ui::ICommandTarget {
   void Refresh() override { m_view->Refresh(nullptr); }
   void SetChipMode(int chipMode) override { m_view->SetMode(chipMode); }
   bool OnCommand(int id) override { return m_view->OnCommand(id); }
+  bool OnUpdate(int id, ui::CmdUI& cmdUi) override { return m_view->OnUpdate(id, cmdUi); }
   bool HandlesCommand(int id) const override { return m_view->HandlesCommand(id); }
 
  private:

@@ -6,6 +6,7 @@
 #include <QLabel>
 
 #include "uikit/DialogTemplate.h"
+#include "uikit/DialogUnits.h"
 #include "uikit/UiText.h"
 
 CKZ3ImportVKZFileDlg::CKZ3ImportVKZFileDlg(const QString& folder, int outputProfile, QWidget* parent, bool explorer)
@@ -44,6 +45,8 @@ void CKZ3ImportVKZFileDlg::AddPanel() {
     }
     grid->addWidget(new QLabel(rowNotes[row], group), row * 2 + 1, CBankChoice::kRowSize + 1);
   }
+  // The option group is 250 x 60 dialog units of its font, or more when its texts need it.
+  group->setMinimumSize(ui::DialogUnits(group).Size(250, 60).expandedTo(group->minimumSizeHint()));
   SetPanel(panel);
   m_choice.Open(m_outputProfile);
   ShowChoice();

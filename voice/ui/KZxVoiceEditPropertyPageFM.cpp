@@ -88,24 +88,27 @@ ui::DialogTemplate FmTemplate() {
                              {"WS", Page::kWS}}) {
     Page::AppendRow(c, label, 0, spec, r++, 5);
   }
+  // A third column beside the operators keeps the page low enough for a small screen.
+  constexpr int kThird = 10;
+  r = 3;
   const std::pair<int, const char*> checks[] = {{Page::kXOF, "XOF"}, {Page::kSUS, "SUS"}, {Page::kKSR, "KSR"},
                                                 {Page::kEAM, "EAM"}, {Page::kEVB, "EVB"}, {Page::kERB, "ERB"}};
-  for (int k = 0; k < 6; ++k) c.push_back({checks[k].first, ControlKind::Check, checks[k].second, r + k / 3, 5 + k % 3});
+  for (int k = 0; k < 6; ++k) c.push_back({checks[k].first, ControlKind::Check, checks[k].second, r + k / 3, kThird + k % 3});
   r += 2;
-  c.push_back({Page::kWavePicture, ControlKind::Picture, nullptr, r, 5, false, 2, 5});
+  c.push_back({Page::kWavePicture, ControlKind::Picture, nullptr, r, kThird, false, 2, 3});
   r += 2;
   const int waveButtons[3][2] = {{Page::kLoad15, Page::kClear15}, {Page::kLoad23, Page::kClear23}, {Page::kLoad31, Page::kClear31}};
   static const char* const kShapeLabels[3] = {"WS15", "WS23", "WS31"};
   for (int k = 0; k < 3; ++k) {
-    c.push_back({0, ControlKind::Label, kShapeLabels[k], r, 5 + 2 * k});
-    c.push_back({waveButtons[k][0], ControlKind::Button, "Load...", r + 1, 5 + 2 * k});
-    c.push_back({waveButtons[k][1], ControlKind::Button, "Clear", r + 2, 5 + 2 * k});
+    c.push_back({0, ControlKind::Label, kShapeLabels[k], r, kThird + k});
+    c.push_back({waveButtons[k][0], ControlKind::Button, "Load...", r + 1, kThird + k});
+    c.push_back({waveButtons[k][1], ControlKind::Button, "Clear", r + 2, kThird + k});
   }
   r += 3;
-  for (int k = 0; k < 4; ++k) c.push_back({Page::kOpOff1 + k, ControlKind::Check, "Op. OFF", r, 5 + k});
-  ++r;
-  c.push_back({Page::kBeforeChange, ControlKind::Check, "before the change", r, 5, false, 1, 3});
-  c.push_back({Page::kDrumKeyAssign, ControlKind::Check, "DrumKey Assign", r, 8, false, 1, 2});
+  for (int k = 0; k < 4; ++k) c.push_back({Page::kOpOff1 + k, ControlKind::Check, "Op. OFF", r + k / 2, kThird + k % 2});
+  r += 2;
+  c.push_back({Page::kBeforeChange, ControlKind::Check, "before the change", r++, kThird, false, 1, 3});
+  c.push_back({Page::kDrumKeyAssign, ControlKind::Check, "DrumKey Assign", r, kThird, false, 1, 3});
   return {2014, nullptr, c};
 }
 
@@ -115,8 +118,11 @@ Page::CKZxVoiceEdit_PropertyPageFM(CKZxVoiceEditDlg* sheet) : CVoiceEditPageBase
   BuildTemplate(FmTemplate(), {kLFO, kPANPOT, kDrumKey, kALG, kMULTI, kDT, kAR, kDR, kSR, kRR, kSL, kTL, kKSL, kDAM,
                                kDVB, kFB, kWS, kMV, kVelocity, kGT});
   QTabBar* tabs = Tabs();
-  tabs->addTab(QStringLiteral("Operator1"));
-  tabs->addTab(QStringLiteral("Operator2"));
+  // Room for all four operator tabs, which a 4-operator voice shows once the sheet is open.
+  for (int k = 1; k <= 4; ++k) tabs->addTab(QStringLiteral("Operator%1").arg(k));
+  tabs->setMinimumWidth(tabs->sizeHint().width());
+  tabs->removeTab(3);
+  tabs->removeTab(2);
   tabs->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(tabs, &QTabBar::currentChanged, this, [this](int i) { OnTabChanged(i); });
   connect(tabs, &QTabBar::customContextMenuRequested, this, [this](const QPoint& at) { ShowTabMenu(at); });

@@ -74,10 +74,6 @@ ui::DialogTemplate PcmTemplate() {
                                                 {Page::kKSR, "KSR"}, {Page::kEAM, "EAM"}, {Page::kEVB, "EVB"},
                                                 {Page::kPE, "PE"},   {Page::kRM, "RM"}};
   for (int k = 0; k < 8; ++k) c.push_back({checks[k].first, ControlKind::Check, checks[k].second, row + k / 4, k % 4});
-  row += 2;
-  Page::AppendRow(c, "MV", Page::kMvLabel, Page::kMV, row++, 0);
-  Page::AppendRow(c, "Velocity", Page::kVelocityLabel, Page::kVelocity, row++, 0);
-  Page::AppendRow(c, "GT[sec]", 0, Page::kGT, row++, 0);
   int r = 3;
   c.push_back({0, ControlKind::Label, "Wave ID", r, 5});
   c.push_back({Page::kWaveList, ControlKind::Combo, nullptr, r, 6, false, 1, 3});
@@ -97,9 +93,13 @@ ui::DialogTemplate PcmTemplate() {
   c.push_back({Page::kLoopValue, ControlKind::Edit, nullptr, r, 6});
   c.push_back({Page::kEndLabel, ControlKind::Label, "EP", r, 7});
   c.push_back({Page::kEndValue, ControlKind::Edit, nullptr, r++, 8});
-  c.push_back({Page::kPicture, ControlKind::Picture, nullptr, r, 5, false, 4, 5});
-  r += 4;
+  c.push_back({Page::kPicture, ControlKind::Picture, nullptr, r, 5, false, 2, 5});
+  r += 2;
   c.push_back({Page::kWaveButton, ControlKind::Button, kLoadText, r++, 5, false, 1, 3});
+  // The audition rows under the wave keep the page as low as the FM page.
+  Page::AppendRow(c, "MV", Page::kMvLabel, Page::kMV, r++, 5);
+  Page::AppendRow(c, "Velocity", Page::kVelocityLabel, Page::kVelocity, r++, 5);
+  Page::AppendRow(c, "GT[sec]", 0, Page::kGT, r++, 5);
   c.push_back({Page::kDrumKeyAssign, ControlKind::Check, "DrumKey Assign", r, 5, false, 1, 3});
   return {2015, nullptr, c};
 }

@@ -15,7 +15,7 @@ namespace {
 constexpr uint32_t kBackground = 0xDCDCDC;
 constexpr uint32_t kPressed = 0xFF8000;
 constexpr uint32_t kMarked = 0xA0E6FF;
-constexpr int kButtonSize = 15;
+constexpr int kButtonSize = 18;  // the arrow texts whole at the program's font
 
 }  // namespace
 

@@ -5,6 +5,7 @@
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QIcon>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -23,8 +24,10 @@
 #include "uikit/DataExchange.h"
 #include "uikit/OwnerDrawCombo.h"
 #include "uikit/UiText.h"
+#include "uikit/PictureStore.h"
 #include "uikit/UpDownControl.h"
 #include "views/VoiceDialogs.h"
+#include "voice/ui/VoiceEditPictures.h"
 
 namespace {
 
@@ -75,7 +78,8 @@ void CVoiceEditDlg::Build() {
   number->setMaximumWidth(48);
   auto* spin = Named(new ui::UpDownControl(this), kVoiceSpin);
   spin->setRange(0, 127);
-  spin->setFixedWidth(spin->sizeHint().height());
+  // The arrows sit on the edit's edge.
+  numberBox->setSpacing(0);
   numberBox->addWidget(number);
   numberBox->addWidget(spin);
   top->addLayout(numberBox, 0, 1);
@@ -140,9 +144,18 @@ void CVoiceEditDlg::Build() {
     keyGrid->addWidget(key, k / 12, k % 12);
     connect(key, &QPushButton::clicked, this, [this, k] { PlayKey(k); });
   }
+  // The Length radios show their note pictures (1913..1916), the group its own (1917).
+  voiceedit::RegisterNoteLengthPictures();
+  const ui::PictureStore& pictures = ui::PictureStore::Instance();
+  auto* lengthPicture = Named(new QLabel(keyGroup), kLengthGroupPictureControl);
+  lengthPicture->setPixmap(pictures.Pixmap(voiceedit::kLengthGroupPicture));
+  keyGrid->addWidget(lengthPicture, 3, 0);
   for (int n = 0; n < 4; ++n) {
-    keyGrid->addWidget(Named(new QRadioButton(QStringLiteral("%1").arg(n), keyGroup), kFirstLengthRadio + n), 3, n * 2,
-                       1, 2);
+    auto* radio = Named(new QRadioButton(keyGroup), kFirstLengthRadio + n);
+    radio->setIcon(QIcon(pictures.Pixmap(voiceedit::kNoteLengthPictures[n])));
+    radio->setIconSize(QSize(voiceedit::kNoteLengthPictureWidth, voiceedit::kNoteLengthPictureHeight));
+    radio->setToolTip(QStringLiteral("Length %1").arg(n));
+    keyGrid->addWidget(radio, 3, 1 + n * 2, 1, 2);
   }
   auto* kb = Named(new QPushButton(QStringLiteral("KB"), keyGroup), kKeyboard);
   kb->setCheckable(true);

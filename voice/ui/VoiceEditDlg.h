@@ -24,7 +24,8 @@ class CVoiceEditDlg : public QDialog {
   static constexpr int kTemplateId = 2029;
   enum : int {
     kVoiceNo = 2058, kVoiceSpin = 2121, kBank = 1943, kProgramList = 1945, kSlotNo = 1944, kName = 2057, kKeyboard = 1350,
-    kFirstRangeBox = 1835, kFirstBasicRadio = 1892, kFirstLengthRadio = 1896, kFirstKey = 1954
+    kFirstRangeBox = 1835, kFirstBasicRadio = 1892, kFirstLengthRadio = 1896, kLengthGroupPictureControl = 1917,
+    kFirstKey = 1954
   };
   /// Slider ids of the modulator (AR, DR, RR, SL, TL, FL) and carrier (AR, DR, RR, SL, TL).
   static constexpr int kModSliders[6] = {2111, 2112, 2118, 2119, 2120, 2113};

@@ -19,6 +19,7 @@
 #include "song/VoiceLibrary.h"
 #include "song/document/KZ1Doc.h"
 #include "uikit/DataExchange.h"
+#include "uikit/DialogUnits.h"
 #include "uikit/PictureStore.h"
 #include "uikit/UpDownControl.h"
 #include "voice/ui/VoiceEditPictures.h"
@@ -153,6 +154,8 @@ CVoiceEditDlgKZ2::CVoiceEditDlgKZ2(QWidget* parent, CVoiceLibrary* library) : QD
   setWindowTitle(QStringLiteral("Voice Edit"));
   RegisterPictures();
   Build();
+  // The template is 335 x 231 dialog units of the dialog's font, or more when its texts need it.
+  setMinimumSize(ui::DialogUnits(this).Size(335, 231).expandedTo(minimumSizeHint()));
   m_model.InitLibrary(-1, -1, true, nullptr);
 }
 
@@ -189,7 +192,8 @@ void CVoiceEditDlgKZ2::Build() {
   auto* number = Named(new QLineEdit(this), kVoiceNo);
   head->addWidget(number, 0, 5);
   auto* spin = Named(new ui::UpDownControl(this), kVoiceNoSpin);
-  spin->setRange(0, 16);
+  // The range OK accepts: voice numbers are shown from 1.
+  spin->setRange(1, 16);
   spin->setFixedWidth(spin->sizeHint().height());
   head->addWidget(spin, 0, 6);
   connect(spin, &QSpinBox::valueChanged, number, [number](int v) { number->setText(QString::number(v)); });
@@ -287,7 +291,7 @@ int CVoiceEditDlgKZ2::OnInitDialog() {
   m_built = true;
   Control<QSlider>(kLfo)->setRange(0, 3);
   Control<QSlider>(kFb)->setRange(0, 7);
-  Control<QSpinBox>(kVoiceNoSpin)->setRange(0, 16);
+  Control<QSpinBox>(kVoiceNoSpin)->setRange(1, 16);
   SetTabCount(m_model.Work().GetOperatorCount());
   {
     const QSignalBlocker block(m_tabs);
@@ -300,7 +304,16 @@ int CVoiceEditDlgKZ2::OnInitDialog() {
   }
   if (!m_model.IsEditable()) GreyAll();
   ExchangeOperator(0);
+  connect(Control<QLineEdit>(kBank), &QLineEdit::textChanged, this, [this] { OnBankTyped(); });
+  OnBankTyped();
   return 1;
+}
+
+void CVoiceEditDlgKZ2::OnBankTyped() {
+  if (m_model.GetSource() != CGen2VoiceEdit::kLibrary || !m_model.IsEditable()) return;
+  bool ok = false;
+  const int bank = Control<QLineEdit>(kBank)->text().trimmed().toInt(&ok);
+  Control<QWidget>(1)->setEnabled(!(ok && gen2::IsFixedBank(bank)));
 }
 
 void CVoiceEditDlgKZ2::GreyAll() {

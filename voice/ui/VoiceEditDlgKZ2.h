@@ -70,6 +70,8 @@ class CVoiceEditDlgKZ2 : public QDialog {
   void OnOperatorCount(int count);
   void SetTabCount(int count);
   void GreyAll();
+  /// A library voice goes to the typed address: OK is greyed while that is a fixed bank.
+  void OnBankTyped();
   CVoiceLibrary* Library() const;
   static CKZ1Doc* Document();
 

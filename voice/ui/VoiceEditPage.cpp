@@ -16,6 +16,7 @@
 #include "song/VoiceItem.h"
 #include "song/VoiceLibrary.h"
 #include "song/document/KZ1Doc.h"
+#include "uikit/DialogUnits.h"
 #include "uikit/OwnerDrawCombo.h"
 #include "uikit/TemplateBuilder.h"
 #include "voice/VoiceEditRules.h"
@@ -114,7 +115,13 @@ void CVoiceEditPageBase::BuildTemplate(const ui::DialogTemplate& tmpl, const std
   outer->addWidget(body);
   auto factory = [this](const ui::ControlSpec& spec, QWidget* parent) -> QWidget* {
     if (IsListId(spec.id)) return new COwnerDrawCombo(parent);
-    if (spec.id == 1591) return new QTabBar(parent);
+    if (spec.id == 1591) {
+      // Every operator tab shows its name whole.
+      auto* tabs = new QTabBar(parent);
+      tabs->setUsesScrollButtons(false);
+      tabs->setElideMode(Qt::ElideNone);
+      return tabs;
+    }
     if (spec.kind != ui::ControlKind::Custom) return nullptr;
     auto* button = new CRepeatButton(spec.id, QString::fromUtf8(spec.labelKey ? spec.labelKey : ""), parent);
     button->setFixedWidth(20);
@@ -123,6 +130,8 @@ void CVoiceEditPageBase::BuildTemplate(const ui::DialogTemplate& tmpl, const std
   };
   ui::TemplateBuilder::Build(body, tmpl, factory);
   m_grid = qobject_cast<QGridLayout*>(body->layout());
+  // Rows close together: the sheet must fit a small screen.
+  if (m_grid) m_grid->setVerticalSpacing(2);
   m_keyboard = new CPianoImageCtrl(this);
   m_keyboard->setFixedHeight(61);
   m_keyboard->SetKeyDownHandler([this](int note) { OnKeyDown(note); });
@@ -130,6 +139,7 @@ void CVoiceEditPageBase::BuildTemplate(const ui::DialogTemplate& tmpl, const std
   for (const SliderRow& r : m_rows) {
     if (QLineEdit* e = Edit(r.edit)) e->setReadOnly(true);
     if (QSlider* s = Slider(r.slider)) {
+      s->setMinimumWidth(ui::DialogUnits(s).X(40));
       connect(s, &QSlider::valueChanged, this, [this, id = r.slider] { OnHScroll(id); });
     }
   }

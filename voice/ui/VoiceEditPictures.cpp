@@ -1,7 +1,10 @@
-// The FM page's algorithm and wave-shape pictures, drawn by the program.
+// The voice dialogs' pictures drawn by the program: the FM page's algorithms and wave shapes,
+// the 2-operator dialog's note lengths.
 #include "voice/ui/VoiceEditPictures.h"
 
+#include <QGuiApplication>
 #include <QPainter>
+#include <QPalette>
 #include <QPainterPath>
 #include <cmath>
 
@@ -56,7 +59,57 @@ void PaintWaveShape(QPainter& p, const QSize& size, int ws) {
   p.drawText(QRect(2, 1, size.width() - 4, 12), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("WS %1").arg(ws));
 }
 
+/// One note: an eighth (with its flag), a quarter, a half (hollow head) or a whole (no stem).
+void PaintNote(QPainter& p, const QSize& size, int length) {
+  // Mapped to the dialog's face, as the 3-D colours of a loaded bitmap are.
+  p.fillRect(QRect(QPoint(0, 0), size), QGuiApplication::palette().color(QPalette::Window));
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setPen(QPen(Qt::black, 1.4));
+  const QRectF head(size.width() / 2.0 - 6, size.height() - 9, 9, 6.5);
+  p.setBrush(length <= 1 ? QBrush(Qt::black) : Qt::NoBrush);
+  p.save();
+  p.translate(head.center());
+  p.rotate(-20);
+  p.drawEllipse(QRectF(-head.width() / 2, -head.height() / 2, head.width(), head.height()));
+  p.restore();
+  if (length == 3) return;
+  const double stemX = head.right() - 0.5;
+  const double top = 3;
+  p.drawLine(QPointF(stemX, head.center().y() - 1), QPointF(stemX, top));
+  if (length == 0) {
+    QPainterPath flag(QPointF(stemX, top));
+    flag.cubicTo(QPointF(stemX + 2, top + 5), QPointF(stemX + 7, top + 6), QPointF(stemX + 5, top + 12));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(flag);
+  }
+}
+
+/// The Length group's own picture: a note with an arrow for how long it sounds.
+void PaintLengthGroup(QPainter& p, const QSize& size) {
+  p.fillRect(QRect(QPoint(0, 0), size), QGuiApplication::palette().color(QPalette::Window));
+  PaintNote(p, QSize(size.width() / 2, size.height()), 1);
+  p.setPen(QPen(Qt::black, 1.2));
+  const double y = size.height() / 2.0;
+  const double x0 = size.width() / 2.0 - 1;
+  const double x1 = size.width() - 2;
+  p.drawLine(QPointF(x0, y), QPointF(x1, y));
+  p.drawLine(QPointF(x1, y), QPointF(x1 - 3, y - 3));
+  p.drawLine(QPointF(x1, y), QPointF(x1 - 3, y + 3));
+}
+
 }  // namespace
+
+void RegisterNoteLengthPictures() {
+  ui::PictureStore& store = ui::PictureStore::Instance();
+  const QSize size(kNoteLengthPictureWidth, kNoteLengthPictureHeight);
+  for (int length = 0; length < 4; ++length) {
+    const int id = kNoteLengthPictures[length];
+    if (!store.Has(id)) store.Register(id, size, [length](QPainter& p, const QSize& s) { PaintNote(p, s, length); });
+  }
+  if (!store.Has(kLengthGroupPicture))
+    store.Register(kLengthGroupPicture, QSize(2 * kNoteLengthPictureWidth, kNoteLengthPictureHeight),
+                   [](QPainter& p, const QSize& s) { PaintLengthGroup(p, s); });
+}
 
 void RegisterVoiceEditPictures() {
   ui::PictureStore& store = ui::PictureStore::Instance();

@@ -147,4 +147,15 @@ TEST(InformationRules, MfiVersionCodeTypesAndDistribution) {
   EXPECT_EQ(info.GetTextCodeType(), 0);
 }
 
+TEST(InformationRules, TypedLineBreaksTakeTheFormTheRecordUses) {
+  InformationTexts record;
+  EXPECT_EQ(WithRecordLineBreaks("a\nb", "", record), "a\r\nb");  // no break anywhere: the edit's CR LF
+  record.management = "x\ny";
+  EXPECT_EQ(WithRecordLineBreaks("a\nb\n", "", record), "a\nb\n");
+  EXPECT_EQ(WithRecordLineBreaks("a\nb", "c\r\nd", record), "a\r\nb");  // the field's own form first
+  record.vendor = "v\r\nw";
+  EXPECT_EQ(WithRecordLineBreaks("a\r\nb\nc", "", record), "a\r\nb\r\nc");
+  EXPECT_EQ(WithRecordLineBreaks("plain", "", record), "plain");
+}
+
 }  // namespace

@@ -76,6 +76,33 @@ TEST(CInformationDlg, UnknownCodeTypeOpensAtTheRememberedEntryAndCancelStoresNot
   EXPECT_EQ(rec.modified, 0);
 }
 
+TEST(CInformationDlg, OkKeepsStoredLineBreaksAndTypedOnesTakeTheRecordsForm) {
+  struct Case {
+    const char* stored;  // the vendor text of a file made elsewhere
+    const char* typed;   // what the user types into the empty artist field
+    const char* artist;  // what OK stores
+  };
+  const Case cases[] = {{"Line 1\r\nLine 2", "One\nTwo", "One\r\nTwo"},
+                        {"Line 1\nLine 2", "One\nTwo", "One\nTwo"},
+                        {"One line", "One\nTwo", "One\r\nTwo"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.stored);
+    platform::FakeHost host;
+    CContentsInfo info;
+    info.SetTextCodeType(0x23);
+    info.SetText(1, c.stored);
+    info.SetText(8, "Kept\r\nas it is\r\n");
+    Recorder rec;
+    CInformationDlg d(nullptr, &info, rec.Host());
+    ui::item<QPlainTextEdit>(&d, 1433)->setPlainText(QString::fromLatin1(c.typed));
+    QTimer::singleShot(0, [&d] { ui::item<QPushButton>(&d, 1)->click(); });
+    ASSERT_EQ(d.DoModal(), QDialog::Accepted);
+    EXPECT_EQ(info.GetText(1), c.stored);
+    EXPECT_EQ(info.GetText(8), "Kept\r\nas it is\r\n");
+    EXPECT_EQ(std::string(info.GetSongTextInfo().GetText(5)), c.artist);
+  }
+}
+
 TEST(CInformationDlg, PlayingDisablesOkAndProfile4ShowsThePhrase) {
   platform::FakeHost host;
   host.settings.outputProfile = 4;

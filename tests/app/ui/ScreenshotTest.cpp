@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QImage>
 #include <set>
 
@@ -42,14 +43,32 @@ TEST(DemoSong, IsAFormat0FileWithOneTrack) {
   EXPECT_EQ(std::vector<uint8_t>(song.end() - 3, song.end()), (std::vector<uint8_t>{0xFF, 0x2F, 0x00}));
 }
 
-TEST(ScreenshotProcess, ProgramRendersEveryPictureAndEndsWithZero) {
-  startuptest::ProgramFolder folder;
-  const std::string shots = folder.RuntimeDir() + "/shots";
-  ::setenv("TRILLOT_SCREENSHOTS", shots.c_str(), 1);
-  ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  const auto run = startuptest::RunProgram(folder, {});
-  ::unsetenv("TRILLOT_SCREENSHOTS");
-  ASSERT_EQ(run.status, 0) << run.err;
+// One run of the program renders every picture; the tests read what it wrote.
+class ScreenshotProcess : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    s_folder = new startuptest::ProgramFolder();
+    s_shots = s_folder->RuntimeDir() + "/shots";
+    ::setenv("TRILLOT_SCREENSHOTS", s_shots.c_str(), 1);
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    const auto run = startuptest::RunProgram(*s_folder, {});
+    ::unsetenv("TRILLOT_SCREENSHOTS");
+    s_status = run.status;
+    s_err = run.err;
+  }
+  static void TearDownTestSuite() {
+    delete s_folder;
+    s_folder = nullptr;
+  }
+  static inline startuptest::ProgramFolder* s_folder = nullptr;
+  static inline std::string s_shots;
+  static inline int s_status = -1;
+  static inline std::string s_err;
+};
+
+TEST_F(ScreenshotProcess, ProgramRendersEveryPictureAndEndsWithZero) {
+  ASSERT_EQ(s_status, 0) << s_err;
+  const std::string shots = s_shots;
   const QImage busy(QString::fromStdString(shots + "/busy-picture-0.png"));
   ASSERT_FALSE(busy.isNull());
   EXPECT_EQ(busy.size(), QSize(166, 53));
@@ -65,6 +84,31 @@ TEST(ScreenshotProcess, ProgramRendersEveryPictureAndEndsWithZero) {
   EXPECT_GT(window.width(), 600);
   EXPECT_GT(window.height(), 300);
   EXPECT_FALSE(Uniform(window));
+}
+
+// Every label, button, check box, radio button, group title and edit of every window shows its
+// text whole at the program's font, and every window fits a 1280 x 720 screen.
+TEST_F(ScreenshotProcess, EveryTextFitsItsWidgetAndEveryWindowTheScreen) {
+  ASSERT_EQ(s_status, 0) << s_err;
+  QFile fit(QString::fromStdString(s_shots + "/" + kFitReportFile));
+  ASSERT_TRUE(fit.open(QIODevice::ReadOnly | QIODevice::Text));
+  const QString report = QString::fromUtf8(fit.readAll());
+  EXPECT_TRUE(report.isEmpty()) << report.toStdString();
+}
+
+// The same in the Chinese interface, whose texts and glyphs have widths of their own.
+TEST_F(ScreenshotProcess, ChineseTextsFitTheirWidgetsToo) {
+  startuptest::ProgramFolder folder;
+  folder.SetEnv("TRILLOT_LANG", "zh_CN");
+  const std::string shots = folder.RuntimeDir() + "/shots";
+  folder.SetEnv("TRILLOT_SCREENSHOTS", shots);
+  folder.SetEnv("QT_QPA_PLATFORM", "offscreen");
+  const auto run = startuptest::RunProgram(folder, {});
+  ASSERT_EQ(run.status, 0) << run.err;
+  QFile fit(QString::fromStdString(shots + "/" + kFitReportFile));
+  ASSERT_TRUE(fit.open(QIODevice::ReadOnly | QIODevice::Text));
+  const QString report = QString::fromUtf8(fit.readAll());
+  EXPECT_TRUE(report.isEmpty()) << report.toStdString();
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSlider>
+#include <QSpinBox>
 #include <QTabBar>
 #include <QTimer>
 #include <functional>
@@ -177,6 +178,52 @@ TEST_F(VoiceEditDlgKZ2Test, FixedBanksGreyEverythingFromTheVoiceList) {
     EXPECT_EQ(result, editable ? 1 : 0) << bank;
     EXPECT_EQ(Bytes(*library.GetVoice2(bank, 4)) == before, !editable) << bank;
   }
+}
+
+TEST_F(VoiceEditDlgKZ2Test, ATypedFixedBankIsNeverWritten) {
+  for (int fixed : {0, 1, 128, 129}) {
+    const std::vector<uint8_t> before = Bytes(*library.GetVoice2(fixed, 7));
+    Dlg d;
+    d.InitFromLibrary(6, 7, 1);
+    d.OnInitDialog();
+    d.show();
+    Slide(d, Dlg::kTl, 21);
+    d.Control<QLineEdit>(Dlg::kBank)->setText(QString::number(fixed));
+    EXPECT_FALSE(d.Control<QWidget>(1)->isEnabled()) << fixed;
+    d.accept();
+    EXPECT_TRUE(d.isVisible()) << fixed;
+    EXPECT_EQ(Bytes(*library.GetVoice2(fixed, 7)), before) << fixed;
+    EXPECT_FALSE(library.GetVoice2List().Find(6, 7)) << fixed;
+    // A user bank typed over it takes the voice again.
+    d.Control<QLineEdit>(Dlg::kBank)->setText(QStringLiteral("9"));
+    EXPECT_TRUE(d.Control<QWidget>(1)->isEnabled()) << fixed;
+    d.accept();
+    EXPECT_EQ(d.result(), QDialog::Accepted) << fixed;
+    ASSERT_TRUE(library.GetVoice2List().Find(9, 7)) << fixed;
+    EXPECT_EQ(library.GetVoice2(9, 7)->GetOpTL(1), 21) << fixed;
+  }
+  // The model refuses a fixed bank as a target whatever the window shows.
+  CGen2VoiceEdit model;
+  model.InitLibrary(3, 3, true, &library);
+  Gen2VoiceFields fields = model.Show(1);
+  fields.bank = 128;
+  model.Store(fields, 1);
+  EXPECT_FALSE(model.Commit(nullptr, &library));
+  EXPECT_FALSE(library.GetVoice2List().Find(128, 3));
+}
+
+TEST_F(VoiceEditDlgKZ2Test, VoiceNumberUpDownKeepsToTheNumbersOkTakes) {
+  Dlg d;
+  d.InitFromLibrary(4, 5, 1);
+  d.OnInitDialog();
+  auto* spin = d.Control<QSpinBox>(Dlg::kVoiceNoSpin);
+  EXPECT_EQ(spin->minimum(), 1);
+  EXPECT_EQ(spin->maximum(), 16);
+  spin->setValue(1);
+  spin->stepBy(-1);
+  EXPECT_EQ(Text(d, Dlg::kVoiceNo), QStringLiteral("1"));
+  d.accept();
+  EXPECT_EQ(d.result(), QDialog::Accepted);
 }
 
 TEST_F(VoiceEditDlgKZ2Test, ANonNumberRefusesOk) {

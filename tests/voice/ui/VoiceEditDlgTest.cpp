@@ -4,6 +4,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -28,6 +29,8 @@
 #include "voice/VoiceWindowHooks.h"
 #include "voice/ui/VoiceWindowHost.h"
 #include "voice/ui/VoiceWindowRegistration.h"
+#include "uikit/PictureStore.h"
+#include "voice/ui/VoiceEditPictures.h"
 
 namespace {
 
@@ -87,6 +90,29 @@ TEST_F(VoiceEditDlgTest, OkStoresTheExtendedEntry) {
             (std::vector<uint8_t>{0xB5, 0xCF, 0xC8, 0xAD, 0xE9, 0x08, 0x40, 0x00, 0x11, 0x11, 0x57, 0x11, 0x52}));
   EXPECT_EQ(d.Control<QLabel>(2047)->text(), QStringLiteral("0"));
   EXPECT_EQ(d.Control<QLabel>(2056)->text(), QStringLiteral("-7.50"));
+}
+
+TEST_F(VoiceEditDlgTest, LengthButtonsShowTheirNotePictures) {
+  CVoiceEditDlg d(nullptr);
+  d.OnInitDialog();
+  const ui::PictureStore& store = ui::PictureStore::Instance();
+  std::vector<QImage> seen;
+  for (int n = 0; n < 4; ++n) {
+    auto* radio = d.Control<QRadioButton>(CVoiceEditDlg::kFirstLengthRadio + n);
+    ASSERT_NE(radio, nullptr);
+    EXPECT_TRUE(radio->text().isEmpty()) << n;
+    const QImage shown = radio->icon().pixmap(radio->iconSize()).toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(shown, store.Pixmap(voiceedit::kNoteLengthPictures[n]).toImage().convertToFormat(QImage::Format_RGB32)) << n;
+    // A drawn note, not a number: dark ink on the face, and unlike the other lengths.
+    int ink = 0;
+    for (int y = 0; y < shown.height(); ++y)
+      for (int x = 0; x < shown.width(); ++x) ink += qGray(shown.pixel(x, y)) < 100 ? 1 : 0;
+    EXPECT_GT(ink, 12) << n;
+    for (const QImage& other : seen) EXPECT_NE(shown, other) << n;
+    seen.push_back(shown);
+  }
+  EXPECT_TRUE(d.Control<QRadioButton>(CVoiceEditDlg::kFirstLengthRadio)->isChecked());
+  EXPECT_FALSE(d.Control<QLabel>(CVoiceEditDlg::kLengthGroupPictureControl)->pixmap().isNull());
 }
 
 std::string EntryName(const CVoiceTable1& table, int entry) {
