@@ -40,6 +40,9 @@ class CConverterDll {
 
  private:
   bool Load(const std::string& dllName);
+  /// The batch line naming a plug-in that could not be called, and why.
+  void NoteUnusable(const std::string& dllName, const std::string& reason) const;
 
   platform::DynamicLibrary m_library;
+  std::string m_loadError;  // why the last library found could not be opened
 };
