@@ -1,9 +1,12 @@
 // The WAV reader and its conversions.
 #include "voice/RiffWaveReader.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <new>
 
+#include "platform/io/FileIo.h"
 #include "voice/Adpcm.h"
 
 namespace {
@@ -113,13 +116,16 @@ bool CRiffWaveReader::Open(const std::string& path) {
   Close();
   m_format = WaveFormat{};
   m_data = ChunkInfo{};
-  m_file = std::fopen(path.c_str(), "rb");
-  if (!m_file) return false;
-  if (fseeko(m_file, 0, SEEK_END) != 0) {
-    Close();
+  // Only a regular file: a FIFO would block and a device would never end.
+  uint64_t size = 0;
+  const int fd = platform::OpenRegularFile(path, &size);
+  if (fd < 0) return false;
+  m_file = ::fdopen(fd, "rb");
+  if (!m_file) {
+    ::close(fd);
     return false;
   }
-  m_fileSize = static_cast<uint64_t>(ftello(m_file));
+  m_fileSize = size;
   if (!ReadFormat()) {
     Close();
     return false;

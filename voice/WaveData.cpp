@@ -1,10 +1,7 @@
 // The wave holder: loading through the AIFF and WAV readers, and the expansion to 16-bit.
 #include "voice/WaveData.h"
 
-#include <fcntl.h>
 #include <strings.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstring>
@@ -56,17 +53,6 @@ uint32_t ConvertWav(CRiffWaveReader& reader, int bits, int selector, uint8_t* ou
                    : reader.Stereo16To8(selector, out, room);
 }
 
-// The size of a plain file that can be opened for reading.
-std::optional<uint64_t> FileLength(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return std::nullopt;
-  struct stat st {};
-  const bool plain = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-  ::close(fd);
-  if (!plain) return std::nullopt;
-  return static_cast<uint64_t>(st.st_size);
-}
-
 }  // namespace
 
 CWaveData::FileKind CWaveData::KindOf(const std::string& path) {
@@ -106,7 +92,7 @@ uint32_t CWaveData::LoadFile(const std::string& path, int bits, bool userWave) {
   std::optional<std::vector<uint8_t>> image;
   std::optional<uint64_t> length;
   if (kind == FileKind::Wav) {
-    length = FileLength(path);
+    length = platform::RegularFileSize(path);
   } else {
     image = platform::ReadWholeFile(path);
     if (image) length = image->size();

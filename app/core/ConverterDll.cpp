@@ -6,6 +6,7 @@
 
 #include "platform/dynlib/LibraryLocator.h"
 #include "platform/host/HostServices.h"
+#include "platform/strings/StringTable.h"
 #include "platform/text/Format.h"
 
 namespace {
@@ -41,18 +42,28 @@ std::string CConverterDll::EntryName(int direction) {
 
 bool CConverterDll::Load(const std::string& dllName) {
   m_library.Close();
+  m_loadError.clear();
   std::string path = platform::LocateLibrary(dllName, platform::settings().GetAppDir());
-  return !path.empty() && m_library.Open(path);
+  if (path.empty()) return false;
+  if (m_library.Open(path)) return true;
+  m_loadError = m_library.LastError();
+  return false;
 }
 
 uint32_t CConverterDll::Convert(CnvParam* param, uint32_t /*paramSize*/, int kind, int direction) {
   m_threw = false;
   std::string dll = DllName(kind);
   std::string entryName = EntryName(direction);
-  if (dll.empty()) return 0;
-  if (!Load(dll) || entryName.empty() || !param) return 0;
+  if (dll.empty() || entryName.empty() || !param) return 0;
+  if (!Load(dll)) {
+    NoteUnusable(dll, m_loadError);
+    return 0;
+  }
   auto entry = m_library.Function<CnvEntryFunc>(entryName.c_str());
-  if (!entry) return 0;
+  if (!entry) {
+    NoteUnusable(dll, "it has no " + entryName);
+    return 0;
+  }
   std::unique_ptr<platform::IUiToken> busy = platform::ui().ShowBusyPicture(kBusyConverting);
   // Plug-ins take the record size of this build, whatever the caller passed (20 on the old target).
   try {
@@ -61,6 +72,14 @@ uint32_t CConverterDll::Convert(CnvParam* param, uint32_t /*paramSize*/, int kin
     m_threw = true;
     return 0;
   }
+}
+
+void CConverterDll::NoteUnusable(const std::string& dllName, const std::string& reason) const {
+  const std::string file = platform::SharedObjectName(dllName);
+  const std::string why = reason.empty() ? "it is not in " + platform::settings().GetAppDir() : reason;
+  const auto text = platform::strings().Find("batch.pluginMissing");
+  platform::messages().NoteForBatch(
+      platform::Format(text ? *text : std::string_view("The plug-in %s can not be loaded: %s."), file, why));
 }
 
 int CConverterDll::IsAvailable(int kind, int direction) {

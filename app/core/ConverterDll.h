@@ -42,7 +42,10 @@ class CConverterDll {
 
  private:
   bool Load(const std::string& dllName);
+  /// The batch line naming a plug-in that could not be called, and why.
+  void NoteUnusable(const std::string& dllName, const std::string& reason) const;
 
   platform::DynamicLibrary m_library;
   bool m_threw = false;
+  std::string m_loadError;  // why the last library found could not be opened
 };

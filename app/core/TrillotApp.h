@@ -244,6 +244,9 @@ class CTrillotApp : public platform::IAppSettings {
   /// Stops playback and closes the song, asking 7091 first when a modified song would be lost;
   /// 0 when the user kept it, else 1.
   int QueryCloseSong();
+  /// Asks 7091 about a modified song and saves on Yes; true when the song must stay open (Cancel,
+  /// or a save that was cancelled or failed).
+  bool KeepSongAfterQuestion(CKZ1Doc& doc);
   /// Chip modes 1 and 2: a new song "untitled" with time base 4000.
   void OnFileNew();
   void OnFileOpen();
@@ -382,6 +385,7 @@ class CTrillotApp : public platform::IAppSettings {
   std::function<void(const std::string&)> m_urlOpener;
 
   // Start-up steps that can end it (TrillotAppStartup.cpp).
+  void ReportLockFailure(const platform::SingleInstanceLock& lock);
   StartResult ReadProgramSettings();
   bool SetUpMainFrame();
   bool SetUpSoundAndBoard();

@@ -1,8 +1,6 @@
 // The application object's File commands that replace the song: New, Open, the imports,
 // Reload from SMF and Close, the close question before a song goes, the update rules of the
 // open side and the command table that the window's route reaches.
-#include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -10,6 +8,7 @@
 #include "app/core/FileDialogRules.h"
 #include "app/core/SettingKeys.h"
 #include "app/core/TrillotApp.h"
+#include "platform/io/FileIo.h"
 #include "platform/strings/StringTable.h"
 #include "song/document/KZ1Doc.h"
 
@@ -65,10 +64,7 @@ bool IsMFiProfile(int profile) { return profile == 1 || profile == 6 || profile 
 
 bool IsGen35(int chipMode) { return chipMode == 3 || chipMode == 5; }
 
-bool CanReadFile(const std::string& path) {
-  std::error_code ec;
-  return std::filesystem::is_regular_file(path, ec) && std::ifstream(path, std::ios::binary).is_open();
-}
+bool CanReadFile(const std::string& path) { return platform::RegularFileSize(path).has_value(); }
 
 }  // namespace
 
@@ -87,27 +83,34 @@ bool CTrillotApp::ChooseFile(const FileRequest& request, FileAnswer& answer) {
   return answer.ok;
 }
 
+bool CTrillotApp::KeepSongAfterQuestion(CKZ1Doc& doc) {
+  bool ask = false;
+  switch (m_chipMode) {
+    case 1:
+      // A song that cannot be converted could not be saved either: it goes without a question.
+      ask = doc.CalcConvertedSize(0) != 0 && doc.TestModifiedFlags(CKZ1Doc::kFlagUnsaved);
+      break;
+    case 2: case 3: case 5:
+      ask = doc.TestModifiedFlags(CKZ1Doc::kFlagUnsaved) != 0;
+      break;
+    default:
+      break;
+  }
+  if (!ask) return false;
+  const int answer = platform::ShowMessage(kMsgSaveSong);
+  if (answer == kAnswerCancel) return true;
+  if (answer != kAnswerYes) return false;
+  OnFileSave();
+  // A save cancelled in its dialog, or one that failed, keeps the song as Cancel does: the
+  // edits are not thrown away without a word.
+  return GetDocument() == &doc && doc.TestModifiedFlags(CKZ1Doc::kFlagUnsaved) != 0;
+}
+
 int CTrillotApp::QueryCloseSong() {
   IMainFrame* frame = GetMainFrame();
   if (frame) frame->OnStop();
   if (CKZ1Doc* doc = GetDocument()) {
-    bool ask = false;
-    switch (m_chipMode) {
-      case 1:
-        // A song that cannot be converted could not be saved either: it goes without a question.
-        ask = doc->CalcConvertedSize(0) != 0 && doc->TestModifiedFlags(CKZ1Doc::kFlagUnsaved);
-        break;
-      case 2: case 3: case 5:
-        ask = doc->TestModifiedFlags(CKZ1Doc::kFlagUnsaved) != 0;
-        break;
-      default:
-        break;
-    }
-    if (ask) {
-      const int answer = platform::ShowMessage(kMsgSaveSong);
-      if (answer == kAnswerCancel) return 0;
-      if (answer == kAnswerYes) OnFileSave();
-    }
+    if (KeepSongAfterQuestion(*doc)) return 0;
     CloseSongState();
     SetDocument(nullptr);
     m_boardPlaybackState = 0;

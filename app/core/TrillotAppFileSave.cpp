@@ -115,6 +115,11 @@ std::vector<uint8_t> ConvertNativeData(CMemStream& native, int kind, uint32_t gr
   return output;
 }
 
+/// The failure message of a step, unless the step has shown why it failed: one message per failure.
+void SayUnlessSaid(unsigned shownBefore, int message) {
+  if (platform::messages().ShownCount() == shownBefore) platform::ShowMessage(message);
+}
+
 }  // namespace
 
 int CTrillotApp::SaveDocument(const std::string& path) {
@@ -191,9 +196,10 @@ void CTrillotApp::SaveKZ35() {
   }
   if (!doc.CheckDensity()) return;
   // The test build leaves the image that the save then writes.
+  const unsigned shownBefore = platform::messages().ShownCount();
   if (!doc.BuildOutputImage(1, std::string(), doc.GetTimeBase(), doc.GetCnvOptionFlag(), doc.GetExportOption4())) {
     doc.DeleteOutputImages();
-    platform::ShowMessage(IsMFiProfile(m_outputProfile) ? kMsgCannotSaveMFi : kMsgCannotSaveVelk);
+    SayUnlessSaid(shownBefore, IsMFiProfile(m_outputProfile) ? kMsgCannotSaveMFi : kMsgCannotSaveVelk);
     return;
   }
   if (doc.GetOpenFlag()) {
@@ -295,9 +301,10 @@ void CTrillotApp::SaveAsKZ35() {
       option = choice.compress;
       flag = choice.dvx;
     }
+    const unsigned shownBefore = platform::messages().ShownCount();
     if (!doc.BuildOutputImage(1, std::string(), timeBase, option, flag)) {
       doc.DeleteOutputImages();
-      platform::ShowMessage(IsMFiProfile(profile) ? kMsgCannotSaveMFi : kMsgCannotSaveVelk);
+      SayUnlessSaid(shownBefore, IsMFiProfile(profile) ? kMsgCannotSaveMFi : kMsgCannotSaveVelk);
       return;
     }
     // The user declined a question while the image was built: nothing is saved.
@@ -350,9 +357,10 @@ void CTrillotApp::ExportSmfKZ35() {
     return;
   }
   uint32_t result = 0;
+  const unsigned shownBefore = platform::messages().ShownCount();
   const std::vector<uint8_t> smf = ConvertNativeData(native, kSmfConverter, kSmfGrowth, m_chipMode == 3, result);
   if (!IsConvertSuccess(result)) {
-    platform::ShowMessage(ExportFailedMessage());
+    SayUnlessSaid(shownBefore, ExportFailedMessage());
     return;
   }
   WriteExportFile(smf, {kStringExtMid, kStringFilterMid, true, kLogExportSmf});
@@ -382,8 +390,10 @@ bool CTrillotApp::WriteExportFile(const std::vector<uint8_t>& bytes, const Expor
     logged = FileNameOf(path);
   }
   // Written beside the target and renamed over it, so a failed export leaves the old file.
-  if (!platform::WriteFileAtomic(path, bytes)) {
+  platform::FileError error;
+  if (!platform::WriteFileAtomic(path, bytes, &error)) {
     platform::ShowMessage(ExportFailedMessage());
+    platform::NoteFileFailure(error);
     return false;
   }
   m_outputWritten = true;

@@ -117,8 +117,10 @@ int CTrillotApp::ExportKZ1() {
     target = choice.path;
   }
   // Written beside the target and renamed over it: a failed export leaves the old file.
-  if (!platform::WriteFileAtomic(target, bytes)) {
+  platform::FileError error;
+  if (!platform::WriteFileAtomic(target, bytes, &error)) {
     platform::ShowMessage(kMsgCannotSaveVelk);
+    platform::NoteFileFailure(error);
     return 0;
   }
   platform::messages().AddAccessLog(kLogSaveVelk, target, {});

@@ -1,4 +1,6 @@
 // The application object's start-up and exit.
+#include <cstring>
+
 #include "app/core/CommandLine.h"
 #include "app/core/FileDialogRules.h"
 #include "app/core/HeadlessMainFrame.h"
@@ -9,6 +11,7 @@
 #include "platform/io/Paths.h"
 #include "platform/settings/IniFile.h"
 #include "platform/strings/StringTable.h"
+#include "platform/text/Format.h"
 #include "song/document/KZ1Doc.h"
 
 namespace {
@@ -27,6 +30,8 @@ constexpr int kMsgNoIni = 7079;
 constexpr int kMsgUnexpectedProblem = 7081;
 constexpr int kMsgIllegalIni = 7083;
 constexpr int kMsgVoiceFile = 7045;
+// A box with the stop icon and OK, as 7077 has.
+constexpr unsigned kStyleStopOk = 0x10;
 
 const char* const kVoiceListWindows[] = {"CVListFrm", "CVListFrmKZ2"};
 
@@ -36,6 +41,13 @@ bool IsBoardInput(const std::string& name) {
 }
 
 }  // namespace
+
+void CTrillotApp::ReportLockFailure(const platform::SingleInstanceLock& lock) {
+  const auto text = platform::strings().Find("batch.lockFailed");
+  const std::string line = platform::Format(text ? *text : std::string_view("Can not open application.\n- The lock file %s can not be made: %s."),
+                                            lock.Path(), std::string(std::strerror(lock.Error())));
+  platform::messages().DoMessageBoxUnlessBatch(1, line, kStyleStopOk, 0);
+}
 
 void CTrillotApp::CreateMainFrame() {
   m_mainFrame = m_mainFrameFactory ? m_mainFrameFactory() : std::make_unique<HeadlessMainFrame>();
@@ -57,6 +69,12 @@ CTrillotApp::StartResult CTrillotApp::InitInstance(const std::vector<std::string
   }
   // Step 2: one instance at a time.
   m_instanceLock = std::make_unique<platform::SingleInstanceLock>(kInstanceName);
+  if (!m_instanceLock->Acquired() && m_instanceLock->Error() != 0) {
+    // No lock file is no sign of another instance: the start ends and says why.
+    ReportLockFailure(*m_instanceLock);
+    m_instanceLock.reset();
+    return StartResult::Ended;
+  }
   if (!m_instanceLock->Acquired()) {
     m_instanceLock.reset();
     platform::ShowMessage(kMsgAlreadyRunning);

@@ -20,16 +20,22 @@ std::optional<std::string> UserMessages::FormatMessageText(int id, const platfor
 int UserMessages::ShowMessage(int id, const platform::FormatArgs& args) {
   std::optional<std::string> text = FormatMessageText(id, args);
   if (!text) return -1;
+  ++m_shown;
   return m_presenter.Present(*text, GetMessageStyle(id), 0);
 }
 
 int UserMessages::DoMessageBoxUnlessBatch(int defaultAnswer, const std::string& text, unsigned style,
                                           int helpId) {
+  ++m_shown;
   if (m_app.HasOutputPath()) {
     m_presenter.Note(text);
     return defaultAnswer;
   }
   return m_presenter.Present(text, style, helpId);
+}
+
+void UserMessages::NoteForBatch(const std::string& text) {
+  if (m_app.HasOutputPath()) m_presenter.Note(text);
 }
 
 void UserMessages::AddAccessLog(int id, const std::string& detail, const platform::FormatArgs& args) {

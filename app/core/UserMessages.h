@@ -28,6 +28,9 @@ class UserMessages final : public platform::IUserMessages {
   /// exists and the id has a text; an open log window follows the new lines.
   void AddAccessLog(int id, const std::string& detail, const platform::FormatArgs& args) override;
   void Beep() override { m_presenter.Beep(); }
+  /// In batch conversion the presenter notes the line; else nothing.
+  void NoteForBatch(const std::string& text) override;
+  unsigned ShownCount() const override { return m_shown; }
 
   /// The id's text formatted with the arguments, or nothing when the id has no text.
   std::optional<std::string> FormatMessageText(int id, const platform::FormatArgs& args) const;
@@ -36,4 +39,5 @@ class UserMessages final : public platform::IUserMessages {
   CTrillotApp& m_app;
   IMessagePresenter& m_presenter;
   const platform::StringTable& m_strings;
+  unsigned m_shown = 0;
 };

@@ -6,12 +6,12 @@
 #include <QPushButton>
 #include <QToolBar>
 #include <algorithm>
-#include <fstream>
 #include <iterator>
 #include <vector>
 
 #include "app/core/AppPlayState.h"
 #include "device/BoardMonitor.h"
+#include "platform/io/FileIo.h"
 #include "app/core/MainFrameTables.h"
 #include "app/core/SettingKeys.h"
 #include "app/core/TimebaseRewrite.h"
@@ -86,9 +86,9 @@ void CMainFrame::PlayDirectFile() {
   RunStop();
   if (!appPlayState().directPlayImageSent.load()) {
     if (!HasTimeRange()) OnRewind();
-    std::ifstream in(m_slots[kDirectPlay]->Widget()->windowFilePath().toStdString(), std::ios::binary);
-    if (!in) return;
-    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const auto read = platform::ReadWholeFile(m_slots[kDirectPlay]->Widget()->windowFilePath().toStdString());
+    if (!read) return;
+    const std::vector<uint8_t>& bytes = *read;
     if (IsGeneration3(m_app.GetChipMode()) && m_engine) {
       const auto size = static_cast<uint32_t>(bytes.size());
       const int sent = m_app.GetOutputProfile() == 4 ? m_engine->SendSongToBoard2(bytes.data(), size)

@@ -4,7 +4,10 @@
 #include <cstdio>
 #include <map>
 
+#include "platform/io/FileIo.h"
 #include "platform/io/Paths.h"
+#include "platform/strings/StringTable.h"
+#include "platform/text/Format.h"
 
 namespace platform {
 namespace {
@@ -139,6 +142,11 @@ HostServices& host() { return installed(); }
 IAppSettings& settings() { return installed().settings ? *installed().settings : defaults().settings; }
 IProfile& profile() { return installed().profile ? *installed().profile : defaults().profile; }
 IUserMessages& messages() { return installed().messages ? *installed().messages : defaults().messages; }
+
+void NoteFileFailure(const FileError& error) {
+  const auto text = strings().Find("batch.fileError");
+  messages().NoteForBatch(Format(text ? *text : std::string_view("%s: %s."), error.path, error.Reason()));
+}
 IConverterBinder& binder() { return installed().binder ? *installed().binder : defaults().binder; }
 IUiHooks& ui() { return installed().ui ? *installed().ui : defaults().ui; }
 IBoardCommands& board() { return installed().board ? *installed().board : defaults().board; }

@@ -75,6 +75,12 @@ class IUserMessages {
                                       int helpId) = 0;
   virtual void AddAccessLog(int id, const std::string& detail, const FormatArgs& args) = 0;
   virtual void Beep() {}
+  /// A line that only batch conversion prints (on standard error, after the messages): why a
+  /// file or a plug-in failed. A run with windows shows nothing of it.
+  virtual void NoteForBatch(const std::string& /*text*/) {}
+  /// How many messages have been shown so far: a step that failed after saying why needs no
+  /// second message.
+  virtual unsigned ShownCount() const { return 0; }
 };
 
 /// Loads converter plug-ins by kind for one call each.
@@ -275,6 +281,11 @@ FormatArgs MakeFormatArgs(Args&&... args) {
   (out.push_back(ToFormatArg(std::forward<Args>(args))), ...);
   return out;
 }
+
+struct FileError;
+
+/// The batch line of a failed file operation: the file and the system's reason.
+void NoteFileFailure(const FileError& error);
 
 /// ShowMessage(id, args...) through the installed messages service.
 template <typename... Args>

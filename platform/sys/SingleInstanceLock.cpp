@@ -3,13 +3,27 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 
 #include "platform/io/Paths.h"
 
 namespace platform {
+namespace {
+
+/// Makes the folder and any missing folder above it, each private to the user.
+void MakeFolders(const std::string& dir) {
+  for (size_t at = dir.find('/', 1); ; at = dir.find('/', at + 1)) {
+    const std::string part = dir.substr(0, at);
+    if (!part.empty()) ::mkdir(part.c_str(), 0700);
+    if (at == std::string::npos) break;
+  }
+}
+
+}  // namespace
 
 std::string SingleInstanceLock::RuntimeDir() {
   for (const char* var : {"TRILLOT_RUNTIME_DIR", "XDG_RUNTIME_DIR"}) {
@@ -21,8 +35,17 @@ std::string SingleInstanceLock::RuntimeDir() {
 SingleInstanceLock::SingleInstanceLock(const std::string& name)
     : m_path(JoinPath(RuntimeDir(), name + ".lock")) {
   int fd = ::open(m_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-  if (fd < 0) return;
+  if (fd < 0 && errno == ENOENT) {
+    MakeFolders(RuntimeDir());
+    fd = ::open(m_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  }
+  if (fd < 0) {
+    m_error = errno;
+    return;
+  }
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    // Only a lock held elsewhere means another instance.
+    if (errno != EWOULDBLOCK) m_error = errno;
     ::close(fd);
     return;
   }

@@ -3,9 +3,7 @@
 #include "song/document/ImportSupport.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <new>
-#include <system_error>
 
 #include "app/CnvParam.h"
 #include "platform/host/HostServices.h"
@@ -30,10 +28,10 @@ std::unique_ptr<uint8_t[]> NewBuffer(uint32_t size) {
 }  // namespace
 
 std::optional<std::vector<uint8_t>> ReadSongFile(const std::string& path, uint32_t factor) {
-  std::error_code ec;
-  const uint64_t size = std::filesystem::file_size(path, ec);
-  if (ec || size == 0 || size > kMaxSource) return std::nullopt;
-  if (size * std::max<uint64_t>(factor, 1) > kMax32) return std::nullopt;
+  // Only a regular file: a FIFO would block and a device would never end.
+  const std::optional<uint64_t> size = platform::RegularFileSize(path);
+  if (!size || *size == 0 || *size > kMaxSource) return std::nullopt;
+  if (*size * std::max<uint64_t>(factor, 1) > kMax32) return std::nullopt;
   auto bytes = platform::ReadWholeFile(path);
   if (!bytes || bytes->empty() || bytes->size() > kMaxSource ||
       bytes->size() * std::max<uint64_t>(factor, 1) > kMax32) {

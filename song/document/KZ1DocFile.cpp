@@ -149,9 +149,14 @@ int CKZ1Doc::SaveDocument(const std::string& path) {
     return 0;
   }
   CDocArchive archive = CDocArchive::ForStoring(path);
+  // Storing marks the song saved; a write that then fails leaves it as unsaved as it was.
+  const uint32_t changeFlags = m_changeFlags;
   Serialize(archive);
-  if (!platform::WriteFileAtomic(path, archive.GetBytes())) {
+  platform::FileError error;
+  if (!platform::WriteFileAtomic(path, archive.GetBytes(), &error)) {
+    m_changeFlags = changeFlags;
     if (int id = SaveFailedMessage(chip, profile)) platform::ShowMessage(id);
+    platform::NoteFileFailure(error);
     return 0;
   }
   if ((chip == 3 || chip == 5) && profile == 4) platform::messages().AddAccessLog(7504, path, {});
@@ -175,8 +180,10 @@ int CKZ1Doc::SaveNumberedImages(const std::string& path) {
     if (!m_images[n] || ImageLength(*m_images[n]) == 0) continue;
     const std::string name = n == 0 ? path : stem + "_" + std::to_string(n + 1) + tail;
     platform::messages().AddAccessLog(7504, name, {});
-    if (!platform::WriteFileAtomic(name, ImageBytes(*m_images[n]), ImageLength(*m_images[n]))) {
+    platform::FileError error;
+    if (!platform::WriteFileAtomic(name, ImageBytes(*m_images[n]), ImageLength(*m_images[n]), &error)) {
       if (int id = SaveFailedMessage(ChipMode(), OutputProfile())) platform::ShowMessage(id);
+      platform::NoteFileFailure(error);
       return 0;
     }
     m_images[n].reset();

@@ -1,8 +1,6 @@
 // Opening a song file into the document, and the channel filter that follows a load.
-#include <filesystem>
-#include <system_error>
-
 #include "platform/host/HostServices.h"
+#include "platform/io/FileIo.h"
 #include "song/document/DocArchive.h"
 #include "song/document/KZ1Doc.h"
 #include "song/document/SongFileReaders.h"
@@ -21,9 +19,9 @@ int CKZ1Doc::OpenDocument(const std::string& path) {
     // A document given no readers opens with its own.
     if (!m_readers) m_readers = &SongFileReaders();
     auto wait = platform::ui().ShowWaitCursor();
-    std::error_code ec;
-    const auto length = std::filesystem::file_size(path, ec);
-    if (ec || length == 0) throw -1;
+    // Only a regular file: a FIFO would block and a device would never end.
+    const auto length = platform::RegularFileSize(path);
+    if (!length || *length == 0) throw -1;
     CDocArchive archive = CDocArchive::ForLoading(path);
     Serialize(archive);
     SetPathName(path);

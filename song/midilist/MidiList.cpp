@@ -149,8 +149,9 @@ std::array<uint8_t, 4> CMidiList::GetGroupVoice(int group, int i) const {
 
 int CMidiList::GetGroupStream(int group, CMemStream& out) const {
   if (group < 1 || group > kGroupCount) return 1;
-  const CMemStream& stream = *m_groupStreams[static_cast<size_t>(group - 1)];
-  if (stream.GetSize() > 0) out.Write(stream.GetData(), static_cast<uint32_t>(stream.GetSize()));
+  // A group with no stream has nothing to give, like an empty one.
+  const CMemStream* stream = m_groupStreams[static_cast<size_t>(group - 1)].get();
+  if (stream && stream->GetSize() > 0) out.Write(stream->GetData(), static_cast<uint32_t>(stream->GetSize()));
   return 1;
 }
 

@@ -2,6 +2,7 @@
 #include "song/StreamPCMTable.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <string>
@@ -231,6 +232,13 @@ TEST(StreamPCMTable, LoadsAndImportsFromFiles) {
   EXPECT_FALSE(old.ImportFile(path.string()));  // the current layout is not the old one
   std::filesystem::remove(path);
   EXPECT_FALSE(back.LoadFile(path.string()));
+  // A FIFO is refused without waiting for a writer, a link to /dev/zero without reading it.
+  ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+  EXPECT_FALSE(back.LoadFile(path.string()));
+  std::filesystem::remove(path);
+  std::filesystem::create_symlink("/dev/zero", path);
+  EXPECT_FALSE(back.LoadFile(path.string()));
+  std::filesystem::remove(path);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include "song/Voice2List.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdio>
 #include <cstring>
@@ -250,6 +251,13 @@ TEST(Voice2List, LoadsFromAFile) {
   EXPECT_EQ(list.GetCount(), 1);
   std::filesystem::remove(path);
   EXPECT_FALSE(list.LoadFile(path.string()));
+  // A FIFO is refused without waiting for a writer, a link to /dev/zero without reading it.
+  ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+  EXPECT_FALSE(list.LoadFile(path.string()));
+  std::filesystem::remove(path);
+  std::filesystem::create_symlink("/dev/zero", path);
+  EXPECT_FALSE(list.LoadFile(path.string()));
+  std::filesystem::remove(path);
 }
 
 TEST(Voice2List, BankMapping) {

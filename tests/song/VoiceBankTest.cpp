@@ -2,6 +2,7 @@
 #include "song/VoiceBank.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstring>
 #include <filesystem>
@@ -454,6 +455,13 @@ TEST(VoiceBank, LoadsFromAFile) {
   EXPECT_EQ(back.GetCount(), 1);
   std::filesystem::remove(path);
   EXPECT_FALSE(back.LoadFile(path.string(), 0));
+  // A FIFO is refused without waiting for a writer, a link to /dev/zero without reading it.
+  ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+  EXPECT_FALSE(back.LoadFile(path.string(), 0));
+  std::filesystem::remove(path);
+  std::filesystem::create_symlink("/dev/zero", path);
+  EXPECT_FALSE(back.LoadFile(path.string(), 0));
+  std::filesystem::remove(path);
 }
 
 TEST(VoiceBank, WaveIdServices) {

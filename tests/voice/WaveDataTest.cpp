@@ -1,7 +1,10 @@
 #include "voice/WaveData.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -90,6 +93,25 @@ TEST(WaveData, SetDataRefusesSizesBeyondSixteenBits) {
   EXPECT_EQ(wave.GetSamples(0), nullptr);
   EXPECT_TRUE(wave.SetData(big.data(), 65535, 2));
   EXPECT_EQ(wave.GetSampleBytes(0), 65535u);
+}
+
+TEST_F(WaveDataLoad, SomethingElseThanAFileIsAFileError) {
+  const std::filesystem::path dir =
+      std::filesystem::temp_directory_path() / ("trillot-wave-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(dir);
+  // A FIFO would block the load and /dev/zero would never end.
+  for (const char* name : {"f.wav", "f.aif"}) ASSERT_EQ(::mkfifo((dir / name).c_str(), 0600), 0);
+  for (const char* name : {"z.wav", "z.aif"}) std::filesystem::create_symlink("/dev/zero", dir / name);
+  for (const char* name : {"d.wav", "d.aif"}) std::filesystem::create_directories(dir / name);
+  for (const char* name : {"f.wav", "f.aif", "z.wav", "z.aif", "d.wav", "d.aif"}) {
+    SCOPED_TRACE(name);
+    uint32_t result = 0;
+    EXPECT_FALSE(wave.Load((dir / name).string(), 4, &result));
+    EXPECT_EQ(result, 4u);
+    EXPECT_FALSE(wave.LoadFor16Bit((dir / name).string(), &result));
+    EXPECT_EQ(result, 4u);
+  }
+  std::filesystem::remove_all(dir);
 }
 
 TEST_F(WaveDataLoad, WavMonoSilenceAsAdpcm) {

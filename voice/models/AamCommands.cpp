@@ -24,6 +24,7 @@ constexpr int kAnswerYes = 6;
 constexpr int kPanClear = 1;
 constexpr int kRightPan = 127;
 
+constexpr int kMsgRateOver48000 = 7021;
 constexpr int kMsgCanNotConvert = 7022;
 constexpr int kMsgEightBitConverted = 7017;
 constexpr int kMsgStereoTaken = 7018;
@@ -145,8 +146,12 @@ int CAamCommands::New(int row) {
       return 0;
     }
   }
-  // A slot keeps a 16-bit rate: a faster wave would be stored at a wrong one.
-  if (wave.GetRate() > 0xFFFF) return 0;
+  // A slot keeps a 16-bit rate: a faster wave would be stored at a wrong one. The profiles with
+  // no limit of their own get the message of the highest limit, which names the rate.
+  if (wave.GetRate() > 0xFFFF) {
+    platform::ShowMessage(kMsgRateOver48000);
+    return 0;
+  }
 
   const auto rate = static_cast<uint16_t>(wave.GetRate());
   const std::string name = stream_pcm::WaveName(answer.path);

@@ -92,8 +92,11 @@ class FakeMessages : public IUserMessages {
                               int helpId) override;
   void AddAccessLog(int id, const std::string& detail, const FormatArgs& args) override;
   void Beep() override { ++beeps; }
+  void NoteForBatch(const std::string& text) override { notes.push_back(text); }
+  unsigned ShownCount() const override { return static_cast<unsigned>(shown.size()); }
 
   std::vector<RecordedMessage> shown;
+  std::vector<std::string> notes;
   std::vector<RecordedLog> log;
   std::deque<int> answers;
   int beeps = 0;

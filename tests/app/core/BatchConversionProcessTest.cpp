@@ -7,6 +7,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <functional>
+
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -29,8 +32,8 @@ using ::testing::HasSubstr;
 using Bytes = std::vector<uint8_t>;
 
 const char kNothingWritten[] = "Trillot: Nothing was written to ";
-const char kSaveFailed[] = "Trillot: Can not save VELK(SMF) file.\n- Illegal output stream.\n";
-const char kAlreadyRunning[] = "Trillot: Can not open application.\n- Application is already running.\n";
+const char kSaveFailed[] = "Trillot: Can not save VELK(SMF) file.\nTrillot: - Illegal output stream.\n";
+const char kAlreadyRunning[] = "Trillot: Can not open application.\nTrillot: - Application is already running.\n";
 
 Bytes ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -209,7 +212,8 @@ TEST_F(TrillotBatchProcess, ReadOnlyFolderKeepsItsOldFiles) {
     SCOPED_TRACE(name);
     RunResult run = RunProgram(folder, {Song(), "-OUTPUT:" + locked + name}, asUser);
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, kSaveFailed + (kNothingWritten + locked + name) + ".\n");
+    EXPECT_EQ(run.err, kSaveFailed + ("Trillot: " + locked + name + ": Permission denied.\n") +
+                           (kNothingWritten + locked + name) + ".\n");
   }
   ::chmod(locked.c_str(), 0755);
   EXPECT_EQ(ReadFile(locked + "old.mmf"), (Bytes{'o', 'l', 'd', '1'}));
@@ -245,6 +249,162 @@ TEST_F(TrillotBatchProcess, OutputNameWithoutASongEndsAtOnce) {
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err, kNothingWritten + Out("song.mmf") + ".\n");
   EXPECT_TRUE(fs::is_empty(Out("")));
+}
+
+/// The files of a folder, links and other kinds included.
+std::vector<std::string> Entries(const std::string& dir) {
+  std::vector<std::string> names;
+  for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+TEST_F(TrillotBatchProcess, BadOutputsSayWhyAndWriteNothing) {
+  WriteFile(Song(), TuneSmf());
+  struct Case {
+    const char* what;
+    std::string output;
+    std::function<void()> make;
+    std::string reasonPath;  // the file the reason names
+    std::string reason;
+  };
+  const Case cases[] = {
+      {"missing folder, song file", Out("gone/x.mmf"), [] {}, Out("gone/x.mmf"), "No such file or directory"},
+      {"missing folder, SMF", Out("gone/x.mid"), [] {}, Out("gone/x.mid"), "No such file or directory"},
+      {"a folder in the way", Out("dir.mmf"), [this] { fs::create_directories(Out("dir.mmf/keep")); },
+       Out("dir.mmf"), "Is a directory"},
+      {"a FIFO in the way", Out("fifo.mid"), [this] { ASSERT_EQ(::mkfifo(Out("fifo.mid").c_str(), 0600), 0); },
+       Out("fifo.mid"), "Not a regular file"},
+      {"a link to a device", Out("null.mid"), [this] { fs::create_symlink("/dev/null", Out("null.mid")); },
+       "/dev/null", "Not a regular file"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    c.make();
+    const std::vector<std::string> before = Entries(Out(""));
+    RunResult run = Convert(Song(), c.output);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, kSaveFailed + ("Trillot: " + c.reasonPath + ": " + c.reason + ".\n") + kNothingWritten +
+                           c.output + ".\n");
+    // Nothing was added or replaced beside the output either.
+    EXPECT_EQ(Entries(Out("")), before);
+  }
+  EXPECT_TRUE(fs::is_directory(Out("dir.mmf/keep")));
+  EXPECT_TRUE(fs::is_fifo(Out("fifo.mid")));
+  EXPECT_TRUE(fs::is_symlink(Out("null.mid")));
+}
+
+TEST_F(TrillotBatchProcess, OutputsOfAnyNameLengthAndThroughLinksAreWritten) {
+  WriteFile(Song(), TuneSmf());
+  const std::string elsewhere = folder.AppDir() + "elsewhere/";
+  fs::create_directories(elsewhere);
+  WriteFile(elsewhere + "target.mid", {'o', 'l', 'd'});
+  fs::create_symlink("../elsewhere/target.mid", Out("link.mid"));
+  fs::create_symlink(elsewhere + "new.mid", Out("dangling.mid"));
+  struct Case {
+    const char* what;
+    std::string output;
+    std::string written;  // the file that receives the bytes
+  };
+  const std::string longest = std::string(251, 'n') + ".mid";  // 255 bytes, the most a name has
+  const Case cases[] = {
+      {"a name of 255 bytes", Out(longest), Out(longest)},
+      {"a name of 246 bytes", Out(std::string(242, 'm') + ".MID"), Out(std::string(242, 'm') + ".MID")},
+      {"a link to a file in another folder", Out("link.mid"), elsewhere + "target.mid"},
+      {"a link to a file not yet there", Out("dangling.mid"), elsewhere + "new.mid"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    RunResult run = Convert(Song(), c.output);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(NoteOns(ReadFile(c.written)), kTune);
+  }
+  // The links stay links, and no temporary file is left in either folder.
+  EXPECT_EQ(fs::read_symlink(Out("link.mid")), "../elsewhere/target.mid");
+  EXPECT_TRUE(fs::is_symlink(Out("dangling.mid")));
+  EXPECT_EQ(Entries(elsewhere), (std::vector<std::string>{"new.mid", "target.mid"}));
+  EXPECT_EQ(Entries(Out("")).size(), 4u);
+}
+
+TEST_F(TrillotBatchProcess, InputsThatAreNotRegularFilesAreRefusedAtOnce) {
+  WriteFile(Out("old.mmf"), {'o', 'l', 'd'});
+  WriteFile(Out("old.mid"), {'o', 'l', 'd'});
+  const std::string in = folder.AppDir() + "in/";
+  fs::create_directories(in);
+  struct Case {
+    const char* what;
+    std::string input;
+    std::function<void()> make;
+    std::string output;
+  };
+  auto fifo = [](const std::string& path) { return [path] { ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0); }; };
+  auto zero = [](const std::string& path) { return [path] { fs::create_symlink("/dev/zero", path); }; };
+  const Case cases[] = {
+      {"a FIFO named as an SMF", in + "fifo.mid", fifo(in + "fifo.mid"), Out("old.mmf")},
+      {"a FIFO named as a VELK file", in + "fifo.mmf", fifo(in + "fifo.mmf"), Out("old.mid")},
+      {"a FIFO named as a native file", in + "fifo.K3N", fifo(in + "fifo.K3N"), Out("old.mid")},
+      {"a FIFO named as a KZ-1 file", in + "fifo.kz1", fifo(in + "fifo.kz1"), Out("old.mid")},
+      {"a link to /dev/zero named as an SMF", in + "zero.mid", zero(in + "zero.mid"), Out("old.mmf")},
+      {"a link to /dev/zero named as a VELK file", in + "zero.mmf", zero(in + "zero.mmf"), Out("old.mid")},
+      {"a folder named as an SMF", in + "dir.mid", [&] { fs::create_directories(in + "dir.mid"); }, Out("old.mmf")},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    c.make();
+    RunResult run = Convert(c.input, c.output);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "Trillot: Can not open " + c.input + ".\n" + kNothingWritten + c.output + ".\n");
+    EXPECT_EQ(ReadFile(c.output), (Bytes{'o', 'l', 'd'}));
+  }
+}
+
+TEST_F(TrillotBatchProcess, MissingRuntimeFolderIsMadePrivate) {
+  WriteFile(Song(), TuneSmf());
+  const std::string run = folder.AppDir() + "runtime/trillot";
+  folder.SetEnv("TRILLOT_RUNTIME_DIR", run);
+  RunResult result = Convert(Song(), Out("song.mmf"));
+  EXPECT_EQ(result.status, 0) << result.err;
+  struct stat st {};
+  ASSERT_EQ(::stat(run.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0700u);
+}
+
+TEST_F(TrillotBatchProcess, LockFileThatCannotBeMadeEndsTheStartWithItsReason) {
+  WriteFile(Song(), TuneSmf());
+  WriteFile(Out("old.mmf"), {'o', 'l', 'd'});
+  // A plain file where the runtime folder's parent should be.
+  WriteFile(folder.AppDir() + "plain", {'x'});
+  folder.SetEnv("TRILLOT_RUNTIME_DIR", folder.AppDir() + "plain/run");
+  RunResult run = Convert(Song(), Out("old.mmf"));
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(run.err, "Trillot: Can not open application.\nTrillot: - The lock file " + folder.AppDir() +
+                         "plain/run/KORVAN_Trillot.lock can not be made: Not a directory.\n");
+  EXPECT_EQ(ReadFile(Out("old.mmf")), (Bytes{'o', 'l', 'd'}));
+}
+
+TEST_F(TrillotBatchProcess, MissingPlugInIsNamed) {
+  WriteFile(Song(), TuneSmf());
+  WriteFile(Out("old.mmf"), {'o', 'l', 'd'});
+  struct Case {
+    const char* plugin;
+    std::string message;  // what the conversion then says
+  };
+  const Case cases[] = {
+      {"Midigate.so", "Trillot: Can not open " + Song() + ".\n"},
+      {"Velkgate.so", "Trillot: Can not save VELK file.\nTrillot: - Illegal output stream.\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.plugin);
+    const std::string path = folder.AppDir() + c.plugin;
+    fs::rename(path, path + ".away");
+    RunResult run = Convert(Song(), Out("old.mmf"));
+    fs::rename(path + ".away", path);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "Trillot: The plug-in " + std::string(c.plugin) + " can not be loaded: it is not in " +
+                           folder.AppDir() + ".\n" + c.message + kNothingWritten + Out("old.mmf") + ".\n");
+    EXPECT_EQ(ReadFile(Out("old.mmf")), (Bytes{'o', 'l', 'd'}));
+  }
 }
 
 }  // namespace

@@ -34,8 +34,8 @@ TEST(HeadlessPresenter, PrintsTheTextAndTakesTheDefaultAnswer) {
   EXPECT_EQ(presenter.Present("Exist editing document.\n- Save the document ?", 51, 0), 6);
   EXPECT_EQ(presenter.Present("Present data are not kept. Is it OK?", 1, 0), 1);
   EXPECT_EQ(out.Text(),
-            "Trillot: Can not open file.\n- Illegal file format.\n"
-            "Trillot: Exist editing document.\n- Save the document ?\n"
+            "Trillot: Can not open file.\nTrillot: - Illegal file format.\n"
+            "Trillot: Exist editing document.\nTrillot: - Save the document ?\n"
             "Trillot: Present data are not kept. Is it OK?\n");
 }
 
@@ -43,7 +43,15 @@ TEST(HeadlessPresenter, PrintsNotesOfBatchConversionToo) {
   CapturedFile out;
   HeadlessPresenter presenter(out.File());
   presenter.Note("About TrSig.\n- DLL: Not found TrSig.\n");
-  EXPECT_EQ(out.Text(), "Trillot: About TrSig.\n- DLL: Not found TrSig.\n");
+  EXPECT_EQ(out.Text(), "Trillot: About TrSig.\nTrillot: - DLL: Not found TrSig.\n");
+}
+
+TEST(HeadlessPresenter, EveryLineCarriesThePrefix) {
+  CapturedFile out;
+  HeadlessPresenter presenter(out.File());
+  presenter.Note("one\n\nthree");
+  presenter.Note("");
+  EXPECT_EQ(out.Text(), "Trillot: one\nTrillot: \nTrillot: three\nTrillot: \n");
 }
 
 }  // namespace

@@ -5,7 +5,9 @@
 #include <fcntl.h>
 #include <spawn.h>
 #include <stdlib.h>
+#include <signal.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -86,6 +88,9 @@ class ProgramFolder {
   std::map<std::string, std::string> m_extraEnv;
 };
 
+/// How long one run of the program may take before it counts as hung.
+constexpr int kRunLimitMs = 120 * 1000;
+
 struct RunResult {
   int status = -1;
   std::string err;
@@ -127,8 +132,16 @@ inline RunResult RunProgram(const ProgramFolder& folder, const std::vector<std::
   pid_t pid = 0;
   RunResult result;
   if (posix_spawnp(&pid, exe.c_str(), &actions, nullptr, argv.data(), envp.data()) == 0) {
+    // A run that hangs (a read that waits for ever) is ended and reported as status -1.
     int wstatus = 0;
-    ::waitpid(pid, &wstatus, 0);
+    for (int waited = 0; ::waitpid(pid, &wstatus, WNOHANG) == 0; waited += 10) {
+      if (waited >= kRunLimitMs) {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, &wstatus, 0);
+        break;
+      }
+      ::usleep(10 * 1000);
+    }
     if (WIFEXITED(wstatus)) result.status = WEXITSTATUS(wstatus);
   }
   posix_spawn_file_actions_destroy(&actions);

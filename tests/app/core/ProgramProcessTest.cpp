@@ -2,6 +2,7 @@
 #include "TestPaths.h"
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <stdlib.h>
 
@@ -113,6 +114,19 @@ INSTANTIATE_TEST_SUITE_P(
         EndedStart{"FailingEmulator", [](ProgramFolder& f) { f.Replace("kz3qelemu.so", kFailingStandIn); }, {}, 2,
                    "Unexpected problem is occurred."},
         EndedStart{"NoVoices", [](ProgramFolder& f) { f.Remove("DefKZ3_16.vk3"); }, {}, 2, "Can not open voice file."},
+        // Files that are not regular files are refused at once, as missing ones.
+        EndedStart{"IniIsAFifo",
+                   [](ProgramFolder& f) {
+                     f.Remove("Trillot.ini");
+                     ASSERT_EQ(::mkfifo((f.AppDir() + "Trillot.ini").c_str(), 0600), 0);
+                   },
+                   {}, 2, "Trillot.ini(initial) file doesn't exist."},
+        EndedStart{"VoicesAreALinkToADevice",
+                   [](ProgramFolder& f) {
+                     f.Remove("DefKZ3_16.vk3");
+                     std::filesystem::create_symlink("/dev/zero", f.AppDir() + "DefKZ3_16.vk3");
+                   },
+                   {}, 2, "Can not open voice file."},
         EndedStart{"ComPort", [](ProgramFolder&) {}, {"-COM:3"}, 2, "Unexpected problem is occurred."}),
     [](const ::testing::TestParamInfo<EndedStart>& param) { return std::string(param.param.name); });
 

@@ -97,8 +97,10 @@ TEST(ShellHost, HeadlessBatchRunStillPrintsTheConverterNotes) {
   size_t n = std::fread(buf, 1, sizeof buf - 1, err);
   std::fclose(err);
   std::string text(buf, n);
-  std::string note = "Trillot: " + std::string(platform::strings().Find(7113).value_or("?"));
-  std::string failure = "Trillot: " + std::string(platform::strings().Find(7103).value_or("?")) + "\n";
+  // Every line of a message carries the prefix.
+  std::string note = "Trillot: Nonsupport chunk detect.\nTrillot: - DLL: Skip nonsupport chunk.\n";
+  std::string failure = "Trillot: Can not convert file.\nTrillot: - DLL: Illegal format type.\n";
+  EXPECT_EQ(platform::strings().Find(7113).value_or("?"), "Nonsupport chunk detect.\n- DLL: Skip nonsupport chunk.\n");
   EXPECT_EQ(text, note + failure);
 }
 

@@ -275,6 +275,10 @@ TEST_F(TrillotAppFileKZ3, FailingSaveRepeatsSaveAsUntilCancel) {
   // The save, two choices that fail as well, then Cancel.
   EXPECT_EQ(chooser.Requests().size(), 3u);
   EXPECT_EQ(host.messages.ShownIds(), (std::vector<int>{7031, 7031, 7031}));
+  // Each failed write also names its file and the system's reason, for batch runs.
+  EXPECT_EQ(host.messages.notes, (std::vector<std::string>{PathOf("missing/song.mmf") + ": No such file or directory.",
+                                                          PathOf("missing/a.mmf") + ": No such file or directory.",
+                                                          PathOf("missing/b.mmf") + ": No such file or directory."}));
   EXPECT_FALSE(fs::exists(PathOf("missing")));
   EXPECT_FALSE(app.HasWrittenOutput());
 }
@@ -299,7 +303,8 @@ TEST_F(TrillotAppFileKZ3, FailedExportsLeaveTheOldFile) {
     bool pluginFails;
     std::vector<int> messages;
   };
-  for (const Row& r : {Row{2, true, {7103, 7031}}, Row{1, true, {7103, 7030}}, Row{2, false, {7031}}}) {
+  // A plug-in's own message is the one message of its failure.
+  for (const Row& r : {Row{2, true, {7103}}, Row{1, true, {7103}}, Row{1, false, {7030}}, Row{2, false, {7031}}}) {
     SCOPED_TRACE(r.profile);
     Profile(r.profile);
     host.messages.shown.clear();

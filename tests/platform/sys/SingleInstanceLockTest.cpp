@@ -4,7 +4,11 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <filesystem>
+#include <fstream>
 
 namespace {
 
@@ -32,10 +36,24 @@ TEST_F(SingleInstanceLockTest, SecondHolderIsRefusedUntilTheFirstEnds) {
   EXPECT_TRUE(again.Acquired());
 }
 
-TEST_F(SingleInstanceLockTest, MissingFolderMeansNotAcquired) {
-  ::setenv("TRILLOT_RUNTIME_DIR", (m_dir / "no" / "such").c_str(), 1);
+TEST_F(SingleInstanceLockTest, MissingFolderIsMadePrivateToTheUser) {
+  const std::filesystem::path run = m_dir / "no" / "such";
+  ::setenv("TRILLOT_RUNTIME_DIR", run.c_str(), 1);
+  platform::SingleInstanceLock lock("KORVAN_Trillot");
+  EXPECT_TRUE(lock.Acquired());
+  EXPECT_EQ(lock.Error(), 0);
+  struct stat st {};
+  ASSERT_EQ(::stat(run.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0700u);
+}
+
+TEST_F(SingleInstanceLockTest, FolderThatCannotBeMadeGivesTheReason) {
+  // A plain file where the folder should be.
+  std::ofstream(m_dir / "file") << "x";
+  ::setenv("TRILLOT_RUNTIME_DIR", (m_dir / "file" / "run").c_str(), 1);
   platform::SingleInstanceLock lock("KORVAN_Trillot");
   EXPECT_FALSE(lock.Acquired());
+  EXPECT_EQ(lock.Error(), ENOTDIR);
 }
 
 }  // namespace

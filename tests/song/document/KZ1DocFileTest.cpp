@@ -269,8 +269,13 @@ TEST_F(KZ1DocFile, UnwritableFolderGivesItsMessageAndZero) {
     host.messages.shown.clear();
     CKZ1Doc& d = Make(3);
     d.SetBuilders(&builders);
+    d.SetModifiedFlags(0);
     EXPECT_EQ(d.SaveDocument((folder / "song.mmf").string()), 0) << profile;
     EXPECT_EQ(host.messages.ShownIds(), std::vector<int>{message}) << profile;
+    // The song is no more saved than it was.
+    EXPECT_EQ(d.TestModifiedFlags(3), 3u) << profile;
+    EXPECT_EQ(host.messages.notes, std::vector<std::string>{(folder / "song.mmf").string() + ": No such file or directory."});
+    host.messages.notes.clear();
   }
 }
 

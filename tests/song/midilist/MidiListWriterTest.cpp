@@ -506,6 +506,9 @@ TEST(MidiListGroupVoice, KeepsOneEntryPerVoiceAndDropsWhenFull) {
   CMemStream out;
   EXPECT_EQ(midi.GetGroupStream(7, out), 1);
   EXPECT_EQ(out.GetSize(), 0);
+  // Never split by group: every group gives nothing.
+  for (int group = 1; group <= 4; ++group) EXPECT_EQ(midi.GetGroupStream(group, out), 1);
+  EXPECT_EQ(out.GetSize(), 0);
 }
 
 TEST(MidiListOutputKind, FollowsTheOutputProfile) {

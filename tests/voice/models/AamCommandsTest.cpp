@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <deque>
 #include <filesystem>
@@ -154,6 +155,9 @@ TEST_F(AamCommandsTest, NewChecksTheRateByProfileKindAndChannels) {
       {3, 2, 2, 8, 8, 4001, {7020}, false},   {5, 5, 1, 8, 8, 12001, {7012}, false},
       {5, 5, 1, 16, 4, 24001, {7013}, false}, {5, 7, 2, 16, 8, 48001, {7021}, false},
       {3, 2, 1, 8, 8, 8000, {7017}, true},    {3, 5, 1, 8, 8, 8000, {}, true},
+      // Profiles 4 and 6 set no limit; a slot holds no rate above 65535, which is said.
+      {3, 4, 1, 16, 4, 65535, {}, true},      {3, 4, 1, 16, 4, 65536, {7021}, false},
+      {3, 6, 1, 16, 4, 96000, {7021}, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::Message()
@@ -397,14 +401,14 @@ TEST_F(AamCommandsTest, ExportNamesUpToFiftyNineCharactersBeforeTheDot) {
 TEST_F(AamCommandsTest, AFailedWriteKeepsTheOldFileAndTheFlag) {
   Start(3, 2);
   PutWave(1, 0, 8000, {1});
-  // A name at the length limit: the file exists, but the temporary one beside it cannot.
-  const std::string path = dir + "/a." + std::string(250, 'x');
-  const std::string old = Write(fs::path(path).filename().string(), {'o', 'l', 'd'});
+  // A FIFO where the file should be: it is not replaced, and nothing waits on it.
+  const std::string path = dir + "/a.sk3";
+  ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
   mapChanged = true;
   chooser.Answer(path);
   EXPECT_EQ(Commands().Export(), 0);
   EXPECT_EQ(host.messages.ShownIds(), std::vector<int>{7027});
-  EXPECT_EQ(ReadAll(old), (Bytes{'o', 'l', 'd'}));
+  EXPECT_TRUE(fs::is_fifo(path));
   EXPECT_TRUE(host.messages.log.empty());
   EXPECT_TRUE(mapChanged);
 }
