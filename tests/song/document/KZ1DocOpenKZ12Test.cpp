@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "KZ12TestSupport.h"
+#include "TestPaths.h"
 #include "song/Voice2.h"
 #include "velk/VelkFileChunk.h"
 
@@ -309,6 +310,34 @@ TEST_F(KZ1DocOpenKZ12, EveryProperPrefixOfASavedImageFails) {
       auto opened = Open("part.mmf", &result);
       ASSERT_EQ(result, 0) << n;
       EXPECT_TRUE(opened->GetMidiList()->empty()) << n;
+    }
+  }
+}
+
+TEST_F(KZ1DocOpenKZ12, ANoteEndingBeforeItsStartOpensInBoundedSteps) {
+  // A fuzzed image whose score decodes to a note ending before it starts; its clean-up once
+  // looped for ever. The saved input begins with the fuzz target's selector byte.
+  std::vector<uint8_t> image =
+      ReadFile(std::string(TRILLOT_SOURCE_DIR) + "/fuzz/regressions/open_kz12/kz12-open-loop");
+  ASSERT_GT(image.size(), 1u);
+  image.erase(image.begin());
+  WriteFile(PathOf("loop.mmf"), image);
+  for (int chip : {1, 2}) {
+    for (int profile : {1, 2}) {
+      SCOPED_TRACE("chip mode " + std::to_string(chip) + ", profile " + std::to_string(profile));
+      host.settings.chipMode = chip;
+      host.settings.outputProfile = profile;
+      host.settings.batchMode = true;
+      auto d = std::make_unique<CKZ1Doc>();
+      ASSERT_EQ(d->OpenWithChannelMask(PathOf("loop.mmf"), 0xFFFF, 24), 1);
+      size_t notes = 0;
+      for (const auto& m : *d->GetMidiList()) {
+        if ((m->GetByte(0) & 0xF0) != 0x90) continue;
+        ++notes;
+        EXPECT_GT(m->GetEndTick(), m->GetTick());
+      }
+      EXPECT_GT(notes, 0u);
+      EXPECT_LT(notes, image.size());
     }
   }
 }
