@@ -192,6 +192,41 @@ TEST_F(TrillotAppKZ1, BatchExportWritesTheCommandLineNameWithoutADialog) {
   EXPECT_TRUE(app.HasWrittenOutput());
 }
 
+TEST_F(TrillotAppKZ1, BatchExportRunsInEveryChipModeAndSaysWhyItFails) {
+  // The chip-mode rule belongs to the menu item; the batch run exports whatever the mode.
+  for (int chip : {1, 2, 3}) {
+    SCOPED_TRACE(chip);
+    app.SetChipMode(chip);
+    host.settings.chipMode = chip;
+    Song();
+    Image(100, 100);
+    const std::string target = PathOf("batch" + std::to_string(chip) + ".kz1");
+    app.SetOutputPath(target);
+    EXPECT_EQ(app.ExportKZ1(), 1);
+    EXPECT_EQ(ReadFile(target).size(), 100u);
+  }
+  struct Case {
+    std::string reason;
+    std::vector<std::string> texts;  // after message 7088
+  };
+  const Case cases[] = {{"Note Range Error( Over 3 Octave )", {"- Note Range Error( Over 3 Octave )"}},
+                        {"Convert Error", {"- Convert Error"}},
+                        {"File Format Error", {}}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.reason);
+    host.messages.shown.clear();
+    host.kz1Export.result = 0;
+    host.kz1Export.reason = c.reason;
+    const std::string target = PathOf("failed.kz1");
+    app.SetOutputPath(target);
+    EXPECT_EQ(app.ExportKZ1(), 0);
+    EXPECT_FALSE(std::filesystem::exists(target));
+    ASSERT_EQ(host.messages.shown.size(), 1 + c.texts.size());
+    EXPECT_EQ(host.messages.shown[0].id, 7088);
+    for (size_t i = 0; i < c.texts.size(); ++i) EXPECT_EQ(host.messages.shown[1 + i].text, c.texts[i]);
+  }
+}
+
 TEST_F(TrillotAppKZ1, SendToBoardTable) {
   struct Case {
     const char* name;
