@@ -390,3 +390,44 @@ TEST_F(KZ1ExportServiceTest, AFailedVelkImageBeepsWithoutAReason) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(KZ1ExportServiceTest, KZ1DataReadsBackAtTheSongsOctave) {
+  // The reader knows no octave range: notes that range 1 (49..84) holds come back as they
+  // were; lower notes need range 0, whose notes the file holds an octave up.
+  struct Case {
+    int low;
+    int shift;
+  };
+  for (const Case& c : {Case{49, 0}, Case{61, 0}, Case{72, 0}, Case{37, 12}}) {
+    SCOPED_TRACE(c.low);
+    CKZ1Doc& d = Make(1);
+    d.SetBuilders(&builders);
+    d.SetTimeBase(4);
+    d.SetTempo(120);
+    std::vector<int> keys;
+    for (int i = 0; i < 4; ++i) {
+      keys.push_back(c.low + 3 * i);
+      doctest::AddEvent(*d.GetMidiList(), static_cast<uint32_t>(240 * i), static_cast<uint32_t>(240 * i + 120),
+                        {0x90, static_cast<uint8_t>(keys.back()), 100});
+    }
+    CleanUp(d);
+    host.registry.document = &d;
+    SongOutputRecord setup;
+    d.BuildOutputSetup(setup, 1);
+    CMemStream out;
+    ASSERT_EQ(service.ConvertToKZ1(out, 0, setup), 1);
+    kz12test::WriteFile(PathOf("song.kz1"), std::vector<uint8_t>(out.GetData(), out.GetData() + out.GetSize()));
+    CKZ1Doc back;
+    back.SetExportOption2(2);
+    ASSERT_EQ(back.ReadKZ1File(PathOf("song.kz1")), 1);
+    std::vector<int> read;
+    for (const auto& m : *back.GetMidiList()) {
+      if ((m->GetByte(0) & 0xF0) == 0x90) read.push_back(m->GetByte(1) - c.shift);
+    }
+    EXPECT_EQ(read, keys);
+  }
+}
+
+}  // namespace
