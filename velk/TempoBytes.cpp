@@ -14,8 +14,9 @@ uint16_t ClampByteTempo(uint16_t tempo) {
 }
 
 uint8_t HeaderTempoByte(uint16_t tempo) {
-  uint32_t t = ClampByteTempo(tempo);
-  return static_cast<uint8_t>(kTempoDividend / (4 * t) - 1);
+  // Rounded as the reader rounds back, so every tempo a byte can hold survives a save.
+  const uint32_t t = ClampByteTempo(tempo);
+  return static_cast<uint8_t>((2 * kTempoDividend + 4 * t) / (8 * t) - 1);
 }
 
 uint8_t SetupTempoByte(uint16_t tempo) {

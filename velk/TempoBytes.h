@@ -1,5 +1,4 @@
-// The tempo bytes of generation-1/2 tracks: truncated in the sequence header, rounded in the
-// setup chunk.
+// The tempo bytes of generation-1/2 tracks, rounded in the sequence header and the setup chunk.
 #pragma once
 
 #include <cstdint>
@@ -12,7 +11,7 @@ inline constexpr uint16_t kHighestByteTempo = 2184;
 /// The tempo clamped to 9..2184.
 uint16_t ClampByteTempo(uint16_t tempo);
 
-/// The tempo byte of the sequence header exclusive: int(8739 / (4 x tempo)) - 1.
+/// The tempo byte of the sequence header exclusive: floor(8739 / (4 x tempo) + 0.5) - 1.
 uint8_t HeaderTempoByte(uint16_t tempo);
 
 /// The tempo byte of the setup chunk: floor(8739 / (tempo x 4) + 0.5) - 1, in single precision.

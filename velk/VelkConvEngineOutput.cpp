@@ -172,10 +172,12 @@ int CVelkConvEngine::ChooseRanges(CStreamIO& io, const Options& options) {
     if ((!options.tolerateRange && !inChip) || OctaveIndex(high) - OctaveIndex(low) > 3) {
       return kErrNoteRange;
     }
+    // Range 1 first: its notes are written as they are, so the KZ-1 reader, which knows no
+    // range, reads them back unchanged; the others shift them by whole octaves.
     int chosen = -1;
-    for (int s = 0; s < 4 && chosen < 0; ++s) {
+    for (int s : {1, 0, 2, 3}) {
       const int bottom = kWindowLow + 12 * s;
-      if ((allowed & (1 << s)) && low >= bottom && high <= bottom + kWindowSpan) chosen = s;
+      if (chosen < 0 && (allowed & (1 << s)) && low >= bottom && high <= bottom + kWindowSpan) chosen = s;
     }
     if (chosen < 0 && !options.tolerateRange) return kErrNoteRange;
     if (chosen < 0) {

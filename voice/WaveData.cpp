@@ -4,6 +4,7 @@
 #include <strings.h>
 
 #include <algorithm>
+#include <utility>
 #include <cstring>
 #include <exception>
 #include <limits>
@@ -172,6 +173,8 @@ uint32_t CWaveData::LoadWav(const std::string& path, uint32_t room, uint8_t* out
     if (channels == 2) return kTwoChannels;
     if (channels != 1 || sampleBits != 16) return kNotSupported;
     produced = reader.Mono16To16(out, room);
+    // The FM page, the board and the voice files hold user waves big-endian, as AIFF has them.
+    for (uint32_t i = 0; i + 1 < produced; i += 2) std::swap(out[i], out[i + 1]);
     if (produced > 0) KeepUserWave(out, produced);
   } else {
     if ((bits != 4 && bits != 8) || (sampleBits != 8 && sampleBits != 16)) return kNotSupported;

@@ -31,8 +31,8 @@ class CWaveData {
   /// Loads a ".wav" or ".aif" file as 4-bit ADPCM (bits 4) or 8-bit PCM (bits 8). False with
   /// *result 2 (format not supported or nothing converted), 3 (extension) or 4 (unreadable).
   bool Load(const std::string& path, int bits, uint32_t* result = nullptr);
-  /// Loads a mono 16-bit file as exactly 2048 bytes of kind 100 in the file's byte order,
-  /// padded with zeros or cut. False with *result 1 (two channels), 2 (not 16-bit), 3 or 4.
+  /// Loads a mono 16-bit file as exactly 2048 bytes of kind 100, big-endian whatever the file's
+  /// byte order (the order of FM user waves), padded with zeros or cut. False with *result 1 (two channels), 2 (not 16-bit), 3 or 4.
   bool LoadFor16Bit(const std::string& path, uint32_t* result = nullptr);
 
   /// Frees the channel's buffer and keeps a copy of `size` bytes (none for 0).

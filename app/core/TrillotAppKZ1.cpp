@@ -87,14 +87,22 @@ void CTrillotApp::OnFileImportKZ1() {
 void CTrillotApp::OnFileExportKZ1() { ExportKZ1(); }
 
 int CTrillotApp::ExportKZ1() {
+  // Only the menu item is limited to chip mode 1: batch conversion runs the export in any.
   CKZ1Doc* doc = GetDocument();
-  if (!doc || m_chipMode != 1) return 0;
+  if (!doc) return 0;
   auto wait = platform::ui().ShowWaitCursor();
   SongOutputRecord setup;
   doc->BuildOutputSetup(setup, 1);
   CMemStream image;
   if (!platform::kz1Export().ConvertToKZ1(image, 0, setup)) {
-    if (!platform::kz1Export().GetLastReason().empty()) platform::ShowMessage(kMsgFileFormatError);
+    const std::string reason = platform::kz1Export().GetLastReason();
+    if (!reason.empty()) {
+      platform::ShowMessage(kMsgFileFormatError);
+      // A batch run also says which step of the conversion failed.
+      if (HasOutputPath() && reason != Text(kMsgFileFormatError)) {
+        platform::messages().DoMessageBoxUnlessBatch(1, "- " + reason, 0, 0);
+      }
+    }
     return 0;
   }
   if (FirstWord(image) <= kHeaderBytes) {

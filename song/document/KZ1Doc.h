@@ -534,6 +534,9 @@ class CKZ1Doc {
   /// Milliseconds at the end of the section that begins at cue k (1..7), within the start
   /// and stop points; with fromStart, counted from the start point.
   uint32_t GetCueSectionTime(int k, int fromStart) const;
+  /// The length of that section (from the start point) in whole milliseconds, without the
+  /// output's time-base steps: what the song's length limit is checked against.
+  uint32_t GetCueSectionLength(int k) const;
   /// Milliseconds at the start of the section that begins at cue k (0: the start point),
   /// clamped and rounded as GetCueSectionTime; with relative, counted from the start point.
   uint32_t GetCueSectionStart(int k, int relative) const;
@@ -694,6 +697,7 @@ class CKZ1Doc {
   int CheckInitWaveCount() const;
   void TakeInitContentsInfo(CMidiList& list);
   int CheckInitPlayTime(const CMidiList& list);
+  uint32_t CueSectionTime(int k, int fromStart, bool exact) const;
   void TakeInitSectionTime();
   void TakeInitFigures(const CMidiList& list);
 

@@ -206,7 +206,8 @@ int CKZ1Doc::CheckInitPlayTime(const CMidiList& list) {
     m_playTimeText = OutputProfile() == 4 ? platform::Format("%d", span)
                                           : platform::Format("%d(%d)", length, span);
   }
-  if (length <= 2000000) return 1;
+  // The limit holds for the song's real length: the shown length is cut to time-base steps.
+  if (length <= 2000000 && GetCueSectionLength(section) <= 2000000) return 1;
   platform::ShowMessage(7058);
   return 0;
 }

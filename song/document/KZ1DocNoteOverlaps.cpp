@@ -36,7 +36,10 @@ void Shortened(Event note, std::vector<Event>& out) {
   if (note->GetEndTick() > note->GetTick() && note->GetEndTick() - note->GetTick() > 20) out.push_back(std::move(note));
 }
 
-/// Empties the group into the output, each note cut where the next begins.
+/// Empties the group into the output, each note cut where the next begins. Every note ends at
+/// or after its start, so the rest of a held note starts at or after every other note's end and
+/// ends last: no other rest is made while it waits, and once it is the earliest it leaves for a
+/// later rest or for good. Each note of the group thus leaves within two passes.
 void Rework(std::vector<Event>& group, std::vector<Event>& out) {
   while (!group.empty()) {
     const size_t a = Earliest(group, group.size());
@@ -80,6 +83,11 @@ void CKZ1Doc::Refill(std::vector<std::unique_ptr<CMidiMsg>>& events) {
 void CKZ1Doc::FixNoteOverlaps() {
   const int chip = platform::settings().GetChipMode();
   if (chip != 1 && chip != 2) return;
+  // A note cannot end before it starts: such a note ends at its start (and the refresh then
+  // drops it); left as it is, its rest would start before the note it waits for, for ever.
+  for (Event& e : m_midlist) {
+    if (IsNoteOnEvent(*e) && e->GetEndTick() < e->GetTick()) e->SetEndTick(e->GetTick());
+  }
   std::array<std::array<CMidiMsg*, 128>, 16> last{};
   for (auto it = m_midlist.begin(); it != m_midlist.end();) {
     CMidiMsg& m = **it;

@@ -80,11 +80,19 @@ void FillEvents(CKZ1Doc::EventList& target, std::vector<std::unique_ptr<CMidiMsg
 // A cue record of a decoder: extra 1..9.
 bool IsCueRecord(const CSeqEvent& e) { return e.GetExtra() >= 1 && e.GetExtra() <= 9; }
 
-void TakeScoreRecords(const CSeqEventList& records, CKZ1Doc::EventList& target) {
+// The four board controls the chip-mode 2 play list adds at the first note (F0+4i F0 volume):
+// every save writes them afresh, so a song read back must not keep the old ones.
+bool IsBoardControl(const CSeqEvent& e) {
+  const uint8_t status = e.GetDataByte(0);
+  return e.GetLength() == 3 && status >= 0xF0 && (status & 0x03) == 0 && e.GetDataByte(1) == 0xF0;
+}
+
+void TakeScoreRecords(const CSeqEventList& records, CKZ1Doc::EventList& target, bool boardControls) {
   std::vector<std::unique_ptr<CMidiMsg>> events;
   CSeqEventIter it(records);
   for (CSeqEvent* e = nullptr; it.Next(e);) {
     if (e->GetExtra() != 0) continue;
+    if (!boardControls && IsBoardControl(*e)) continue;
     events.push_back(NewEvent(e->GetTick(), e->GetEndTick(), e->GetLength(), e->GetData()));
   }
   FillEvents(target, events);
@@ -180,7 +188,7 @@ int CKZ1Doc::ReadVelkFileKZ12(const std::string& path, int generation) {
     TakeAudioChannelRecord(file->GetAudioHeaderWord());
   }
 
-  TakeScoreRecords(score, m_midlist);
+  TakeScoreRecords(score, m_midlist, generation != 2);
   TakeAudioRecords(audio, m_midlist_PCM);
   std::vector<const CSeqEvent*> cues = CueRecords(score);
   for (const CSeqEvent* e : CueRecords(audio)) cues.push_back(e);

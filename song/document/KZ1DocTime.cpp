@@ -37,6 +37,12 @@ bool IsNoteOnMsg(const CMidiMsg& m) { return m.GetLength() >= 1 && (m.GetByte(0)
 }  // namespace
 
 uint32_t CKZ1Doc::GetCueSectionTime(int k, int fromStart) const {
+  return CueSectionTime(k, fromStart, false);
+}
+
+uint32_t CKZ1Doc::GetCueSectionLength(int k) const { return CueSectionTime(k, 1, true); }
+
+uint32_t CKZ1Doc::CueSectionTime(int k, int fromStart, bool exact) const {
   uint32_t end = kNoCue;
   if (!m_midlist.empty()) {
     const CMidiMsg& last = *m_midlist.back();
@@ -57,6 +63,7 @@ uint32_t CKZ1Doc::GetCueSectionTime(int k, int fromStart) const {
   const bool byTickUnit =
       platform::profile().GetProfileInt("Setting", "OutputFormat", 3) == 4;
   const auto timeAt = [&](uint32_t tick) {
+    if (exact) return m_tempoMap.TickToMs(tick, 0, 1, 0);
     if (byTickUnit) {
       const uint32_t step = std::max(1, m_boardValue / 48);
       return m_tempoMap.TickToMs(tick - tick % step, 0, 1, 0);

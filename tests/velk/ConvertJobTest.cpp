@@ -162,8 +162,8 @@ TEST_F(ConvertJobTest, NotesComeOutScaledOnTheirPartsInOrder) {
   ASSERT_EQ(notes.size(), 4u);
   const uint32_t ticks[] = {0, 10, 23, 63};
   const int channels[] = {0, 1, 0, 1};
-  // Every part's notes lie in 37..72: range 0, so each comes back an octave up.
-  const int pitches[] = {72, 62, 74, 64};
+  // Every part's notes lie in 49..84: range 1, which the KZ-1 reader reads back unchanged.
+  const int pitches[] = {60, 50, 62, 52};
   for (size_t i = 0; i < notes.size(); ++i) {
     EXPECT_EQ(notes[i].time, static_cast<uint32_t>(std::llround(ticks[i] * 1.7478))) << i;
     EXPECT_EQ(notes[i].channel, channels[i]) << i;
@@ -196,7 +196,7 @@ TEST_F(ConvertJobTest, LongNoteBecomesTiedWordsOfTheSamePitch) {
     ties.push_back(((w >> 3) & 15) >= 11 && (w & 7) == 7 ? 1 : 0);
   }
   EXPECT_EQ(ties, (std::vector<int>{1, 1, 1, 0}));
-  for (const Word& w : Notes(output)) EXPECT_EQ(w.note, 72);
+  for (const Word& w : Notes(output)) EXPECT_EQ(w.note, 60);
 }
 
 TEST_F(ConvertJobTest, ErrorTable) {
@@ -281,7 +281,7 @@ TEST_F(ConvertJobTest, EngineBConvertsTheSelectedPhraseOnly) {
   ASSERT_EQ(Run(image, false, "PA"), 0);
   auto notes = Notes(output);
   ASSERT_EQ(notes.size(), 2u);
-  EXPECT_EQ(notes[0].note, 64);
+  EXPECT_EQ(notes[0].note, 52);
   EXPECT_EQ(notes[0].time, 0u);
   EXPECT_EQ(notes[1].time, static_cast<uint32_t>(std::llround(20 * 1.7478)));
   // A phrase the track does not have converts the whole song; engine A ignores phrases.

@@ -127,7 +127,7 @@ TEST(SetupDataChunk, TempoBytesStayWithinTheTempoRange) {
     uint16_t tempo;
     uint8_t byte;
   };
-  // Rounded: 8739 / 400 = 21.85 gives 21; the header's truncated byte is 20.
+  // Rounded: 8739 / 400 = 21.85 gives 21, in the sequence header as in the setup chunk.
   const Case cases[] = {{120, 0x11}, {100, 0x15}, {0, 242},  {8, 242},
                         {9, 242},    {2184, 0},   {2185, 0}, {65535, 0}};
   for (const Case& c : cases) {
@@ -141,7 +141,8 @@ TEST(SetupDataChunk, TempoBytesStayWithinTheTempoRange) {
     EXPECT_GE(back, 9);
     EXPECT_LE(back, 2185);
   }
-  EXPECT_EQ(HeaderTempoByte(100), 0x14);
+  EXPECT_EQ(HeaderTempoByte(100), 0x15);
+  EXPECT_EQ(HeaderTempoByte(437), 4);  // 4.9994 rounds to 5; truncated it was 3, read as 546
 }
 
 TEST(SetupDataChunk, ReadsAGenerationTwoTempoEntry) {

@@ -90,7 +90,7 @@ TEST(VelkFileChunk, GenerationOneTrackOfTheWritersReadsBack) {
   EXPECT_EQ(read->GetSetupTempoByte(), 0x15);
   Decoded d = DecodeScore(*read);
   EXPECT_EQ(d.records, std::vector<Rec>({Cue(0, 8), Rec{0, {0x90, 60, 100}, 480, 0}, Cue(480, 9)}));
-  EXPECT_EQ(d.value, 0x14);
+  EXPECT_EQ(d.value, 0x15);
   EXPECT_EQ(d.priority, 1);
 }
 
@@ -141,7 +141,7 @@ TEST(VelkFileChunk, GenerationTwoTracksOfTheWritersReadBack) {
                               Rec{0, {0xB5, 0x00, 2}, 0, 0}, Rec{0, {0xC5, 17}, 0, 0},
                               Rec{10, {0x95, 61, 100}, 100, 0}, Cue(100, 2)}));
   // Both headers carry the tempo under id 3; the setup chunk's rounded byte is one more.
-  EXPECT_EQ(d.value, 0x14);
+  EXPECT_EQ(d.value, 0x15);
   EXPECT_EQ(d.priority, 1);
 
   velktest::RecordList audio;
@@ -164,7 +164,7 @@ TEST(VelkFileChunk, GenerationTwoSetupWithoutVoicesIsEmptyAndTheHeaderKeepsTheTe
   EXPECT_EQ(read->GetSetupVoiceCount(), 0);
   Decoded d = DecodeScore(*read);
   EXPECT_TRUE(d.records.empty());
-  EXPECT_EQ(d.value, 0x14);
+  EXPECT_EQ(d.value, 0x15);
   EXPECT_EQ(d.priority, 1);
 }
 

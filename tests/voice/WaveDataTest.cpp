@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -423,7 +424,8 @@ TEST_F(WaveDataLoad, HostileHeadersFailWithoutHarm) {
   EXPECT_EQ(wave.GetSampleBytes(0), 4u);
 }
 
-TEST_F(WaveDataLoadFor16Bit, PadsOrCutsToTwoKilobytesInTheFilesByteOrder) {
+TEST_F(WaveDataLoadFor16Bit, PadsOrCutsToTwoKilobytesBigEndian) {
+  // 50 samples of a WAV file, stored little-endian there; the wave holds them big-endian.
   Bytes samples(100);
   for (size_t i = 0; i < samples.size(); ++i) samples[i] = uint8_t(i + 1);
   ASSERT_EQ(Load16(Wav(1, 16, 8000, samples), "u.wav"), 0u);
@@ -431,19 +433,43 @@ TEST_F(WaveDataLoadFor16Bit, PadsOrCutsToTwoKilobytesInTheFilesByteOrder) {
   EXPECT_EQ(wave.GetChannels(), 1);
   EXPECT_EQ(wave.GetRate(), 8000u);
   Bytes expected(2048, 0);
-  std::copy(samples.begin(), samples.end(), expected.begin());
+  for (size_t i = 0; i < samples.size(); i += 2) {
+    expected[i] = samples[i + 1];
+    expected[i + 1] = samples[i];
+  }
   EXPECT_EQ(Channel(wave, 0), expected);
   EXPECT_EQ(wave.GetLoopStart(), 0u);
-
-  ASSERT_EQ(Load16(Aiff(1, 16, 8000, samples), "u.aif"), 0u);
-  EXPECT_EQ(Channel(wave, 0), expected);
-  EXPECT_EQ(wave.GetLoopStart(), 100u);
-  EXPECT_EQ(wave.GetLoopEnd(), 100u);
 
   Bytes longer(3000);
   for (size_t i = 0; i < longer.size(); ++i) longer[i] = uint8_t(i * 7);
   ASSERT_EQ(Load16(Wav(1, 16, 8000, longer), "u.wav"), 0u);
-  EXPECT_EQ(Channel(wave, 0), Bytes(longer.begin(), longer.begin() + 2048));
+  const Bytes cut = Channel(wave, 0);
+  ASSERT_EQ(cut.size(), 2048u);
+  for (size_t i = 0; i < cut.size(); i += 2) {
+    EXPECT_EQ(cut[i], longer[i + 1]) << i;
+    EXPECT_EQ(cut[i + 1], longer[i]) << i;
+  }
+}
+
+TEST_F(WaveDataLoadFor16Bit, OneToneFromWavAndAiffGivesTheSameSamples) {
+  // One period of a tone, 64 samples: WAV stores them little-endian, AIFF big-endian.
+  std::vector<int> tone(64);
+  for (size_t i = 0; i < tone.size(); ++i) tone[i] = static_cast<int>(std::lround(12000 * std::sin(i * 0.0981747704)));
+  Bytes little;
+  Bytes big;
+  for (int v : tone) {
+    PutLE16(little, static_cast<uint16_t>(v));
+    PutBE16(big, static_cast<uint16_t>(v));
+  }
+  ASSERT_EQ(Load16(Wav(1, 16, 8000, little), "tone.wav"), 0u);
+  const Bytes fromWav = Channel(wave, 0);
+  ASSERT_EQ(Load16(Aiff(1, 16, 8000, big), "tone.aif"), 0u);
+  const Bytes fromAiff = Channel(wave, 0);
+  Bytes expected(2048, 0);
+  std::copy(big.begin(), big.end(), expected.begin());
+  EXPECT_EQ(fromAiff, expected);
+  EXPECT_EQ(fromWav, expected);
+  EXPECT_EQ(wave.GetLoopStart(), 128u);  // AIFF's loop default: the whole sound
 }
 
 TEST_F(WaveDataLoadFor16Bit, RefusesStereoAndOtherSampleSizes) {

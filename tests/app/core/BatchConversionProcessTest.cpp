@@ -183,6 +183,18 @@ TEST_F(TrillotBatchProcess, OutputNamesWithoutAKnownEndingWriteNothing) {
   EXPECT_TRUE(fs::is_empty(Out("")));
 }
 
+TEST_F(TrillotBatchProcess, KZ1ExportRunsAndSaysWhyItFails) {
+  // The batch run exports KZ-1 data in the chip mode it starts in (3), where it once wrote
+  // nothing without a word: the conversion job refuses the chip-mode-3 image, and the run
+  // says so and keeps the old file.
+  WriteFile(Song(), TuneSmf());
+  WriteFile(Out("song.kz1"), {'o', 'l', 'd'});
+  RunResult run = Convert(Song(), Out("song.kz1"));
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "Trillot: File Format Error\n" + std::string(kNothingWritten) + Out("song.kz1") + ".\n");
+  EXPECT_EQ(ReadFile(Out("song.kz1")), (Bytes{'o', 'l', 'd'}));
+}
+
 TEST_F(TrillotBatchProcess, MissingSongLeavesTheOldOutput) {
   WriteFile(Out("old.mmf"), {'o', 'l', 'd'});
   const std::string missing = folder.AppDir() + "missing.mid";

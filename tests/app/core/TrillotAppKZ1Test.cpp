@@ -192,6 +192,41 @@ TEST_F(TrillotAppKZ1, BatchExportWritesTheCommandLineNameWithoutADialog) {
   EXPECT_TRUE(app.HasWrittenOutput());
 }
 
+TEST_F(TrillotAppKZ1, BatchExportRunsInEveryChipModeAndSaysWhyItFails) {
+  // The chip-mode rule belongs to the menu item; the batch run exports whatever the mode.
+  for (int chip : {1, 2, 3}) {
+    SCOPED_TRACE(chip);
+    app.SetChipMode(chip);
+    host.settings.chipMode = chip;
+    Song();
+    Image(100, 100);
+    const std::string target = PathOf("batch" + std::to_string(chip) + ".kz1");
+    app.SetOutputPath(target);
+    EXPECT_EQ(app.ExportKZ1(), 1);
+    EXPECT_EQ(ReadFile(target).size(), 100u);
+  }
+  struct Case {
+    std::string reason;
+    std::vector<std::string> texts;  // after message 7088
+  };
+  const Case cases[] = {{"Note Range Error( Over 3 Octave )", {"- Note Range Error( Over 3 Octave )"}},
+                        {"Convert Error", {"- Convert Error"}},
+                        {"File Format Error", {}}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.reason);
+    host.messages.shown.clear();
+    host.kz1Export.result = 0;
+    host.kz1Export.reason = c.reason;
+    const std::string target = PathOf("failed.kz1");
+    app.SetOutputPath(target);
+    EXPECT_EQ(app.ExportKZ1(), 0);
+    EXPECT_FALSE(std::filesystem::exists(target));
+    ASSERT_EQ(host.messages.shown.size(), 1 + c.texts.size());
+    EXPECT_EQ(host.messages.shown[0].id, 7088);
+    for (size_t i = 0; i < c.texts.size(); ++i) EXPECT_EQ(host.messages.shown[1 + i].text, c.texts[i]);
+  }
+}
+
 TEST_F(TrillotAppKZ1, SendToBoardTable) {
   struct Case {
     const char* name;
@@ -352,6 +387,47 @@ TEST_F(KZ1ExportServiceTest, AFailedVelkImageBeepsWithoutAReason) {
   EXPECT_EQ(host.messages.beeps, 1);
   EXPECT_TRUE(service.GetLastReason().empty());
   EXPECT_EQ(converted, 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(KZ1ExportServiceTest, KZ1DataReadsBackAtTheSongsOctave) {
+  // The reader knows no octave range: notes that range 1 (49..84) holds come back as they
+  // were; lower notes need range 0, whose notes the file holds an octave up.
+  struct Case {
+    int low;
+    int shift;
+  };
+  for (const Case& c : {Case{49, 0}, Case{61, 0}, Case{72, 0}, Case{37, 12}}) {
+    SCOPED_TRACE(c.low);
+    CKZ1Doc& d = Make(1);
+    d.SetBuilders(&builders);
+    d.SetTimeBase(4);
+    d.SetTempo(120);
+    std::vector<int> keys;
+    for (int i = 0; i < 4; ++i) {
+      keys.push_back(c.low + 3 * i);
+      doctest::AddEvent(*d.GetMidiList(), static_cast<uint32_t>(240 * i), static_cast<uint32_t>(240 * i + 120),
+                        {0x90, static_cast<uint8_t>(keys.back()), 100});
+    }
+    CleanUp(d);
+    host.registry.document = &d;
+    SongOutputRecord setup;
+    d.BuildOutputSetup(setup, 1);
+    CMemStream out;
+    ASSERT_EQ(service.ConvertToKZ1(out, 0, setup), 1);
+    kz12test::WriteFile(PathOf("song.kz1"), std::vector<uint8_t>(out.GetData(), out.GetData() + out.GetSize()));
+    CKZ1Doc back;
+    back.SetExportOption2(2);
+    ASSERT_EQ(back.ReadKZ1File(PathOf("song.kz1")), 1);
+    std::vector<int> read;
+    for (const auto& m : *back.GetMidiList()) {
+      if ((m->GetByte(0) & 0xF0) == 0x90) read.push_back(m->GetByte(1) - c.shift);
+    }
+    EXPECT_EQ(read, keys);
+  }
 }
 
 }  // namespace

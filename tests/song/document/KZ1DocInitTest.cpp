@@ -110,8 +110,9 @@ TEST_F(KZ1DocInit, TimeBaseByListAndProfile) {
 }
 
 TEST_F(KZ1DocInit, SectionOfTwoMillionMillisecondsIsTheLimit) {
-  // One tick is a millisecond; the time base (4 ms) is the quantum of the measure.
-  for (uint32_t end : {2000000u, 2000004u}) {
+  // One tick is a millisecond. The time base (4 ms) is the quantum of the shown length, not of
+  // the limit: 2,000,001 to 2,000,003 ms show as 2000000 and are refused all the same.
+  for (uint32_t end : {2000000u, 2000001u, 2000003u, 2000004u}) {
     host.messages.shown.clear();
     CKZ1Doc& d = Reset();
     auto list = Song(end, 1000);

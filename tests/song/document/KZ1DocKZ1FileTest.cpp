@@ -90,6 +90,19 @@ TEST_F(KZ1FileTest, TiedNoteAndContinuationReadAsOneNote) {
   EXPECT_EQ(doc->GetMidiList()->front()->GetExtra(), 0u);
 }
 
+TEST_F(KZ1FileTest, ANoteEndingAtItsStartIsDropped) {
+  // A KZ-1 note cannot end before it starts; with the divisor 2 a gate of one unit ends at
+  // its start, which the clean-up drops as it would a note ending before its start.
+  // 0x4620: octave 1, code 1, channel 2, length code 4 (6 units), gate 1; 0x4623: gate 5.
+  ASSERT_EQ(Read(Kz1File({0x4620, 0x4623}), 2), 1);
+  const auto events = Events();
+  ASSERT_EQ(events.size(), 1u);
+  EXPECT_EQ(events[0].status, 0x92);
+  EXPECT_EQ(events[0].note, 49);
+  EXPECT_EQ(events[0].tick, 3u);
+  EXPECT_EQ(events[0].end, 5u);
+}
+
 TEST_F(KZ1FileTest, VoiceChangeRestAppendsProgramChangeAndAdvances) {
   // A note of 12 units on channel 2, then 0x32A5: voice 5 and a rest of 6 units.
   ASSERT_EQ(Read(Kz1File({0x463B, 0x32A5, 0x4612}), 2), 1);

@@ -20,6 +20,29 @@ TEST_F(KZ1DocNative, NativeFileIsReadAndInitialised) {
   EXPECT_TRUE(host.binder.calls.empty());
 }
 
+TEST_F(KZ1DocNative, ANoteEndingAtItsStartInsideAHeldNoteOpensInChipModesOneAndTwo) {
+  // Song data cannot end a note before it starts; a note released at its own tick is the
+  // nearest, and the chip-mode 1/2 clean-up ends and drops it the same way.
+  smftest::Track t;
+  t.TickTempo(0, 1250)
+      .Event(0, {0x90, 60, 100})
+      .Event(480, {0x90, 62, 100})
+      .Event(0, {0x80, 62, 0})
+      .Event(480, {0x80, 60, 0})
+      .EndOfTrack();
+  const Bytes image = smftest::Image({t});
+  for (int chip : {1, 2}) {
+    SCOPED_TRACE(chip);
+    CKZ1Doc& d = Make(chip);
+    ASSERT_EQ(d.OpenDocument(File("held.K3N", image)), 1);
+    std::vector<std::vector<uint32_t>> notes;
+    for (const auto& m : *d.GetMidiList()) {
+      if ((m->GetByte(0) & 0xF0) == 0x90) notes.push_back({m->GetByte(1), m->GetTick(), m->GetEndTick()});
+    }
+    EXPECT_EQ(notes, (std::vector<std::vector<uint32_t>>{{60, 0, 500}, {60, 480, 960}}));
+  }
+}
+
 TEST_F(KZ1DocNative, ReaderNotesThatAreRefusedFailTheRead) {
   host.reports.answer = [](const platform::RecordedReport&) { return 0; };
   CKZ1Doc& d = Make(3);

@@ -67,4 +67,18 @@ TEST_F(FixNoteOverlaps, ANoteCutTo20TicksOrLessGoes) {
   EXPECT_EQ(Spans(), (std::vector<Span>{{0, 150, 62}}));
 }
 
+TEST_F(FixNoteOverlaps, ANoteEndingBeforeItsStartEndsThere) {
+  for (int chip : {1, 2}) {
+    SCOPED_TRACE(chip);
+    CKZ1Doc& d = Make(chip);
+    // Held over a note that ends before it starts, the long note's rest used to start at that
+    // end, before the note it waits for, and came back on every pass.
+    AddEvent(*d.GetMidiList(), 100, 1000, {0x90, 60, 64});
+    AddEvent(*d.GetMidiList(), 200, 50, {0x90, 62, 64});
+    AddEvent(*d.GetMidiList(), 300, 100, {0x91, 64, 64});  // alone on its channel
+    d.FixNoteOverlaps();
+    EXPECT_EQ(Spans(), (std::vector<Span>{{100, 220, 60}, {200, 1000, 60}, {300, 300, 64}}));
+  }
+}
+
 }  // namespace

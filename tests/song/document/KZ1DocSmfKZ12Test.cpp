@@ -106,6 +106,22 @@ TEST_F(KZ1DocSmfKZ12, ReadsNotesAsNoteOnsWithTheirEnds) {
   EXPECT_EQ(d->GetTimeBase(), 4);
 }
 
+TEST_F(KZ1DocSmfKZ12, ANoteEndingAtItsStartInsideAHeldNoteOpens) {
+  // An SMF cannot end a note before it starts; the nearest it comes is a note released at its
+  // own tick, which the clean-up ends at its start as well. Under a held note it is dropped
+  // and cuts the held note in two, as a short note there does.
+  for (int chip : {1, 2}) {
+    SCOPED_TRACE(chip);
+    host.settings.chipMode = chip;
+    Track t;
+    t.At(0, {0x90, 60, 100}).At(480, {0x90, 62, 100}).At(0, {0x80, 62, 0}).At(480, {0x80, 60, 0});
+    int result = 0;
+    auto d = Load(Smf(0, 480, {t}), &result);
+    ASSERT_EQ(result, 1);
+    EXPECT_EQ(NotesOf(*d), (std::vector<Note>{{0, 60, 0, 500}, {0, 60, 480, 960}}));
+  }
+}
+
 TEST_F(KZ1DocSmfKZ12, ScalesTicksToTheSongDivision) {
   host.settings.chipMode = 2;
   Track t;

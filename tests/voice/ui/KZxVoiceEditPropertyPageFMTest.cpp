@@ -202,6 +202,9 @@ TEST_F(FmPageTest, UserWaveLoadNamesLogsAndRefusesStereo) {
     ASSERT_NE(library.GetWaveBlock(15), nullptr);
     EXPECT_STREQ(library.GetWaveBlock(15)->GetName(), "ABCDEFGHIJK~OPQR");
     EXPECT_EQ(library.GetWaveBlock(15)->GetSize(), 2048);
+    // Held big-endian, as the page sends and stores user waves: 100, then -100.
+    const uint8_t* samples = library.GetWaveBlock(15)->GetData();
+    EXPECT_EQ(std::vector<uint8_t>(samples, samples + 4), (std::vector<uint8_t>{0x00, 0x64, 0xFF, 0x9C}));
     ASSERT_FALSE(host.messages.log.empty());
     EXPECT_EQ(host.messages.log.back().id, 7527);
     EXPECT_FALSE(page.Item<QPushButton>(Page::kLoad15)->isEnabled());
