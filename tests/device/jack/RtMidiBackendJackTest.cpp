@@ -1,10 +1,13 @@
 // The MIDI port layer on a real JACK server (run under scripts/with-jack).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <thread>
 
 #include "JackPorts.h"
+#include "platform/midi/JackMidiOutput.h"
 #include "platform/midi/RtMidiBackend.h"
 
 namespace {
@@ -201,6 +204,7 @@ TEST(RtMidiBackendJack, OutputsAndInputsOpenedAndClosedTwoHundredTimesWhileNotes
   });
   constexpr int kRounds = 200;
   std::vector<Message> sent;
+  std::vector<Message> givenUp;  // notes whose Close gave up waiting
   std::thread outputs([&] {
     for (int round = 0; round < kRounds; ++round) {
       std::shared_ptr<platform::IMidiOutput> out = backend.OpenOutput(outIndex);
@@ -210,7 +214,12 @@ TEST(RtMidiBackendJack, OutputsAndInputsOpenedAndClosedTwoHundredTimesWhileNotes
       }
       sent.push_back({0x90, static_cast<uint8_t>(round % 128), static_cast<uint8_t>(1 + round / 128)});
       EXPECT_TRUE(out->Send(sent.back())) << "round " << round;
+      const auto closing = std::chrono::steady_clock::now();
       out->Close();
+      // Close waits for what was sent at most kJackDrainWaitMs; a server that ran no cycle for
+      // that long (a very busy machine) may keep that round's note.
+      if (std::chrono::steady_clock::now() - closing >= std::chrono::milliseconds(platform::kJackDrainWaitMs))
+        givenUp.push_back(sent.back());
       EXPECT_FALSE(out->IsOpen());
     }
   });
@@ -232,7 +241,12 @@ TEST(RtMidiBackendJack, OutputsAndInputsOpenedAndClosedTwoHundredTimesWhileNotes
   inputs.join();
   playing = false;
   player.join();
-  EXPECT_EQ(synth.WaitFor(sent.size()), sent) << "every note sent, once and in order";
+  auto without = [&](std::vector<Message> notes) {
+    for (const Message& note : givenUp) notes.erase(std::remove(notes.begin(), notes.end(), note), notes.end());
+    return notes;
+  };
+  EXPECT_EQ(without(synth.WaitFor(sent.size())), without(sent))
+      << "every note sent, once and in order (" << givenUp.size() << " closes gave up waiting)";
 }
 
 TEST(RtMidiBackendJack, InputGetsWholeSysExAndForwardsWhenConnected) {
