@@ -5,17 +5,14 @@
 #include <QApplication>
 #include <QBitmap>
 #include <algorithm>
-#include <set>
 #include <tuple>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QLabel>
-#include <QLayout>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -24,7 +21,6 @@
 #include "device/MidiOutCtrl.h"
 #include "app/core/AppPlayState.h"
 #include "app/core/MainFrameHooks.h"
-#include "app/core/BarLayout.h"
 #include "app/core/MainFrameTables.h"
 #include "app/core/SettingKeys.h"
 #include "app/core/TrillotApp.h"
@@ -509,89 +505,18 @@ void CMainFrame::DockFloatingBarsAtTop() {
   }
 }
 
-std::vector<std::pair<int, QToolBar*>> CMainFrame::Bars() const {
-  return {{kToolBarId, m_toolBar}, {kControlBarId, m_controlBar}, {kVolumeBarId, m_volumeBar},
-          {kReportBarId, m_reportBarHost}};
-}
-
-std::vector<BarPlace> CMainFrame::BarPlaces() {
-  // The docks laid out as they stand, so that positions tell the lines and the order.
-  if (layout()) layout()->activate();
-  struct Placed {
-    BarPlace place;
-    int across;  // away from the window's edge: the line
-    int along;   // the order on the line
-  };
-  std::vector<Placed> placed;
-  for (auto [id, bar] : Bars()) {
-    if (!bar) continue;
-    Placed p;
-    p.place.id = id;
-    p.place.visible = !bar->isHidden();
-    const QRect g = bar->geometry();
-    switch (bar->isFloating() ? Qt::TopToolBarArea : toolBarArea(bar)) {
-      case Qt::BottomToolBarArea: p.place.side = BarPlace::kBottom, p.across = -g.bottom(), p.along = g.left(); break;
-      case Qt::LeftToolBarArea: p.place.side = BarPlace::kLeft, p.across = g.left(), p.along = g.top(); break;
-      case Qt::RightToolBarArea: p.place.side = BarPlace::kRight, p.across = -g.right(), p.along = g.top(); break;
-      default: p.place.side = BarPlace::kTop, p.across = g.top(), p.along = g.left(); break;
-    }
-    placed.push_back(p);
-  }
-  std::stable_sort(placed.begin(), placed.end(), [](const Placed& a, const Placed& b) {
-    if (a.place.side != b.place.side) return a.place.side < b.place.side;
-    return a.across != b.across ? a.across < b.across : a.along < b.along;
-  });
-  std::vector<BarPlace> out;
-  for (size_t i = 0; i < placed.size(); ++i) {
-    BarPlace place = placed[i].place;
-    const bool sameSide = i > 0 && placed[i - 1].place.side == place.side;
-    // A new line where the distance from the window's edge changes.
-    const bool newLine = sameSide && placed[i - 1].across != placed[i].across;
-    place.line = !sameSide ? 0 : out.back().line + (newLine ? 1 : 0);
-    out.push_back(place);
-  }
-  return out;
-}
-
-void CMainFrame::ApplyBarPlaces(const std::vector<BarPlace>& places) {
-  std::map<int, QToolBar*> byId;
-  for (auto [id, bar] : Bars())
-    if (bar) byId[id] = bar;
-  for (auto [id, bar] : byId) removeToolBar(bar);
-  std::set<int> placedIds;
-  for (char side : {BarPlace::kTop, BarPlace::kBottom, BarPlace::kLeft, BarPlace::kRight}) {
-    const Qt::ToolBarArea area = side == BarPlace::kBottom ? Qt::BottomToolBarArea
-                                 : side == BarPlace::kLeft ? Qt::LeftToolBarArea
-                                 : side == BarPlace::kRight ? Qt::RightToolBarArea
-                                                            : Qt::TopToolBarArea;
-    int line = -1;
-    for (const BarPlace& place : places) {
-      auto it = byId.find(place.id);
-      if (place.side != side || it == byId.end() || placedIds.count(place.id)) continue;
-      if (line >= 0 && place.line != line) addToolBarBreak(area);
-      line = place.line;
-      addToolBar(area, it->second);
-      it->second->setVisible(place.visible);
-      placedIds.insert(place.id);
-    }
-  }
-  // A bar the layout does not name goes to the top, as at creation.
-  for (auto [id, bar] : byId) {
-    if (placedIds.count(id)) continue;
-    addToolBar(Qt::TopToolBarArea, bar);
-    bar->show();
-  }
-}
-
 void CMainFrame::SaveToolBarState() {
-  platform::profile().WriteProfileString(profile_keys::kToolBarState, "State", FormatBarLayout(BarPlaces()));
+  const QByteArray state = saveState().toBase64();
+  platform::profile().WriteProfileString(profile_keys::kToolBarState, "State", state.toStdString());
 }
 
 void CMainFrame::LoadToolBarState() {
-  // Only the sides, lines, order and visibility come back: each bar takes its own size again.
-  // A damaged or older layout leaves the default one.
   const std::string stored = platform::profile().GetProfileString(profile_keys::kToolBarState, "State", "");
-  if (const auto places = ParseBarLayout(stored)) ApplyBarPlaces(*places);
+  if (stored.empty()) return;
+  // A damaged state leaves the default layout.
+  const QByteArray state = QByteArray::fromBase64(QByteArray::fromStdString(stored));
+  const QByteArray before = saveState();
+  if (!restoreState(state)) restoreState(before);
 }
 
 bool CMainFrame::OnClose() {
@@ -614,18 +539,6 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
   QApplication::quit();
 }
 
-QRect CMainFrame::FitToScreen(const QRect& wanted) {
-  const QScreen* screen = QGuiApplication::screenAt(wanted.center());
-  if (!screen) screen = QGuiApplication::primaryScreen();
-  if (!screen) return wanted;
-  // A placement saved on a larger screen, or grown beyond this one, comes back inside it.
-  const QRect room = screen->availableGeometry();
-  const QSize size = wanted.size().boundedTo(room.size());
-  const int x = std::clamp(wanted.x(), room.left(), room.left() + room.width() - size.width());
-  const int y = std::clamp(wanted.y(), room.top(), room.top() + room.height() - size.height());
-  return QRect(QPoint(x, y), size);
-}
-
 WindowPlacement CMainFrame::GetPlacement() const {
   WindowPlacement p;
   p.showCmd = isMaximized() ? 3 : isMinimized() ? 2 : isHidden() ? kShowHidden : 1;
@@ -637,7 +550,7 @@ PlacementRect CMainFrame::GetWindowRect() const { return ui::ToPlacementRect(geo
 
 void CMainFrame::SetPlacement(const WindowPlacement& placement) {
   const PlacementRect& r = placement.rcNormalPosition;
-  if (r.Width() > 0 && r.Height() > 0) setGeometry(FitToScreen(ui::ToQRect(r)));
+  if (r.Width() > 0 && r.Height() > 0) setGeometry(ui::ToQRect(r));
   if (placement.showCmd == kShowHidden) hide();
 }
 

@@ -12,7 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "app/core/BarLayout.h"
 #include "app/core/MainFrame.h"
 #include "app/core/MenuModel.h"
 #include "platform/host/HostServices.h"
@@ -100,10 +99,6 @@ class CMainFrame final : public QMainWindow,
   void StopPlayback() { OnStop(); }
   /// 1, or 0 at the first failed write.
   int SaveWindowState();
-  /// Where the bars are docked now, line by line in order (a floating bar counts as on top).
-  std::vector<BarPlace> BarPlaces();
-  /// Docks the bars anew in that order, each at its own size.
-  void ApplyBarPlaces(const std::vector<BarPlace>& places);
   void SaveToolBarState();
   void LoadToolBarState();
   int GetChannelCount() const { return m_channelCount; }
@@ -280,8 +275,6 @@ class CMainFrame final : public QMainWindow,
   WindowPlacement GetPlacement() const override;
   PlacementRect GetWindowRect() const override;
   void SetPlacement(const WindowPlacement& placement) override;
-  /// A rectangle moved and cut to lie within the available geometry of its screen.
-  static QRect FitToScreen(const QRect& wanted);
   void ShowWindow(int showCmd) override;
   void UpdateWindow() override;
   void DragAcceptFiles(bool accept) override { setAcceptDrops(accept); }
@@ -320,8 +313,6 @@ class CMainFrame final : public QMainWindow,
   void RebuildMenuBar(int resource);
   /// The menus 1008, 1013 and 1014 from the main menu as it stands.
   void BuildToolMenus();
-  /// The four bars by id: toolbar, control bar, volume bar, report bar.
-  std::vector<std::pair<int, QToolBar*>> Bars() const;
   void SetPaneText(int paneId, const QString& text);
   void StartBlinkTimer();
   void StopBlinkTimer();

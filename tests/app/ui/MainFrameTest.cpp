@@ -9,8 +9,6 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QImage>
-#include <QScreen>
-#include <QGuiApplication>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QPushButton>
@@ -31,7 +29,6 @@
 #include "song/document/KZ1Doc.h"
 #include "tests/app/core/StartupFakes.h"
 #include "uikit/ActionRegistry.h"
-#include "uikit/MdiFrame.h"
 #include "uikit/QtNotifySink.h"
 #include "uikit/UpDownControl.h"
 #include "tests/app/ui/MainFrameFakes.h"
@@ -315,61 +312,6 @@ TEST_F(MainFrameTest, BarLayoutComesBackAndADamagedOneGivesTheDefault) {
   host.profile.WriteProfileString("ToolBarState", "State", "not a state at all");
   CMainFrame& damaged = Make();
   EXPECT_EQ(damaged.toolBarArea(damaged.ControlBar()), Qt::TopToolBarArea);
-}
-
-/// Every bar's geometry, by id, once the shown frame has laid itself out.
-std::map<int, QRect> BarGeometries(CMainFrame& f) {
-  f.show();
-  QApplication::processEvents();
-  std::map<int, QRect> out;
-  for (QToolBar* bar : {f.ToolBar(), f.ControlBar(), f.VolumeBar(), f.ReportBar()})
-    out[bar->objectName().mid(3).toInt()] = bar->isHidden() ? QRect() : bar->geometry();
-  return out;
-}
-
-TEST_F(MainFrameTest, SavedBarLayoutComesBackWithTheSameGeometry) {
-  // The default layout, then one with the control bar at the bottom and the volume bar hidden.
-  for (int variant = 0; variant < 2; ++variant) {
-    SCOPED_TRACE(variant);
-    host.profile.WriteProfileString("ToolBarState", "State", "");
-    std::map<int, QRect> before;
-    int minimumWidth = 0;
-    {
-      CMainFrame& f = Make();
-      f.resize(900, 500);
-      if (variant == 1) {
-        f.addToolBar(Qt::BottomToolBarArea, f.ControlBar());
-        f.VolumeBar()->hide();
-      }
-      before = BarGeometries(f);
-      minimumWidth = f.minimumSizeHint().width();
-      f.SaveToolBarState();
-    }
-    frame.reset();
-    // Saved and restored twice over: nothing grows from one start to the next.
-    for (int start = 0; start < 2; ++start) {
-      CMainFrame& again = Make();
-      again.resize(900, 500);
-      EXPECT_EQ(BarGeometries(again), before) << start;
-      EXPECT_EQ(again.minimumSizeHint().width(), minimumWidth) << start;
-      again.SaveToolBarState();
-      frame.reset();
-    }
-  }
-}
-
-TEST_F(MainFrameTest, RestoredPlacementLiesWithinTheScreen) {
-  const QRect room = QGuiApplication::primaryScreen()->availableGeometry();
-  const QRect wanted(room.right() - 100, room.top() + 20, room.width() + 600, room.height() + 50);
-  const QRect fitted = CMainFrame::FitToScreen(wanted);
-  EXPECT_TRUE(room.contains(fitted)) << fitted.x() << "," << fitted.y() << " " << fitted.width() << "x" << fitted.height();
-  EXPECT_EQ(fitted.size(), room.size());
-  const QRect small(room.left() + 10, room.top() + 10, 300, 200);
-  EXPECT_EQ(CMainFrame::FitToScreen(small), small);
-  // Partly off the screen: moved in, its size kept.
-  const QRect moved = CMainFrame::FitToScreen(QRect(room.right() - 100, room.bottom() - 50, 400, 300));
-  EXPECT_EQ(moved.size(), QSize(400, 300));
-  EXPECT_TRUE(room.contains(moved));
 }
 
 TEST_F(MainFrameTest, CloseCancelledAtTheSaveQuestionHasSavedItsState) {
