@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/midi/JackClientLock.h"
+
 namespace jacktest {
 
 using Message = std::vector<uint8_t>;
@@ -37,21 +39,29 @@ class TestClient {
 
   TestClient(const char* role, const std::string& inPort, const std::string& outPort, Handler onMessage)
       : m_onMessage(std::move(onMessage)) {
+    // Opened and closed under the program's own lock: libjack can deadlock when one thread opens
+    // a client while another closes one, and the tests open theirs beside the program's.
+    std::lock_guard<std::mutex> jack(platform::JackClientMutex());
     m_client = jack_client_open(ClientName(role).c_str(), JackNoStartServer, nullptr);
     if (!m_client) throw std::runtime_error(std::string("the test's JACK client \"") + role + "\" could not open");
     if (!inPort.empty()) m_in = jack_port_register(m_client, inPort.c_str(), JACK_DEFAULT_MIDI_TYPE, JackPortIsInput, 0);
     if (!outPort.empty())
       m_out = jack_port_register(m_client, outPort.c_str(), JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput, 0);
     const bool ported = (inPort.empty() || m_in) && (outPort.empty() || m_out);
+    jack_on_shutdown(m_client, &TestClient::OnShutdown, this);
     if (!ported || jack_set_process_callback(m_client, &TestClient::OnProcess, this) != 0 || jack_activate(m_client) != 0) {
       jack_client_close(m_client);
       throw std::runtime_error(std::string("the test's JACK client \"") + role + "\" could not start");
     }
   }
   ~TestClient() {
-    jack_deactivate(m_client);
-    for (jack_port_t* port : {m_in, m_out})
-      if (port) jack_port_unregister(m_client, port);
+    std::lock_guard<std::mutex> jack(platform::JackClientMutex());
+    // A client the server has already shut down has no graph to leave: only close it.
+    if (!m_shutDown.load()) {
+      jack_deactivate(m_client);
+      for (jack_port_t* port : {m_in, m_out})
+        if (port) jack_port_unregister(m_client, port);
+    }
     jack_client_close(m_client);
   }
   TestClient(const TestClient&) = delete;
@@ -63,6 +73,8 @@ class TestClient {
   }
 
  private:
+  static void OnShutdown(void* self) { static_cast<TestClient*>(self)->m_shutDown.store(true); }
+
   static int OnProcess(jack_nframes_t frames, void* self) {
     auto* client = static_cast<TestClient*>(self);
     if (client->m_in) client->Receive(jack_port_get_buffer(client->m_in, frames));
@@ -95,6 +107,7 @@ class TestClient {
   jack_client_t* m_client = nullptr;
   jack_port_t* m_in = nullptr;
   jack_port_t* m_out = nullptr;
+  std::atomic<bool> m_shutDown{false};
 };
 
 /// An input port that keeps every message it receives.
