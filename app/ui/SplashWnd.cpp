@@ -84,6 +84,12 @@ void CSplashWnd::Show(QWidget* parent) {
   g_current->repaint();
 }
 
+CSplashWnd::~CSplashWnd() {
+  // The QWidget part still sends events while it goes, and the filter must not take it for a
+  // picture that is up.
+  if (g_current.data() == this) g_current = nullptr;
+}
+
 CSplashWnd::CSplashWnd(QWidget* parent, int mode, const QPixmap& picture)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
   setAttribute(Qt::WA_DeleteOnClose);

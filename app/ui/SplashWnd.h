@@ -29,6 +29,8 @@ class CSplashWnd : public QWidget {
   /// Our pictures 1229, 2127, 2128, 2543 and 2544 (400 x 240).
   static void RegisterPictures();
 
+  ~CSplashWnd() override;
+
   /// The picture of a mode 0..6 shown on its own (for the screenshots); null when none.
   static CSplashWnd* ShowPicture(int mode);
 
