@@ -17,6 +17,7 @@ namespace {
 using startuptest::ProgramFolder;
 using startuptest::RunProgram;
 using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
 using ::testing::HasSubstr;
 using ::testing::IsSupersetOf;
 
@@ -29,6 +30,10 @@ struct Control {
 /// The parts of the window report the acceptance reads.
 struct Report {
   std::string title;
+  /// The start-up picture's bitmap while it was up, 0 when none.
+  int picture = 0;
+  /// The frame's geometry: x, y, width, height.
+  std::vector<int> frame;
   /// Menu resource -> popup caption -> item ids in order.
   std::map<int, std::vector<std::pair<std::string, std::vector<int>>>> menus;
   std::map<int, std::string> itemLabels;
@@ -55,6 +60,10 @@ Report Parse(const std::string& text) {
     words >> word;
     if (word == "title") {
       r.title = Quoted(line);
+    } else if (word == "picture") {
+      words >> r.picture;
+    } else if (word == "frame") {
+      for (int v = 0; words >> v;) r.frame.push_back(v);
     } else if (word == "menu") {
       words >> menu;
     } else if (word == "popup" && indent == 2) {
@@ -117,6 +126,25 @@ TEST(MainFrameProcess, CleanProfileShowsTheMenusToolbarPanesAndBars) {
   EXPECT_THAT(profile, HasSubstr("[WindowPosition\\CMainFrame]"));
   EXPECT_THAT(profile, HasSubstr("[ToolBarState]"));
   EXPECT_THAT(profile, HasSubstr("[Setting\\Volume]\nSet=Default"));
+}
+
+TEST(MainFrameProcess, WindowProgramShowsTheStartUpPictureAndEveryToolMenu) {
+  ProgramFolder folder;
+  const auto run = RunProgram(folder, {});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const Report r = Parse(folder.ReadReport());
+  // Chip mode 3 with output profile 2: the first picture of the pair.
+  EXPECT_EQ(r.picture, 2543);
+  ASSERT_EQ(r.frame.size(), 4u);
+  EXPECT_GT(r.frame[2], 0);
+  const std::pair<int, std::vector<int>> own[] = {
+      {1008, {57634, 57637}}, {1013, {32824, 40981, 40982}}, {1014, {32825, 32826, 32827}}};
+  for (const auto& [menu, items] : own) {
+    SCOPED_TRACE(menu);
+    // File as the main menu has it after the start-up's edits, then the window's own items.
+    EXPECT_THAT(Popup(r, menu, 57665), ElementsAre(32772, 32771, 32781, 32783, 32832, 57665));
+    EXPECT_THAT(Popup(r, menu, items.front()), ElementsAreArray(items));
+  }
 }
 
 TEST(MainFrameProcess, ChineseHelpMenuHoldsTheChineseManual) {
