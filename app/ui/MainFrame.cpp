@@ -13,6 +13,7 @@
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -539,6 +540,18 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
   QApplication::quit();
 }
 
+QRect CMainFrame::FitToScreen(const QRect& wanted) {
+  const QScreen* screen = QGuiApplication::screenAt(wanted.center());
+  if (!screen) screen = QGuiApplication::primaryScreen();
+  if (!screen) return wanted;
+  // A placement saved on a larger screen, or grown beyond this one, comes back inside it.
+  const QRect room = screen->availableGeometry();
+  const QSize size = wanted.size().boundedTo(room.size());
+  const int x = std::clamp(wanted.x(), room.left(), room.left() + room.width() - size.width());
+  const int y = std::clamp(wanted.y(), room.top(), room.top() + room.height() - size.height());
+  return QRect(QPoint(x, y), size);
+}
+
 WindowPlacement CMainFrame::GetPlacement() const {
   WindowPlacement p;
   p.showCmd = isMaximized() ? 3 : isMinimized() ? 2 : isHidden() ? kShowHidden : 1;
@@ -550,7 +563,7 @@ PlacementRect CMainFrame::GetWindowRect() const { return ui::ToPlacementRect(geo
 
 void CMainFrame::SetPlacement(const WindowPlacement& placement) {
   const PlacementRect& r = placement.rcNormalPosition;
-  if (r.Width() > 0 && r.Height() > 0) setGeometry(ui::ToQRect(r));
+  if (r.Width() > 0 && r.Height() > 0) setGeometry(FitToScreen(ui::ToQRect(r)));
   if (placement.showCmd == kShowHidden) hide();
 }
 

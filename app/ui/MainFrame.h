@@ -275,6 +275,8 @@ class CMainFrame final : public QMainWindow,
   WindowPlacement GetPlacement() const override;
   PlacementRect GetWindowRect() const override;
   void SetPlacement(const WindowPlacement& placement) override;
+  /// A rectangle moved and cut to lie within the available geometry of its screen.
+  static QRect FitToScreen(const QRect& wanted);
   void ShowWindow(int showCmd) override;
   void UpdateWindow() override;
   void DragAcceptFiles(bool accept) override { setAcceptDrops(accept); }

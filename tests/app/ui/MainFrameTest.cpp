@@ -314,6 +314,20 @@ TEST_F(MainFrameTest, BarLayoutComesBackAndADamagedOneGivesTheDefault) {
   EXPECT_EQ(damaged.toolBarArea(damaged.ControlBar()), Qt::TopToolBarArea);
 }
 
+TEST_F(MainFrameTest, RestoredPlacementLiesWithinTheScreen) {
+  const QRect room = QGuiApplication::primaryScreen()->availableGeometry();
+  const QRect wanted(room.right() - 100, room.top() + 20, room.width() + 600, room.height() + 50);
+  const QRect fitted = CMainFrame::FitToScreen(wanted);
+  EXPECT_TRUE(room.contains(fitted)) << fitted.x() << "," << fitted.y() << " " << fitted.width() << "x" << fitted.height();
+  EXPECT_EQ(fitted.size(), room.size());
+  const QRect small(room.left() + 10, room.top() + 10, 300, 200);
+  EXPECT_EQ(CMainFrame::FitToScreen(small), small);
+  // Partly off the screen: moved in, its size kept.
+  const QRect moved = CMainFrame::FitToScreen(QRect(room.right() - 100, room.bottom() - 50, 400, 300));
+  EXPECT_EQ(moved.size(), QSize(400, 300));
+  EXPECT_TRUE(room.contains(moved));
+}
+
 TEST_F(MainFrameTest, CloseCancelledAtTheSaveQuestionHasSavedItsState) {
   CMainFrame& f = Make();
   OpenSong().AddModifiedFlags(1);
